@@ -1,0 +1,3 @@
+#include "SoundManager/SoundManager.h"
+
+template <> Kelvo::SoundManager* Ogre::Singleton<Kelvo::SoundManager>::msSingleton = nullptr;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <OgreSingleton.h>
+
+namespace Kelvo {
+
+// Holds its place in the program's start-up and shut-down order. It does
+// nothing yet: the entry point creates and deletes it, nothing else uses it.
+class SoundManager : public Ogre::Singleton<SoundManager> {
+public:
+    SoundManager() = default;
+    ~SoundManager() = default;
+};
+
+} // namespace Kelvo

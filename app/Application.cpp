@@ -1,0 +1,359 @@
+#include "app/Application.h"
+
+#include "app/OptionsFile.h"
+#include "platform/MessageBox.h"
+#include "states/InputManager.h"
+#include "states/OgreEventListener.h"
+
+#include <Ogre.h>
+#include <OgreConfigFile.h>
+#include <OgreOverlaySystem.h>
+
+#include <cmath>
+#include <ctime>
+#include <fstream>
+
+namespace Kelvo {
+
+namespace {
+
+// The plug-ins the game asks for, in the order it loads them. Those built for
+// other platforms are skipped with a log line.
+const char* const kPlugins[] = {
+    "RenderSystem_GL",
+    "RenderSystem_Direct3D9",
+    "Plugin_ParticleFX",
+    "Plugin_CgProgramManager",
+    "Plugin_PagingLandScapeSceneManager2",
+};
+
+// Textures need an image codec, and two codec plug-ins cannot both register
+// the same formats: the first one found is loaded. FreeImage comes first
+// because it keeps 16-bit heightmaps at full depth.
+const char* const kImageCodecPlugins[] = {
+    "Codec_FreeImage",
+    "Codec_STBI",
+};
+
+const char* const kOpenGLRendererName = "OpenGL Rendering Subsystem";
+const char* const kDirect3D9RendererName = "Direct3D9 Rendering Subsystem";
+
+void logLine(const std::string& line)
+{
+    Ogre::LogManager::getSingleton().logMessage(line);
+}
+
+bool fileExists(const std::string& path)
+{
+    std::ifstream file(path);
+    return file.good();
+}
+
+} // namespace
+
+Application* Application::sInstance = nullptr;
+const char* const Application::kMainSceneName = "MainScene";
+const char* const Application::kResourcesFile = "resources.cfg";
+
+Application::Application()
+{
+    sInstance = this;
+}
+
+Application::~Application()
+{
+    mOptions.clear();
+    mOptionsFileName.clear();
+    sInstance = nullptr;
+}
+
+bool Application::setup(const std::string& windowTitle, const std::string& optionsFileName, std::int16_t renderSystemKind)
+{
+    try {
+        mRoot = new Ogre::Root("", "", "kelvo.log");
+        loadPlugins();
+        if (!chooseRenderSystem(renderSystemKind)) {
+            return false;
+        }
+        mOptions = OptionsFile::makeTable(mRenderSystem->getConfigOptions());
+        loadAndApplyOptions(optionsFileName);
+        // Overlays are a component of their own in this engine version; the
+        // system must exist before the window so fonts and overlays load.
+        mOverlaySystem = new Ogre::OverlaySystem();
+        declareResourceLocations();
+        mRenderWindow = mRoot->initialise(true, windowTitle);
+        // The default filtering lives in the texture manager, which the
+        // render system only creates with its first window.
+        applyTextureFiltering();
+        Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+        mInputManager = InputManager::getSingletonPtr();
+        mInputManager->initialise(mRenderWindow);
+        mSceneManager = mRoot->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, kMainSceneName);
+        mSceneManager->addRenderQueueListener(mOverlaySystem);
+        unsigned long handle = 0;
+        mRenderWindow->getCustomAttribute("WINDOW", &handle);
+        mWindowHandle = static_cast<std::uint32_t>(handle);
+        return mRoot->isInitialised();
+    } catch (const Ogre::Exception& e) {
+        Platform::showExceptionBox(e.getFullDescription());
+        return false;
+    }
+}
+
+void Application::loadPlugins()
+{
+    const std::string pluginDir = KELVO_OGRE_PLUGIN_DIR;
+    for (const char* plugin : kPlugins) {
+        const std::string path = pluginDir + "/" + plugin;
+        if (!fileExists(path + ".so")) {
+            logLine(std::string("Plugin ") + plugin + " is not available on this platform, skipped");
+            continue;
+        }
+        mRoot->loadPlugin(path);
+    }
+    for (const char* codec : kImageCodecPlugins) {
+        const std::string path = pluginDir + "/" + codec;
+        if (fileExists(path + ".so")) {
+            mRoot->loadPlugin(path);
+            return;
+        }
+    }
+    logLine("No image codec plug-in is available: textures will not load");
+}
+
+bool Application::chooseRenderSystem(std::int16_t kind)
+{
+    std::string wanted;
+    if (kind == kDirect3D9) {
+        wanted = kDirect3D9RendererName;
+    } else if (kind == kOpenGL) {
+        wanted = kOpenGLRendererName;
+    } else {
+        return false;
+    }
+    const Ogre::RenderSystemList& renderers = mRoot->getAvailableRenderers();
+    if (renderers.empty()) {
+        Platform::showExceptionBox("No render system is available: the engine cannot draw anything.");
+        return false;
+    }
+    // Each renderer looked at is taken, so when the wanted one is missing the
+    // last one offered is used.
+    for (Ogre::RenderSystem* renderer : renderers) {
+        mRenderSystem = renderer;
+        if (renderer->getName() == wanted) {
+            break;
+        }
+    }
+    if (mRenderSystem->getName() != wanted) {
+        logLine("Render system \"" + wanted + "\" is not available, using \"" + mRenderSystem->getName() + "\"");
+    }
+    mRenderSystemKind = kind;
+    mRoot->setRenderSystem(mRenderSystem);
+    return true;
+}
+
+void Application::loadAndApplyOptions(const std::string& optionsFileName)
+{
+    mOptionsFileName = optionsFileName;
+    mOptionsValid = OptionsFile::read(mOptionsFileName, mOptions);
+    if (!mOptionsValid) {
+        logLine("Options file \"" + mOptionsFileName + "\" is missing or unusable, writing it anew");
+        saveOptions();
+    }
+
+    if (mRenderSystemKind == kDirect3D9) {
+        setRenderSystemOption("Anti aliasing", "None");
+        setRenderSystemOption("Floating-point mode", "Fastest");
+    } else if (mRenderSystemKind == kOpenGL) {
+        setRenderSystemOption("FSAA", "0");
+    }
+    const char* const appliedInOrder[] = {"fullscreen", "vsync", "resolution", "deviceName"};
+    const char* const engineNames[] = {"Full Screen", "VSync", "Video Mode", "Rendering Device"};
+    for (int i = 0; i < 4; ++i) {
+        const OptionEntry* entry = getOption(appliedInOrder[i]);
+        setRenderSystemOption(engineNames[i], entry ? entry->value : std::string());
+    }
+}
+
+void Application::applyTextureFiltering()
+{
+    const OptionEntry* filterEntry = getOption(OptionsFile::kTextureFilterKey);
+    const OptionsFile::TextureFiltering filtering = OptionsFile::textureFilteringFor(filterEntry->value);
+    Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(filtering.filter);
+    Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(filtering.anisotropy);
+}
+
+void Application::setRenderSystemOption(const std::string& name, const std::string& value)
+{
+    // Setting an option the render system does not know throws, and the
+    // render systems differ in what they offer.
+    const Ogre::ConfigOptionMap& offered = mRenderSystem->getConfigOptions();
+    if (offered.find(name) == offered.end()) {
+        logLine("Render system offers no option \"" + name + "\", skipped");
+        return;
+    }
+    mRenderSystem->setConfigOption(name, value);
+}
+
+void Application::declareResourceLocations()
+{
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    try {
+        Ogre::ConfigFile config;
+        config.load(kResourcesFile, "\t:=", true);
+        for (const auto& section : config.getSettingsBySection()) {
+            const std::string& group = section.first;
+            for (const auto& setting : section.second) {
+                try {
+                    groups.addResourceLocation(setting.second, setting.first, group);
+                } catch (const Ogre::Exception& e) {
+                    // One broken line costs only its own location.
+                    logLine("Resource location \"" + setting.second + "\" (" + setting.first + ") in group \"" + group +
+                            "\" skipped: " + e.getDescription());
+                }
+            }
+        }
+    } catch (const Ogre::Exception& e) {
+        Platform::showExceptionBox(e.getFullDescription());
+    }
+}
+
+void Application::shutdown()
+{
+    logLine("___KELVO shutdown complete.___");
+    delete mInputManager;
+    mInputManager = nullptr;
+    if (mRoot) {
+        if (mOverlaySystem) {
+            for (const auto& manager : mRoot->getSceneManagers()) {
+                manager.second->removeRenderQueueListener(mOverlaySystem);
+            }
+            delete mOverlaySystem;
+            mOverlaySystem = nullptr;
+        }
+        delete mRoot;
+        mRoot = nullptr;
+        mSceneManager = nullptr;
+        mRenderWindow = nullptr;
+        mRenderSystem = nullptr;
+    }
+}
+
+void Application::captureInput()
+{
+    if (mInputManager) {
+        mInputManager->capture();
+    }
+}
+
+void Application::addInputListener(OgreEventListener* listener, const std::string& name)
+{
+    if (!mInputManager) {
+        return;
+    }
+    mInputManager->addKeyListener(listener, name);
+    mInputManager->addMouseListener(listener, name);
+}
+
+void Application::removeInputListener(OgreEventListener* listener)
+{
+    if (!mInputManager) {
+        return;
+    }
+    mInputManager->removeKeyListener(listener);
+    mInputManager->removeMouseListener(listener);
+}
+
+Ogre::SceneManager* Application::getSceneManager() const
+{
+    if (!mRoot || !mRoot->hasSceneManager(kMainSceneName)) {
+        return nullptr;
+    }
+    return mRoot->getSceneManager(kMainSceneName);
+}
+
+OptionEntry* Application::getOption(const std::string& key)
+{
+    auto found = mOptions.find(key);
+    return found == mOptions.end() ? nullptr : &found->second;
+}
+
+bool Application::saveOptions()
+{
+    const std::time_t now = std::time(nullptr);
+    return OptionsFile::write(mOptionsFileName, mOptions, *std::localtime(&now));
+}
+
+void Application::createSphere(const std::string& meshName, float radius, int rings, int segments)
+{
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    if (meshes.resourceExists(meshName)) {
+        return;
+    }
+    Ogre::MeshPtr mesh = meshes.createManual(meshName, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    Ogre::SubMesh* subMesh = mesh->createSubMesh();
+    subMesh->useSharedVertices = true;
+
+    Ogre::VertexData* vertexData = new Ogre::VertexData();
+    mesh->sharedVertexData = vertexData;
+    Ogre::VertexDeclaration* declaration = vertexData->vertexDeclaration;
+    size_t offset = 0;
+    declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
+    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
+    declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_NORMAL);
+    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
+    declaration->addElement(0, offset, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
+
+    const size_t vertexCount = static_cast<size_t>(rings + 1) * (segments + 1);
+    const size_t indexCount = static_cast<size_t>(6) * rings * (segments + 1);
+    vertexData->vertexCount = vertexCount;
+    Ogre::HardwareBufferManager& buffers = Ogre::HardwareBufferManager::getSingleton();
+    Ogre::HardwareVertexBufferSharedPtr vertexBuffer = buffers.createVertexBuffer(
+        declaration->getVertexSize(0), vertexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
+    vertexData->vertexBufferBinding->setBinding(0, vertexBuffer);
+    Ogre::HardwareIndexBufferSharedPtr indexBuffer = buffers.createIndexBuffer(
+        Ogre::HardwareIndexBuffer::IT_16BIT, indexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
+    subMesh->indexData->indexBuffer = indexBuffer;
+    subMesh->indexData->indexCount = indexCount;
+    subMesh->indexData->indexStart = 0;
+
+    float* vertex = static_cast<float*>(vertexBuffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    Ogre::uint16* index = static_cast<Ogre::uint16*>(indexBuffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    const float ringStep = Ogre::Math::PI / rings;
+    const float segmentStep = 2.0f * Ogre::Math::PI / segments;
+    Ogre::uint16 vertexIndex = 0;
+    for (int ring = 0; ring <= rings; ++ring) {
+        const float r = radius * std::sin(ring * ringStep);
+        const float y = radius * std::cos(ring * ringStep);
+        for (int segment = 0; segment <= segments; ++segment) {
+            const float x = r * std::sin(segment * segmentStep);
+            const float z = r * std::cos(segment * segmentStep);
+            *vertex++ = x;
+            *vertex++ = y;
+            *vertex++ = z;
+            const Ogre::Vector3 normal = Ogre::Vector3(x, y, z).normalisedCopy();
+            *vertex++ = normal.x;
+            *vertex++ = normal.y;
+            *vertex++ = normal.z;
+            *vertex++ = static_cast<float>(segment) / segments;
+            *vertex++ = static_cast<float>(ring) / rings;
+            if (ring != rings) {
+                *index++ = vertexIndex + segments + 1;
+                *index++ = vertexIndex;
+                *index++ = vertexIndex + segments;
+                *index++ = vertexIndex + segments + 1;
+                *index++ = vertexIndex + 1;
+                *index++ = vertexIndex;
+                ++vertexIndex;
+            }
+        }
+    }
+    vertexBuffer->unlock();
+    indexBuffer->unlock();
+
+    mesh->_setBounds(Ogre::AxisAlignedBox(-radius, -radius, -radius, radius, radius, radius), false);
+    mesh->_setBoundingSphereRadius(radius);
+    mesh->load();
+}
+
+} // namespace Kelvo

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "app/OptionEntry.h"
+
+#include <OgrePrerequisites.h>
+
+#include <cstdint>
+#include <string>
+
+class InputManager;
+
+namespace Ogre {
+class OverlaySystem;
+}
+
+namespace Kelvo {
+
+class OgreEventListener;
+
+// Owns the engine: the root with its log, the plug-ins, the render system and
+// window, the resource locations, the scene manager "MainScene", the input
+// manager and the video option table. Created first by the entry point, set up
+// by the state manager when the game starts and shut down by it at the end.
+// Other code reaches it through getSingletonPtr().
+class Application {
+public:
+    enum RenderSystemKind : std::int16_t {
+        kOpenGL = 1,
+        kDirect3D9 = 2,
+        kNoRenderSystem = 3,
+    };
+
+    static const char* const kMainSceneName;
+    static const char* const kResourcesFile;
+
+    Application();
+    ~Application();
+
+    static Application* getSingletonPtr() { return sInstance; }
+
+    // Brings the engine up. Returns false (after reporting engine failures
+    // in the error box) when it could not.
+    bool setup(const std::string& windowTitle, const std::string& optionsFileName, std::int16_t renderSystemKind);
+    void shutdown();
+
+    void captureInput();
+    void addInputListener(OgreEventListener* listener, const std::string& name);
+    void removeInputListener(OgreEventListener* listener);
+
+    // The current "MainScene": states replace it, so it is looked up by name
+    // on every call.
+    Ogre::SceneManager* getSceneManager() const;
+    Ogre::Root* getRoot() const { return mRoot; }
+    Ogre::RenderWindow* getRenderWindow() const { return mRenderWindow; }
+    std::uint32_t getWindowHandle() const { return mWindowHandle; }
+    Ogre::OverlaySystem* getOverlaySystem() const { return mOverlaySystem; }
+    InputManager* getInputManager() const { return mInputManager; }
+
+    // Builds a UV sphere mesh of that name unless one exists; used for the
+    // marker spheres of the scene records.
+    void createSphere(const std::string& meshName, float radius, int rings, int segments);
+
+    OptionEntry* getOption(const std::string& key);
+    bool saveOptions();
+    bool optionsValid() const { return mOptionsValid; }
+
+private:
+    void loadPlugins();
+    bool chooseRenderSystem(std::int16_t kind);
+    void loadAndApplyOptions(const std::string& optionsFileName);
+    void applyTextureFiltering();
+    void setRenderSystemOption(const std::string& name, const std::string& value);
+    void declareResourceLocations();
+
+    static Application* sInstance;
+
+    bool mOptionsValid = false;
+    std::uint32_t mWindowHandle = 0;
+    std::string mOptionsFileName;
+    Ogre::SceneManager* mSceneManager = nullptr;
+    Ogre::Root* mRoot = nullptr;
+    Ogre::RenderWindow* mRenderWindow = nullptr;
+    Ogre::RenderSystem* mRenderSystem = nullptr;
+    std::int16_t mRenderSystemKind = kNoRenderSystem;
+    OptionTable mOptions;
+    InputManager* mInputManager = nullptr;
+    Ogre::OverlaySystem* mOverlaySystem = nullptr;
+};
+
+} // namespace Kelvo

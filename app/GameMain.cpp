@@ -1,0 +1,107 @@
+#include "app/GameMain.h"
+
+#include "app/Application.h"
+#include "app/LuaBootstrap.h"
+#include "editor/LevelEditorState.h"
+#include "effects/CineFader.h"
+#include "effects/CompositorEffects.h"
+#include "effects/FresnelWater.h"
+#include "effects/IntroFader.h"
+#include "effects/SceneFader.h"
+#include "gui/CeGUIManager.h"
+#include "platform/MessageBox.h"
+#include "scene/SceneLoader.h"
+#include "SoundManager/SoundManager.h"
+#include "states/CreditState.h"
+#include "states/GameStateManager.h"
+#include "states/MenuState.h"
+#include "states/PlayState.h"
+
+#include <OgreException.h>
+#include <OgreLogManager.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <exception>
+
+namespace Kelvo {
+
+namespace {
+
+const char* const kLogFile = "kelvo.log";
+const char* const kStartupScript = "message.lua";
+const char* const kStartupFunction = "testMsg";
+const char* const kWindowTitle = "KELVO";
+
+void logLine(const std::string& line)
+{
+    Ogre::LogManager::getSingleton().logMessage(line);
+}
+
+} // namespace
+
+int runGame()
+{
+    // The log exists before anything else so the start-up script's troubles
+    // are written down too; the engine root adopts it as "kelvo.log".
+    Ogre::LogManager* logManager = new Ogre::LogManager();
+    logManager->createLog(kLogFile, true, true);
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    LuaBootstrap* lua = new LuaBootstrap();
+    lua->runScript(kStartupScript);
+    lua->callFunction(kStartupFunction);
+
+    Application* application = new Application();
+    GameStateManager* stateManager = new GameStateManager();
+    CeGUIManager* guiManager = new CeGUIManager();
+    MenuState* menuState = new MenuState();
+    PlayState* playState = new PlayState();
+    CreditState* creditState = new CreditState();
+    LevelEditorState* levelEditorState = new LevelEditorState();
+    SceneFader* sceneFader = new SceneFader();
+    SoundManager* soundManager = new SoundManager();
+    FresnelWater* fresnelWater = new FresnelWater();
+    SceneLoader* sceneLoader = new SceneLoader();
+    CompositorEffects* compositorEffects = new CompositorEffects();
+    CineFader* cineFader = new CineFader();
+    IntroFader* introFader = new IntroFader();
+
+    // Any exception that escapes the game is shown to the player, and the
+    // program still shuts down in order.
+    try {
+        stateManager->start(kWindowTitle);
+        stateManager->changeState(menuState);
+    } catch (const Ogre::Exception& e) {
+        Platform::showExceptionBox(e.getFullDescription());
+    } catch (const std::exception& e) {
+        Platform::showExceptionBox(e.what());
+    } catch (...) {
+        Platform::showExceptionBox("An unknown exception ended the game.");
+    }
+
+    logLine("___Main End.___");
+    delete sceneLoader;
+    stateManager->shutdown();
+
+    delete compositorEffects;
+    delete levelEditorState;
+    delete fresnelWater;
+    delete soundManager;
+    delete sceneFader;
+    delete introFader;
+    delete cineFader;
+    delete creditState;
+    delete playState;
+    delete menuState;
+    delete guiManager;
+    delete stateManager;
+    delete application;
+
+    delete lua;
+    delete logManager;
+    return 0;
+}
+
+} // namespace Kelvo

@@ -1,0 +1,3 @@
+#include "editor/LevelEditorState.h"
+
+template <> Kelvo::LevelEditorState* Ogre::Singleton<Kelvo::LevelEditorState>::msSingleton = nullptr;

@@ -1,0 +1,7 @@
+#include "effects/CineFader.h"
+
+namespace Kelvo {
+
+CineFader* CineFader::sInstance = nullptr;
+
+} // namespace Kelvo

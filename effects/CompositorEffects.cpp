@@ -1,0 +1,7 @@
+#include "effects/CompositorEffects.h"
+
+namespace Kelvo {
+
+CompositorEffects* CompositorEffects::sInstance = nullptr;
+
+} // namespace Kelvo

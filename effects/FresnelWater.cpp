@@ -1,0 +1,7 @@
+#include "effects/FresnelWater.h"
+
+namespace Kelvo {
+
+FresnelWater* FresnelWater::sInstance = nullptr;
+
+} // namespace Kelvo

@@ -1,0 +1,7 @@
+#include "effects/IntroFader.h"
+
+namespace Kelvo {
+
+IntroFader* IntroFader::sInstance = nullptr;
+
+} // namespace Kelvo

@@ -1,0 +1,7 @@
+#include "effects/SceneFader.h"
+
+namespace Kelvo {
+
+SceneFader* SceneFader::sInstance = nullptr;
+
+} // namespace Kelvo

@@ -1,0 +1,7 @@
+#include "scene/SceneLoader.h"
+
+namespace Kelvo {
+
+SceneLoader* SceneLoader::sInstance = nullptr;
+
+} // namespace Kelvo

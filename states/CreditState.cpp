@@ -1,0 +1,3 @@
+#include "states/CreditState.h"
+
+template <> Kelvo::CreditState* Ogre::Singleton<Kelvo::CreditState>::msSingleton = nullptr;

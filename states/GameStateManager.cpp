@@ -1,0 +1,131 @@
+#include "states/GameStateManager.h"
+
+#include "app/Application.h"
+#include "states/GameState.h"
+
+#include <OgreLogManager.h>
+#include <OgreRoot.h>
+
+template <> Kelvo::GameStateManager* Ogre::Singleton<Kelvo::GameStateManager>::msSingleton = nullptr;
+
+namespace Kelvo {
+
+namespace {
+
+// The render system the game asks for. The original target was Direct3D 9;
+// on every other platform it is OpenGL.
+#ifdef _WIN32
+const std::int16_t kPreferredRenderSystem = Application::kDirect3D9;
+#else
+const std::int16_t kPreferredRenderSystem = Application::kOpenGL;
+#endif
+
+void logLine(const std::string& line)
+{
+    Ogre::LogManager::getSingleton().logMessage(line);
+}
+
+} // namespace
+
+const char* const GameStateManager::kListenerName = "GameStateManager";
+
+GameStateManager::GameStateManager()
+    : mApplication(Application::getSingletonPtr())
+{
+}
+
+GameStateManager::~GameStateManager() = default;
+
+bool GameStateManager::start(const std::string& windowTitle)
+{
+    if (!mApplication->setup(windowTitle, "options.cfg", kPreferredRenderSystem)) {
+        mSetupFailed = true;
+        return false;
+    }
+    mApplication->addInputListener(this, kListenerName);
+    mApplication->getRoot()->addFrameListener(this);
+    return true;
+}
+
+void GameStateManager::changeState(GameState* state)
+{
+    logLine("___CHANGE STATE___");
+    if (!mStates.empty()) {
+        logLine("___CHANGESTATE EXIT STATE___");
+        mStates.back()->exit();
+        mStates.pop_back();
+    }
+    mStates.push_back(state);
+    state->enter();
+}
+
+void GameStateManager::shutdown()
+{
+    if (!mStates.empty()) {
+        // After a failed set-up the menu never really entered.
+        if (!mSetupFailed) {
+            mStates.back()->exit();
+        }
+        mStates.clear();
+    }
+    if (!mSetupFailed) {
+        mApplication->removeInputListener(this);
+        mApplication->getRoot()->removeFrameListener(this);
+    }
+    mApplication->shutdown();
+}
+
+bool GameStateManager::frameStarted(const Ogre::FrameEvent& event)
+{
+    mApplication->captureInput();
+    GameState* state = activeState();
+    return state ? state->frameStarted(event) : true;
+}
+
+bool GameStateManager::frameEnded(const Ogre::FrameEvent& event)
+{
+    GameState* state = activeState();
+    return state ? state->frameEnded(event) : true;
+}
+
+bool GameStateManager::keyPressed(const OIS::KeyEvent& event)
+{
+    if (GameState* state = activeState()) {
+        state->keyPressed(event);
+    }
+    return true;
+}
+
+bool GameStateManager::keyReleased(const OIS::KeyEvent& event)
+{
+    if (GameState* state = activeState()) {
+        state->keyReleased(event);
+    }
+    return true;
+}
+
+bool GameStateManager::mouseMoved(const OIS::MouseEvent& event)
+{
+    if (GameState* state = activeState()) {
+        state->mouseMoved(event);
+    }
+    return true;
+}
+
+bool GameStateManager::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID id)
+{
+    if (GameState* state = activeState()) {
+        state->mousePressed(event, id);
+    }
+    return true;
+}
+
+bool GameStateManager::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id)
+{
+    if (GameState* state = activeState()) {
+        state->mouseReleased(event, id);
+    }
+    return true;
+}
+
+} // namespace Kelvo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "states/OgreEventListener.h"
+
+#include <OgreFrameListener.h>
+#include <OgreSingleton.h>
+
+#include <string>
+#include <vector>
+
+namespace Kelvo {
+
+class Application;
+class GameState;
+
+// Runs the state machine: sets the engine up at start, forwards every frame
+// and input event to the active state and performs the changes of state.
+// Because each state's enter() runs a render loop, a change requested from a
+// frame nests the new state's loop inside the old one's; quitting unwinds the
+// nesting (every level's frameEnded answers false). The entry point owns the
+// states; the manager only points at the active one.
+class GameStateManager : public OgreEventAdapter,
+                         public Ogre::FrameListener,
+                         public Ogre::Singleton<GameStateManager> {
+public:
+    static const char* const kListenerName;
+
+    GameStateManager();
+    ~GameStateManager() override;
+
+    // Sets the Application up; returns false and marks the set-up as failed
+    // when it could not.
+    bool start(const std::string& windowTitle);
+    void changeState(GameState* state);
+    void shutdown();
+
+    bool setupFailed() const { return mSetupFailed; }
+    GameState* activeState() const { return mStates.empty() ? nullptr : mStates.back(); }
+
+    bool frameStarted(const Ogre::FrameEvent& event) override;
+    bool frameEnded(const Ogre::FrameEvent& event) override;
+
+    bool keyPressed(const OIS::KeyEvent& event) override;
+    bool keyReleased(const OIS::KeyEvent& event) override;
+    bool mouseMoved(const OIS::MouseEvent& event) override;
+    bool mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID id) override;
+    bool mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id) override;
+
+private:
+    bool mSetupFailed = false;
+    std::vector<GameState*> mStates;
+    Application* mApplication;
+};
+
+} // namespace Kelvo

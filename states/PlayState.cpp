@@ -1,0 +1,3 @@
+#include "states/PlayState.h"
+
+template <> Kelvo::PlayState* Ogre::Singleton<Kelvo::PlayState>::msSingleton = nullptr;

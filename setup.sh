@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# One script for every set-up step of KELVO on Debian 12:
+#   ./setup.sh play    install what is missing, build, make the media, start the game
+#   ./setup.sh test    the same set-up, then run the whole test suite
+#   ./setup.sh asan    build with AddressSanitizer + UBSan in build-asan/ and run the unit tests
+#   ./setup.sh bench   build the benchmarks in build-bench/ and run them
+#   ./setup.sh build   install, build and make the media only
+# Re-running reinstalls and rebuilds nothing that is up to date.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+cd "$ROOT"
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config ccache python3
+  libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libcegui-mk2-data libois-dev
+  liblua5.2-dev libluabind-dev libexpat1-dev libopenal-dev libsndfile1-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool imagemagick espeak-ng sox libsox-fmt-base fonts-dejavu-core fonts-cegui
+  clang libclang-rt-14-dev
+)
+
+step() { echo "== $*"; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+  local missing=()
+  for package in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    step "packages: all installed"
+    return
+  fi
+  step "packages: installing ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir="$1"; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    step "configure: $dir"
+    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+  fi
+  step "build: $dir"
+  cmake --build "$dir"
+}
+
+make_media() {
+  step "media"
+  "$ROOT/tools/make_media.sh"
+}
+
+common_setup() {
+  install_packages
+  configure_and_build "$ROOT/build"
+  make_media
+}
+
+command="${1:-play}"
+case "$command" in
+  play)
+    common_setup
+    step "starting KELVO"
+    cd "$ROOT/run"
+    exec "$ROOT/build/kelvo"
+    ;;
+  build)
+    common_setup
+    ;;
+  test)
+    common_setup
+    step "tests"
+    cd "$ROOT/build"
+    ctest --output-on-failure --timeout 900
+    ;;
+  asan)
+    install_packages
+    configure_and_build "$ROOT/build-asan" -DKELVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+    cd "$ROOT/build-asan"
+    ASAN_OPTIONS=detect_leaks=0 ctest -L unit --output-on-failure
+    ;;
+  bench)
+    install_packages
+    configure_and_build "$ROOT/build-bench" -DKELVO_BENCHMARKS=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release
+    make_media
+    step "benchmarks"
+    for benchmark in "$ROOT"/build-bench/benchmarks/bench_*; do
+      [ -x "$benchmark" ] && "$benchmark"
+    done
+    ;;
+  *)
+    echo "usage: $0 play|test|build|asan|bench" >&2
+    exit 2
+    ;;
+esac

@@ -70,7 +70,9 @@ void GameStateManager::shutdown()
     }
     if (!mSetupFailed) {
         mApplication->removeInputListener(this);
-        mApplication->getRoot()->removeFrameListener(this);
+        if (Ogre::Root* root = mApplication->getRoot()) {
+            root->removeFrameListener(this);
+        }
     }
     mApplication->shutdown();
 }

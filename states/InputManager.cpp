@@ -52,6 +52,12 @@ void InputManager::initialise(Ogre::RenderWindow* renderWindow)
 
     OIS::ParamList parameters;
     parameters.insert(std::make_pair(std::string("WINDOW"), handleText.str()));
+#if defined(__linux__)
+    // A windowed game must not take the whole X display hostage: the GUI
+    // cursor follows the real pointer's absolute position instead.
+    parameters.insert(std::make_pair(std::string("x11_mouse_grab"), std::string("false")));
+    parameters.insert(std::make_pair(std::string("x11_keyboard_grab"), std::string("false")));
+#endif
     mInputSystem = OIS::InputManager::createInputSystem(parameters);
 
     if (mInputSystem->getNumberOfDevices(OIS::OISKeyboard) > 0) {

@@ -1,0 +1,295 @@
+"""End-to-end harness: runs the real kelvo the way a player does.
+
+Each KelvoGame gets its own temporary working directory (a copy of run/ with
+the media reachable at ../media), its own X server and its own OpenAL Soft
+configuration whose wave-file output lands in that directory. The game is
+driven with real X input through xdotool and judged by what it leaves
+behind: log lines, screenshots, written files and the captured sound.
+
+Environment (set by CTest): KELVO_EXECUTABLE, KELVO_SOURCE_DIR.
+Set KELVO_KEEP_E2E=1 to keep the working directories for a look afterwards.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import wave
+
+SOURCE_DIR = os.environ.get(
+    "KELVO_SOURCE_DIR",
+    os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+EXECUTABLE = os.environ.get("KELVO_EXECUTABLE", os.path.join(SOURCE_DIR, "build", "kelvo"))
+
+WINDOW_TITLE = "KELVO"
+SCREEN = "1024x768x24"
+LOG_FILE = "kelvo.log"
+
+# The runtime files a player's run/ folder holds in the repository.
+RUNTIME_FILES = ("resources.cfg", "message.lua")
+
+# Media folders the game writes into are copied, so a test never changes
+# the tracked files; everything else is linked.
+WRITABLE_MEDIA = ("xmlScenes",)
+
+_LOG_LINE = re.compile(r"^\d\d:\d\d:\d\d: ?(.*)$")
+
+
+class HarnessError(AssertionError):
+    pass
+
+
+class XServer:
+    """A private Xvfb; its display number is chosen by the server itself."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        deadline = time.time() + 20
+        while not number.endswith(b"\n"):
+            if time.time() > deadline:
+                self.stop()
+                raise HarnessError("Xvfb did not report a display")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                self.stop()
+                raise HarnessError("Xvfb ended before reporting a display")
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class KelvoGame:
+    def __init__(self, name="kelvo"):
+        self.root = tempfile.mkdtemp(prefix="kelvo-e2e-%s-" % name)
+        self.run_dir = os.path.join(self.root, "run")
+        self.media_dir = os.path.join(self.root, "media")
+        self.audio_file = os.path.join(self.root, "audio.wav")
+        self.alsoft_conf = os.path.join(self.root, "alsoft.conf")
+        self.process = None
+        self.xserver = None
+        self.window = None
+        self.stdout_path = os.path.join(self.root, "stdout.txt")
+        self.stderr_path = os.path.join(self.root, "stderr.txt")
+        self._prepare()
+
+    # --- working directory -------------------------------------------------
+
+    def _prepare(self):
+        os.makedirs(self.run_dir)
+        for name in RUNTIME_FILES:
+            shutil.copy(os.path.join(SOURCE_DIR, "run", name), self.run_dir)
+        os.makedirs(self.media_dir)
+        source_media = os.path.join(SOURCE_DIR, "media")
+        for entry in sorted(os.listdir(source_media)):
+            source = os.path.join(source_media, entry)
+            target = os.path.join(self.media_dir, entry)
+            if entry in WRITABLE_MEDIA and os.path.isdir(source):
+                shutil.copytree(source, target)
+            else:
+                os.symlink(source, target)
+        with open(self.alsoft_conf, "w") as conf:
+            conf.write("[general]\ndrivers=wave\n\n[wave]\nfile=%s\n" % self.audio_file)
+
+    def path(self, *parts):
+        """A path inside the game's working directory."""
+        return os.path.join(self.run_dir, *parts)
+
+    def write_file(self, name, text, binary=False):
+        mode = "wb" if binary else "w"
+        with open(self.path(name), mode) as out:
+            out.write(text)
+
+    def read_file(self, name, binary=False):
+        with open(self.path(name), "rb" if binary else "r", errors=None if binary else "replace") as source:
+            return source.read()
+
+    def remove_file(self, name):
+        if os.path.exists(self.path(name)):
+            os.remove(self.path(name))
+
+    # --- running -------------------------------------------------------------
+
+    def start(self, display=True, extra_env=None):
+        """Starts the game, under a private X server unless display is False."""
+        env = dict(os.environ)
+        env.pop("DISPLAY", None)
+        env["ALSOFT_CONF"] = self.alsoft_conf
+        if display:
+            self.xserver = XServer()
+            env["DISPLAY"] = self.xserver.display
+        if extra_env:
+            env.update(extra_env)
+        self.env = env
+        with open(self.stdout_path, "w") as out, open(self.stderr_path, "w") as err:
+            self.process = subprocess.Popen([EXECUTABLE], cwd=self.run_dir, env=env, stdout=out, stderr=err)
+        return self
+
+    def is_running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def wait_exit(self, timeout=30):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError("kelvo did not end within %ss" % timeout)
+
+    def stop(self):
+        """Ends the game (if still running) and its X server."""
+        if self.process is not None and self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        if self.xserver:
+            self.xserver.stop()
+            self.xserver = None
+
+    def cleanup(self):
+        self.stop()
+        if os.environ.get("KELVO_KEEP_E2E"):
+            print("kept e2e folder: %s" % self.root)
+        else:
+            shutil.rmtree(self.root, ignore_errors=True)
+
+    # --- the log -------------------------------------------------------------
+
+    def log_lines(self):
+        """The log's lines without their time stamps."""
+        if not os.path.exists(self.path(LOG_FILE)):
+            return []
+        lines = []
+        for raw in self.read_file(LOG_FILE).splitlines():
+            match = _LOG_LINE.match(raw)
+            lines.append(match.group(1) if match else raw)
+        return lines
+
+    def wait_for_log(self, text, timeout=60, after=0):
+        """Waits until a log line (from index `after` on) contains text.
+        Returns that line's index."""
+        deadline = time.time() + timeout
+        while True:
+            lines = self.log_lines()
+            for index in range(after, len(lines)):
+                if text in lines[index]:
+                    return index
+            if not self.is_running():
+                raise HarnessError("kelvo ended before logging %r; log tail:\n%s"
+                                   % (text, "\n".join(lines[-30:])))
+            if time.time() > deadline:
+                raise HarnessError("no log line %r within %ss; log tail:\n%s"
+                                   % (text, timeout, "\n".join(lines[-30:])))
+            time.sleep(0.1)
+
+    def markers(self):
+        """The program's marker lines ("___...___") in order."""
+        return [line for line in self.log_lines() if line.startswith("___") and line.endswith("___")]
+
+    def stderr(self):
+        with open(self.stderr_path, errors="replace") as err:
+            return err.read()
+
+    # --- X input ---------------------------------------------------------------
+
+    def _xdotool(self, *args, check=True):
+        result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        if check and result.returncode != 0:
+            raise HarnessError("xdotool %s failed: %s" % (" ".join(map(str, args)), result.stderr))
+        return result.stdout
+
+    def find_window(self, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            ids = self._xdotool("search", "--name", WINDOW_TITLE, check=False).split()
+            if ids:
+                self.window = ids[0]
+                self._xdotool("windowfocus", self.window, check=False)
+                return self.window
+            time.sleep(0.2)
+        raise HarnessError("no window titled %s" % WINDOW_TITLE)
+
+    def _ensure_window(self):
+        if self.window is None:
+            self.find_window()
+        self._xdotool("windowfocus", self.window, check=False)
+
+    def key(self, *keys, hold=0.05):
+        """Presses and releases each key (X keysym names, e.g. Escape, space)."""
+        self._ensure_window()
+        for name in keys:
+            self._xdotool("keydown", name)
+            time.sleep(hold)
+            self._xdotool("keyup", name)
+            time.sleep(0.05)
+
+    def key_down(self, name):
+        self._ensure_window()
+        self._xdotool("keydown", name)
+
+    def key_up(self, name):
+        self._ensure_window()
+        self._xdotool("keyup", name)
+
+    def mouse_move(self, x, y):
+        """Moves the pointer to window coordinates."""
+        self._ensure_window()
+        self._xdotool("mousemove", "--window", self.window, x, y)
+
+    def click(self, x, y, button=1):
+        self.mouse_move(x, y)
+        time.sleep(0.1)
+        self._xdotool("mousedown", button)
+        time.sleep(0.08)
+        self._xdotool("mouseup", button)
+
+    def window_geometry(self):
+        self._ensure_window()
+        output = self._xdotool("getwindowgeometry", self.window)
+        match = re.search(r"Geometry: (\d+)x(\d+)", output)
+        return (int(match.group(1)), int(match.group(2))) if match else None
+
+    def screenshot(self, name="screenshot.png"):
+        """Grabs the game window as the X server shows it; returns the path."""
+        self._ensure_window()
+        target = os.path.join(self.root, name)
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", self.window, target],
+                       check=True, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        return target
+
+    # --- sound -------------------------------------------------------------------
+
+    def audio(self):
+        """The captured sound as (channels, rate, sample width in bytes, raw frames)."""
+        with wave.open(self.audio_file, "rb") as captured:
+            channels = captured.getnchannels()
+            rate = captured.getframerate()
+            width = captured.getsampwidth()
+            data = captured.readframes(captured.getnframes())
+        return channels, rate, width, data
+
+
+def image_statistics(path):
+    """Mean and standard deviation of the picture's grey level (0..1)."""
+    output = subprocess.run(
+        ["convert", path, "-colorspace", "Gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"],
+        check=True, stdout=subprocess.PIPE, text=True).stdout.split()
+    return float(output[0]), float(output[1])

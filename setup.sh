@@ -86,7 +86,8 @@ case "$command" in
     configure_and_build "$ROOT/build-asan" -DKELVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
     cd "$ROOT/build-asan"
-    ASAN_OPTIONS=detect_leaks=0 ctest -L unit --output-on-failure
+    UBSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/ubsan.supp:print_stacktrace=1:halt_on_error=1" \
+      ctest -L unit --output-on-failure
     ;;
   bench)
     install_packages

@@ -38,6 +38,7 @@ Ogre::ConfigOptionMap direct3dOptions()
     device.name = "Rendering Device";
     device.currentValue = "Card A";
     device.possibleValues = {"Card A", "Card B"};
+    device.immutable = false;
     options[device.name] = device;
     return options;
 }

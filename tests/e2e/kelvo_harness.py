@@ -127,7 +127,10 @@ class KelvoGame:
     # --- running -------------------------------------------------------------
 
     def start(self, display=True, extra_env=None):
-        """Starts the game, under a private X server unless display is False."""
+        """Starts the game, under a private X server unless display is False.
+        A game object can be started again after the previous run ended."""
+        self.stop()
+        self.window = None
         env = dict(os.environ)
         env.pop("DISPLAY", None)
         env["ALSOFT_CONF"] = self.alsoft_conf

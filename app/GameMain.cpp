@@ -72,6 +72,7 @@ int runGame()
     // program still shuts down in order.
     try {
         stateManager->start(kWindowTitle);
+        soundManager->Initialize();
         stateManager->changeState(menuState);
     } catch (const Ogre::Exception& e) {
         Platform::showExceptionBox(e.getFullDescription());

@@ -266,10 +266,13 @@ void Application::removeInputListener(OgreEventListener* listener)
 
 Ogre::SceneManager* Application::getSceneManager() const
 {
-    if (!mRoot || !mRoot->hasSceneManager(kMainSceneName)) {
+    // Asks the engine's root rather than our own pointer, so that code and
+    // tools running on a root of their own (no window) find "MainScene" too.
+    Ogre::Root* root = Ogre::Root::getSingletonPtr();
+    if (!root || !root->hasSceneManager(kMainSceneName)) {
         return nullptr;
     }
-    return mRoot->getSceneManager(kMainSceneName);
+    return root->getSceneManager(kMainSceneName);
 }
 
 OptionEntry* Application::getOption(const std::string& key)

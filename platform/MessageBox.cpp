@@ -19,7 +19,9 @@ void showMessageBox(const std::string& text, const std::string& caption, unsigne
     MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
 #else
     if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr()) {
-        log->logMessage("MessageBox [" + caption + "]: " + text);
+        // Critical, so the box is written even while a scene load has
+        // turned the engine's log detail down.
+        log->logMessage("MessageBox [" + caption + "]: " + text, Ogre::LML_CRITICAL);
     }
     std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);

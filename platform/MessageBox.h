@@ -10,6 +10,7 @@ namespace Platform {
 enum MessageBoxStyle : unsigned {
     kMessageBoxOk = 0x00000000u,
     kMessageBoxIconError = 0x00000010u,
+    kMessageBoxIconExclamation = 0x00000030u,
     kMessageBoxTaskModal = 0x00002000u,
 };
 

@@ -1,7 +1,1159 @@
 #include "scene/SceneLoader.h"
 
+#include "SoundManager/SoundManager.h"
+#include "app/Application.h"
+#include "platform/MessageBox.h"
+#include "scene/EntityDescription.h"
+#include "scene/ExternDescription.h"
+#include "scene/LightDescription.h"
+#include "scene/ParticleDescription.h"
+#include "scene/SceneLoaderCallBack.h"
+#include "scene/SceneObjects.h"
+#include "scene/SceneText.h"
+#include "scene/ShadowDescription.h"
+#include "scene/SoundDescription.h"
+#include "scene/TriggerDescription.h"
+
+#include <Ogre.h>
+#include <expat.h>
+
+#include <cstdio>
+#include <cstring>
+
 namespace Kelvo {
 
+namespace {
+
+const char* const kEntityRootFormat = "entityRoot_%i";
+
+std::string entityRootName(int number)
+{
+    char buffer[256];
+    std::snprintf(buffer, sizeof(buffer), kEntityRootFormat, number);
+    return buffer;
+}
+
+std::string textOf(const char* text)
+{
+    return text ? text : "";
+}
+
+// Lowers the engine's log detail for the length of a load (the loader's own
+// problem lines are critical and still pass) and restores it on every exit.
+class QuietLog {
+public:
+    QuietLog()
+    {
+        Ogre::Log* log = Ogre::LogManager::getSingleton().getDefaultLog();
+        mPrevious = log ? log->getLogDetail() : Ogre::LL_NORMAL;
+        if (log) {
+            log->setLogDetail(static_cast<Ogre::LoggingLevel>(0));
+        }
+    }
+    ~QuietLog()
+    {
+        if (Ogre::Log* log = Ogre::LogManager::getSingleton().getDefaultLog()) {
+            log->setLogDetail(mPrevious);
+        }
+    }
+
+private:
+    Ogre::LoggingLevel mPrevious;
+};
+
+} // namespace
+
 SceneLoader* SceneLoader::sInstance = nullptr;
+const char* const SceneLoader::kLoaderRootName = "KelvoSceneLoaderRoot";
+const char* const SceneLoader::kDefaultSceneDirectory = "../media/xmlScenes/";
+const char* const SceneLoader::kSceneGroup = "SceneLoader";
+
+SceneLoader::SceneLoader()
+    : mApplication(Application::getSingletonPtr())
+{
+    sInstance = this;
+}
+
+SceneLoader::~SceneLoader()
+{
+    // The engine may be gone at shut-down, so only the records go.
+    for (auto& entry : mEntities) delete entry.second;
+    for (auto& entry : mTriggers) delete entry.second;
+    for (auto& entry : mLights) delete entry.second;
+    for (auto& entry : mSounds) delete entry.second;
+    for (auto& entry : mParticles) delete entry.second;
+    for (ExternDescription* record : mExterns) delete record;
+    delete mShadow;
+    sInstance = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callback, bool showMarkers)
+{
+    QuietLog quiet;
+    SceneObjects::logProblem("SceneLoader: loading scene '" + fileName + "'");
+    mSoundManager = SoundManager::getSingletonPtr();
+    if (!mGrassMade) {
+        makeGrassBlades();
+    }
+    mShowMarkers = showMarkers;
+    delete mShadow;
+    mShadow = nullptr;
+    mFileName = fileName;
+    mCallback = callback;
+
+    clearSceneAndRoots();
+    mFilesRead.clear();
+    mFilesRead.insert(fileName);
+    const bool parsed = parseFile(fileName);
+
+    // Externs may name further externs; each file is read once, so a file
+    // that names itself cannot loop.
+    for (size_t i = 0; i < mExterns.size(); ++i) {
+        ExternDescription* record = mExterns[i];
+        if (!mFilesRead.insert(record->getFileName()).second) {
+            SceneObjects::logProblem("SceneLoader: extern '" + record->getFileName() + "' was read already, skipped");
+            continue;
+        }
+        mCurrentExtern = record;
+        mExternNode = record->getNode();
+        mContext = Context::Extern;
+        parseFile(record->getFileName());
+    }
+
+    if (!mShadow) {
+        mShadow = new ShadowDescription(ShadowDescription::kNone);
+    }
+    mShadow->apply();
+    if (parsed) {
+        mSceneLoaded = true;
+    }
+    SceneObjects::logProblem(std::string("SceneLoader: scene '") + fileName + "' " +
+                             (parsed ? "loaded" : "could not be read completely") + " (" +
+                             std::to_string(mEntities.size()) + " entities, " + std::to_string(mTriggers.size()) +
+                             " triggers, " + std::to_string(mLights.size()) + " lights, " +
+                             std::to_string(mSounds.size()) + " sounds, " + std::to_string(mParticles.size()) +
+                             " particle systems)");
+    return parsed;
+}
+
+void SceneLoader::clearSceneAndRoots()
+{
+    unload();
+    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    const int made = std::max(mRootCount, mRootNodesMade);
+    for (int i = 0; manager && i < made; ++i) {
+        const std::string name = entityRootName(i);
+        if (manager->hasSceneNode(name)) {
+            manager->destroySceneNode(name);
+        }
+    }
+    mRootCount = 0;
+    mRootNodesMade = 0;
+    mEntityRootNode = nullptr;
+    mExternNode = nullptr;
+    mEntityParentNode = nullptr;
+    mBlockPlacedSomething = false;
+}
+
+void SceneLoader::refreshSceneFolderIndex()
+{
+    // The engine lists a folder's files once, when the folder is added; scene
+    // files saved since then are only found after the folder is listed again.
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    if (!groups.resourceGroupExists(kSceneGroup)) {
+        return;
+    }
+    std::vector<std::pair<std::string, std::string>> locations;
+    for (const auto& location : groups.getResourceLocationList(kSceneGroup)) {
+        locations.emplace_back(location.archive->getName(), location.archive->getType());
+    }
+    for (const auto& location : locations) {
+        groups.removeResourceLocation(location.first, kSceneGroup);
+        groups.addResourceLocation(location.first, location.second, kSceneGroup);
+    }
+}
+
+bool SceneLoader::parseFile(const std::string& fileName)
+{
+    Ogre::DataStreamPtr stream;
+    try {
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        if (!groups.resourceExistsInAnyGroup(fileName)) {
+            refreshSceneFolderIndex();
+        }
+        stream = groups.openResource(fileName, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+    } catch (const Ogre::Exception& e) {
+        SceneObjects::logProblem("SceneLoader: scene file '" + fileName + "' could not be opened: " +
+                                 e.getDescription());
+        return false;
+    }
+    if (!stream || stream->size() == 0) {
+        SceneObjects::logProblem("SceneLoader: scene file '" + fileName + "' is empty");
+        return false;
+    }
+    const std::string text = stream->getAsString();
+    stream->close();
+
+    XML_Parser parser = XML_ParserCreate_MM(nullptr, nullptr, nullptr);
+    XML_SetStartElementHandler(parser, &SceneLoader::startElementHandler);
+    XML_SetEndElementHandler(parser, &SceneLoader::endElementHandler);
+    XML_SetUserData(parser, this);
+    mParsingFile = fileName;
+    const bool parsed = XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) == XML_STATUS_OK;
+    if (!parsed) {
+        SceneObjects::logProblem("SceneLoader: scene file '" + fileName + "' is not well-formed at line " +
+                                 std::to_string(XML_GetCurrentLineNumber(parser)) + ", column " +
+                                 std::to_string(XML_GetCurrentColumnNumber(parser)) + ": " +
+                                 XML_ErrorString(XML_GetErrorCode(parser)));
+    }
+    XML_ParserFree(parser);
+    // A file that broke off inside an entity leaves its animation tracks
+    // without a node; they must not outlive the parse.
+    endEntityAnimations();
+    mCurrentEntity = nullptr;
+    mCurrentTrigger = nullptr;
+    mCurrentLight = nullptr;
+    mCurrentSound = nullptr;
+    mCurrentParticle = nullptr;
+    mEntityParentNode = nullptr;
+    return parsed;
+}
+
+void SceneLoader::startElementHandler(void* userData, const char* name, const char** attributes)
+{
+    static_cast<SceneLoader*>(userData)->startElement(name, attributes);
+}
+
+void SceneLoader::endElementHandler(void* userData, const char* name)
+{
+    static_cast<SceneLoader*>(userData)->endElement(name);
+}
+
+void SceneLoader::startElement(const char* name, const char** attributes)
+{
+    if (std::strcmp(name, "entities") == 0) {
+        startEntities();
+    } else if (std::strcmp(name, "trigger") == 0) {
+        startTrigger(attributes);
+    } else if (std::strcmp(name, "sound") == 0) {
+        startSound(attributes);
+    } else if (std::strcmp(name, "particle") == 0) {
+        startParticle(attributes);
+    } else if (std::strcmp(name, "light") == 0) {
+        startLight(attributes);
+    } else if (std::strcmp(name, "diffuse") == 0 || std::strcmp(name, "specular") == 0 ||
+               std::strcmp(name, "attenuation") == 0) {
+        startLightColour(name, attributes);
+    } else if (std::strcmp(name, "shadow") == 0) {
+        startShadow(attributes);
+    } else if (std::strcmp(name, "extern") == 0) {
+        startExtern(attributes);
+    } else if (std::strcmp(name, "animations") == 0) {
+        if (mContext == Context::Entity && mCurrentEntity) {
+            mContext = Context::Animations;
+        }
+    } else if (std::strcmp(name, "animation") == 0) {
+        startAnimation(attributes);
+    } else if (std::strcmp(name, "keyframe") == 0) {
+        startKeyFrame(attributes);
+    } else if (std::strcmp(name, "entity") == 0) {
+        startEntity(attributes);
+    } else if (std::strcmp(name, "position") == 0) {
+        readPosition(attributes);
+    } else if (std::strcmp(name, "rotation") == 0) {
+        readRotation(attributes);
+    } else if (std::strcmp(name, "scale") == 0) {
+        readScale(attributes);
+    } else if (std::strcmp(name, "material") == 0) {
+        const char* material = SceneText::attribute(attributes, "name");
+        if (mCurrentEntity && material) {
+            mCurrentEntity->setMaterial(material);
+        }
+    } else if (std::strcmp(name, "type") == 0) {
+        const char* type = SceneText::attribute(attributes, "name");
+        if (mCurrentEntity && type) {
+            mCurrentEntity->setType(type);
+        }
+    }
+}
+
+void SceneLoader::endElement(const char* name)
+{
+    if (std::strcmp(name, "entities") == 0) {
+        endEntities();
+    } else if (std::strcmp(name, "light") == 0) {
+        endLight();
+    } else if (std::strcmp(name, "sound") == 0) {
+        endSound();
+    } else if (std::strcmp(name, "particle") == 0) {
+        endParticle();
+    } else if (std::strcmp(name, "extern") == 0) {
+        if (mCurrentExtern && mContext == Context::Extern) {
+            mCurrentExtern->setNode(mExternNode);
+            mExterns.push_back(mCurrentExtern);
+            mCurrentExtern = nullptr;
+        }
+    } else if (std::strcmp(name, "keyframe") == 0) {
+        if (mKeyFrame) {
+            mKeyFrame = nullptr;
+            mContext = Context::Animation;
+        }
+    } else if (std::strcmp(name, "animation") == 0) {
+        if (mTrack) {
+            mKeyFrame = nullptr;
+            mContext = Context::Animations;
+        }
+    } else if (std::strcmp(name, "animations") == 0) {
+        // The context stays "animations" until the next element that sets one.
+        mAnimation = nullptr;
+        mTrack = nullptr;
+    } else if (std::strcmp(name, "entity") == 0) {
+        endEntity();
+    } else if (std::strcmp(name, "trigger") == 0) {
+        endTrigger();
+    }
+}
+
+// --- attribute checks ------------------------------------------------------
+
+bool SceneLoader::hasAttributes(const char* element, const char** attributes,
+                                std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (!SceneText::attribute(attributes, name)) {
+            SceneObjects::logProblem("SceneLoader: <" + std::string(element) + "> in '" + mParsingFile +
+                                     "' has no attribute '" + name + "', element skipped");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SceneLoader::isDuplicate(const char* element, const std::string& name)
+{
+    if (!isNameTaken(name)) {
+        return false;
+    }
+    SceneObjects::logProblem("SceneLoader: <" + std::string(element) + "> '" + name + "' in '" + mParsingFile +
+                             "' uses a name that is taken already, element skipped");
+    return true;
+}
+
+void SceneLoader::reportValue(const char* element, const char* attribute)
+{
+    SceneObjects::logProblem("SceneLoader: <" + std::string(element) + "> in '" + mParsingFile + "' has a value of '" +
+                             attribute + "' that is not a finite number, default used");
+}
+
+Ogre::Real SceneLoader::transformValue(const char* element, const char** attributes, const char* name,
+                                       Ogre::Real fallback)
+{
+    bool rejected = false;
+    const Ogre::Real value = SceneText::transformValue(SceneText::attribute(attributes, name), fallback, rejected);
+    if (rejected) {
+        reportValue(element, name);
+    }
+    return value;
+}
+
+Ogre::Vector3 SceneLoader::transformVector(const char* element, const char** attributes, Ogre::Real fallback)
+{
+    return Ogre::Vector3(transformValue(element, attributes, "x", fallback),
+                         transformValue(element, attributes, "y", fallback),
+                         transformValue(element, attributes, "z", fallback));
+}
+
+// --- blocks ----------------------------------------------------------------
+
+Ogre::SceneNode* SceneLoader::openEntityRoot()
+{
+    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!manager) {
+        return nullptr;
+    }
+    if (!mRootNode) {
+        mRootNode = SceneObjects::loaderRoot();
+    }
+    Ogre::SceneNode* parent = mRootNode ? mRootNode : manager->getRootSceneNode();
+    const std::string name = entityRootName(mRootCount);
+    Ogre::SceneNode* node;
+    if (manager->hasSceneNode(name)) {
+        // A block that gave its number back left its node behind: the next
+        // block takes it over.
+        node = manager->getSceneNode(name);
+        if (node->getParentSceneNode() != parent) {
+            if (node->getParentSceneNode()) {
+                node->getParentSceneNode()->removeChild(node);
+            }
+            parent->addChild(node);
+        }
+        node->setPosition(Ogre::Vector3::ZERO);
+        node->setOrientation(Ogre::Quaternion::IDENTITY);
+        node->setScale(Ogre::Vector3::UNIT_SCALE);
+    } else {
+        node = parent->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    }
+    ++mRootCount;
+    mRootNodesMade = std::max(mRootNodesMade, mRootCount);
+    return node;
+}
+
+void SceneLoader::startEntities()
+{
+    mContext = Context::Entities;
+    mEntityRootNode = openEntityRoot();
+}
+
+void SceneLoader::endEntities()
+{
+    mEntityRootNode = nullptr;
+    if (!mBlockPlacedSomething && mRootCount > 0) {
+        --mRootCount;
+    }
+    mBlockPlacedSomething = false;
+}
+
+// --- entities ----------------------------------------------------------------
+
+void SceneLoader::startEntity(const char** attributes)
+{
+    endEntityAnimations();
+    mContext = Context::Entity;
+    mCurrentEntity = nullptr;
+    mEntityParentNode = nullptr;
+    if (!hasAttributes("entity", attributes, {"name", "hidden", "CastShadows", "ReceiveShadows"})) {
+        return;
+    }
+    const std::string name = SceneText::attribute(attributes, "name");
+    if (isDuplicate("entity", name)) {
+        return;
+    }
+    mBlockPlacedSomething = true;
+    mCurrentEntity = new EntityDescription(name, SceneText::attribute(attributes, "hidden"),
+                                           SceneText::attribute(attributes, "filename"),
+                                           SceneText::attribute(attributes, "CastShadows"),
+                                           SceneText::attribute(attributes, "ReceiveShadows"));
+    if (const char* parent = SceneText::attribute(attributes, "parent")) {
+        Ogre::SceneManager* manager = SceneObjects::sceneManager();
+        if (manager->hasSceneNode(parent)) {
+            mEntityParentNode = manager->getSceneNode(parent);
+        } else {
+            Ogre::SceneNode* under = mEntityRootNode ? mEntityRootNode : mRootNode;
+            mEntityParentNode = under->createChildSceneNode(parent);
+        }
+    } else {
+        mEntityParentNode = mEntityRootNode;
+    }
+}
+
+void SceneLoader::endEntity()
+{
+    EntityDescription* record = mCurrentEntity;
+    if (!record || mEntities.count(record->getName())) {
+        // Skipped, or already filed: an </entity> without its own start.
+        return;
+    }
+    mEntities[record->getName()] = record;
+    record->setRootIndex(mRootCount);
+    record->realise(mEntityParentNode ? mEntityParentNode : mRootNode);
+    endEntityAnimations();
+    if (mCallback) {
+        mCallback->entityCreated(record->getEntity(), record);
+    }
+    mEntityParentNode = nullptr;
+}
+
+void SceneLoader::startAnimation(const char** attributes)
+{
+    if (mContext != Context::Animations || !mCurrentEntity) {
+        Platform::showMessageBox("XMLScene is faulty!", "Error", Platform::kMessageBoxIconExclamation);
+        return;
+    }
+    if (!hasAttributes("animation", attributes, {"name", "length"})) {
+        return;
+    }
+    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    const std::string name = SceneText::attribute(attributes, "name");
+    if (manager->hasAnimation(name)) {
+        mAnimation = manager->getAnimation(name);
+    } else {
+        bool rejected = false;
+        const Ogre::Real length = SceneText::plainValue(SceneText::attribute(attributes, "length"), 0, rejected);
+        if (rejected || length < 0) {
+            reportValue("animation", "length");
+        }
+        mAnimation = manager->createAnimation(name, std::max<Ogre::Real>(0, length));
+    }
+    mAnimation->setInterpolationMode(Ogre::Animation::IM_LINEAR);
+    unsigned short handle = 0;
+    while (mAnimation->hasNodeTrack(handle)) {
+        ++handle;
+    }
+    mTrack = mAnimation->createNodeTrack(handle, mCurrentEntity->getSceneNode());
+    if (!mCurrentEntity->getSceneNode()) {
+        mPendingTracks.push_back(mTrack);
+    }
+    mContext = Context::Animation;
+}
+
+void SceneLoader::startKeyFrame(const char** attributes)
+{
+    if (mContext != Context::Animation || !mTrack) {
+        return;
+    }
+    bool rejected = false;
+    const Ogre::Real time = SceneText::plainValue(SceneText::attribute(attributes, "time"), 0, rejected);
+    if (rejected) {
+        reportValue("keyframe", "time");
+    }
+    mKeyFrame = mTrack->createNodeKeyFrame(time);
+    mContext = Context::KeyFrame;
+}
+
+void SceneLoader::endEntityAnimations()
+{
+    // Tracks read inside an entity find their node once the entity is
+    // realised; an entity without a node keeps no tracks.
+    for (Ogre::NodeAnimationTrack* track : mPendingTracks) {
+        Ogre::SceneNode* node = mCurrentEntity && mEntities.count(mCurrentEntity->getName())
+                                    ? mCurrentEntity->getSceneNode()
+                                    : nullptr;
+        if (node) {
+            track->setAssociatedNode(node);
+        } else {
+            Ogre::Animation* animation = track->getParent();
+            SceneObjects::logProblem("SceneLoader: animation '" + animation->getName() +
+                                     "' has a track without a scene node, track dropped");
+            animation->destroyNodeTrack(track->getHandle());
+        }
+    }
+    mPendingTracks.clear();
+    mTrack = nullptr;
+    mKeyFrame = nullptr;
+    mAnimation = nullptr;
+}
+
+// --- triggers ----------------------------------------------------------------
+
+void SceneLoader::startTrigger(const char** attributes)
+{
+    mContext = Context::Trigger;
+    mCurrentTrigger = nullptr;
+    if (!hasAttributes("trigger", attributes, {"name", "radius", "attachedType"})) {
+        return;
+    }
+    const std::string name = SceneText::attribute(attributes, "name");
+    if (isDuplicate("trigger", name)) {
+        return;
+    }
+    bool rejected = false;
+    const Ogre::Real radius = SceneText::plainValue(SceneText::attribute(attributes, "radius"), 0, rejected);
+    if (rejected) {
+        reportValue("trigger", "radius");
+    }
+    const std::string attachedType = SceneText::attribute(attributes, "attachedType");
+    const char* parent = SceneText::attribute(attributes, "parent");
+    EntityDescription* parentEntity = parent ? findEntity(parent) : nullptr;
+    if (parentEntity) {
+        mCurrentTrigger =
+            new TriggerDescription(name, radius, parentEntity->getName(), attachedType, parentEntity->getRootIndex());
+    } else {
+        mBlockPlacedSomething = true;
+        mCurrentTrigger = new TriggerDescription(name, radius, "", attachedType, mRootCount);
+    }
+}
+
+void SceneLoader::endTrigger()
+{
+    TriggerDescription* record = mCurrentTrigger;
+    if (!record || mTriggers.count(record->getName())) {
+        return;
+    }
+    mTriggers[record->getName()] = record;
+    record->realise(parentEntityNode(record->getParent()));
+    if (record->getSceneNode()) {
+        record->getSceneNode()->setVisible(mShowMarkers, true);
+    }
+    if (mCallback) {
+        mCallback->triggerCreated(record);
+    }
+}
+
+Ogre::SceneNode* SceneLoader::parentEntityNode(const std::string& parentName) const
+{
+    if (parentName.empty()) {
+        return nullptr;
+    }
+    EntityDescription* parent = findEntity(parentName);
+    return parent ? parent->getSceneNode() : nullptr;
+}
+
+// --- lights ------------------------------------------------------------------
+
+void SceneLoader::startLight(const char** attributes)
+{
+    mContext = Context::Light;
+    mCurrentLight = nullptr;
+    if (!hasAttributes("light", attributes, {"name", "type", "shadowcaster"})) {
+        return;
+    }
+    const std::string name = SceneText::attribute(attributes, "name");
+    if (isDuplicate("light", name)) {
+        return;
+    }
+    mCurrentLight = new LightDescription(name, SceneText::attribute(attributes, "type"));
+    mCurrentLight->setCastShadows(textOf(SceneText::attribute(attributes, "shadowcaster")) != "0");
+    const std::string parent = textOf(SceneText::attribute(attributes, "parent"));
+    if (!parent.empty()) {
+        mCurrentLight->setParent(parent);
+    }
+}
+
+void SceneLoader::startLightColour(const char* element, const char** attributes)
+{
+    if (mContext != Context::Light || !mCurrentLight) {
+        return;
+    }
+    if (std::strcmp(element, "attenuation") == 0) {
+        mCurrentLight->setRange(transformValue(element, attributes, "range", mCurrentLight->getRange()));
+        mCurrentLight->setConstant(transformValue(element, attributes, "constant", mCurrentLight->getConstant()));
+        mCurrentLight->setLinear(transformValue(element, attributes, "linear", mCurrentLight->getLinear()));
+        mCurrentLight->setQuadratic(transformValue(element, attributes, "quadtric", mCurrentLight->getQuadratic()));
+        return;
+    }
+    const bool diffuse = std::strcmp(element, "diffuse") == 0;
+    const Ogre::ColourValue old = diffuse ? mCurrentLight->getDiffuse() : mCurrentLight->getSpecular();
+    const Ogre::ColourValue colour(transformValue(element, attributes, "r", old.r),
+                                   transformValue(element, attributes, "g", old.g),
+                                   transformValue(element, attributes, "b", old.b), 1.0f);
+    if (diffuse) {
+        mCurrentLight->setDiffuse(colour);
+    } else {
+        mCurrentLight->setSpecular(colour);
+    }
+}
+
+void SceneLoader::endLight()
+{
+    LightDescription* record = mCurrentLight;
+    if (!record || mLights.count(record->getName())) {
+        return;
+    }
+    EntityDescription* parent = record->getParent().empty() ? nullptr : findEntity(record->getParent());
+    if (record->getParent().empty()) {
+        record->setRootIndex(mRootCount);
+    } else if (parent) {
+        record->setRootIndex(parent->getRootIndex());
+    }
+    mLights[record->getName()] = record;
+    record->realise(parent ? parent->getSceneNode() : nullptr);
+    if (record->getSceneNode()) {
+        record->getSceneNode()->setVisible(true, true);
+        if (Ogre::SceneManager* manager = SceneObjects::sceneManager()) {
+            const std::string marker = record->getName() + "_light_entity";
+            if (manager->hasEntity(marker)) {
+                manager->getEntity(marker)->setVisible(mShowMarkers);
+            }
+        }
+    }
+    mBlockPlacedSomething = true;
+}
+
+// --- sounds and particle systems ---------------------------------------------
+
+void SceneLoader::startSound(const char** attributes)
+{
+    mContext = Context::Sound;
+    mCurrentSound = nullptr;
+    if (!hasAttributes("sound", attributes, {"name", "type", "file", "volume", "maxDistance", "minDistance"})) {
+        return;
+    }
+    const std::string name = SceneText::attribute(attributes, "name");
+    if (isDuplicate("sound", name)) {
+        return;
+    }
+    bool rejected = false;
+    const Ogre::Real volume = SceneText::plainValue(SceneText::attribute(attributes, "volume"), 1, rejected);
+    const Ogre::Real maxDistance =
+        SceneText::plainValue(SceneText::attribute(attributes, "maxDistance"), 100, rejected);
+    const Ogre::Real minDistance = SceneText::plainValue(SceneText::attribute(attributes, "minDistance"), 1, rejected);
+    if (rejected) {
+        reportValue("sound", "volume, maxDistance or minDistance");
+    }
+    mCurrentSound = new SoundDescription(name, SceneText::attribute(attributes, "type"),
+                                         SceneText::attribute(attributes, "file"), volume, maxDistance, minDistance,
+                                         textOf(SceneText::attribute(attributes, "parent")));
+}
+
+void SceneLoader::endSound()
+{
+    SoundDescription* record = mCurrentSound;
+    if (!record || mSounds.count(record->getName())) {
+        return;
+    }
+    EntityDescription* parent = record->getParent().empty() ? nullptr : findEntity(record->getParent());
+    if (record->getParent().empty()) {
+        record->setRootIndex(mRootCount);
+    } else if (parent) {
+        record->setRootIndex(parent->getRootIndex());
+    }
+    mSounds[record->getName()] = record;
+    if (record->getParent().empty() || parent) {
+        record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
+        SceneObjects::setMaterialIfKnown(record->getMarker(), "KELVO/Transparent");
+        if (record->getSceneNode()) {
+            record->getSceneNode()->setVisible(mShowMarkers, true);
+        }
+    } else {
+        SceneObjects::logProblem("SceneLoader: sound '" + record->getName() + "' names the unknown parent '" +
+                                 record->getParent() + "', kept without sound");
+    }
+    mBlockPlacedSomething = true;
+}
+
+void SceneLoader::startParticle(const char** attributes)
+{
+    mContext = Context::Particle;
+    mCurrentParticle = nullptr;
+    if (!hasAttributes("particle", attributes, {"name", "file"})) {
+        return;
+    }
+    const std::string name = SceneText::attribute(attributes, "name");
+    if (isDuplicate("particle", name)) {
+        return;
+    }
+    mCurrentParticle = new ParticleDescription(name, SceneText::attribute(attributes, "file"),
+                                               textOf(SceneText::attribute(attributes, "parent")));
+}
+
+void SceneLoader::endParticle()
+{
+    ParticleDescription* record = mCurrentParticle;
+    if (!record || mParticles.count(record->getName())) {
+        return;
+    }
+    EntityDescription* parent = record->getParent().empty() ? nullptr : findEntity(record->getParent());
+    if (record->getParent().empty()) {
+        record->setRootIndex(mRootCount);
+    } else if (parent) {
+        record->setRootIndex(parent->getRootIndex());
+    }
+    mParticles[record->getName()] = record;
+    if (record->getParent().empty() || parent) {
+        record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
+        if (!mShowMarkers && record->getMarker()) {
+            record->getMarker()->setVisible(false);
+        }
+    } else {
+        SceneObjects::logProblem("SceneLoader: particle system '" + record->getName() + "' names the unknown parent '" +
+                                 record->getParent() + "', kept without particles");
+    }
+    mBlockPlacedSomething = true;
+}
+
+// --- externs, shadow, transforms ---------------------------------------------
+
+void SceneLoader::startExtern(const char** attributes)
+{
+    mContext = Context::Extern;
+    mCurrentExtern = nullptr;
+    if (!hasAttributes("extern", attributes, {"filename"})) {
+        return;
+    }
+    mExternNode = mEntityRootNode;
+    mBlockPlacedSomething = true;
+    mCurrentExtern = new ExternDescription(SceneText::attribute(attributes, "filename"), mRootCount);
+}
+
+void SceneLoader::startShadow(const char** attributes)
+{
+    mContext = Context::Shadow;
+    delete mShadow;
+    mShadow = new ShadowDescription(ShadowDescription::kNone);
+    if (const char* type = SceneText::attribute(attributes, "type")) {
+        mShadow->setType(type);
+    }
+}
+
+void SceneLoader::readPosition(const char** attributes)
+{
+    switch (mContext) {
+    case Context::Entity:
+        if (mCurrentEntity) mCurrentEntity->setPosition(transformVector("position", attributes, 0));
+        break;
+    case Context::Trigger:
+        if (mCurrentTrigger) mCurrentTrigger->setPosition(transformVector("position", attributes, 0));
+        break;
+    case Context::Light:
+        if (mCurrentLight) mCurrentLight->setPosition(transformVector("position", attributes, 0));
+        break;
+    case Context::Sound:
+        if (mCurrentSound) mCurrentSound->setPosition(transformVector("position", attributes, 0));
+        break;
+    case Context::Particle:
+        if (mCurrentParticle) mCurrentParticle->setPosition(transformVector("position", attributes, 0));
+        break;
+    case Context::KeyFrame:
+        if (mKeyFrame) mKeyFrame->setTranslate(transformVector("position", attributes, 0));
+        break;
+    case Context::Extern:
+        if (mExternNode) mExternNode->setPosition(transformVector("position", attributes, 0));
+        break;
+    default:
+        break;
+    }
+}
+
+void SceneLoader::readRotation(const char** attributes)
+{
+    if (mContext == Context::Entity && mCurrentEntity) {
+        mCurrentEntity->setRotation(transformValue("rotation", attributes, "x", 0),
+                                    transformValue("rotation", attributes, "y", 0),
+                                    transformValue("rotation", attributes, "z", 0));
+        return;
+    }
+    if (mContext != Context::KeyFrame && mContext != Context::Extern) {
+        return;
+    }
+    Ogre::Quaternion rotation(transformValue("rotation", attributes, "w", 1),
+                              transformValue("rotation", attributes, "x", 0),
+                              transformValue("rotation", attributes, "y", 0),
+                              transformValue("rotation", attributes, "z", 0));
+    if (rotation.Norm() <= 0) {
+        reportValue("rotation", "w");
+        rotation = Ogre::Quaternion::IDENTITY;
+    }
+    if (mContext == Context::KeyFrame && mKeyFrame) {
+        mKeyFrame->setRotation(rotation);
+    } else if (mContext == Context::Extern && mExternNode) {
+        mExternNode->setOrientation(rotation);
+    }
+}
+
+void SceneLoader::readScale(const char** attributes)
+{
+    switch (mContext) {
+    case Context::Entity:
+        if (mCurrentEntity) mCurrentEntity->setScale(transformVector("scale", attributes, 1));
+        break;
+    case Context::KeyFrame:
+        if (mKeyFrame) mKeyFrame->setScale(transformVector("scale", attributes, 1));
+        break;
+    case Context::Extern:
+        if (mExternNode) mExternNode->setScale(transformVector("scale", attributes, 1));
+        break;
+    case Context::Particle:
+        if (mCurrentParticle) mCurrentParticle->setScale(transformVector("scale", attributes, 1));
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Unloading
+
+void SceneLoader::unload()
+{
+    endEntityAnimations();
+    for (auto& entry : mEntities) {
+        entry.second->destroy();
+        delete entry.second;
+    }
+    mEntities.clear();
+    for (ExternDescription* record : mExterns) {
+        delete record;
+    }
+    mExterns.clear();
+    delete mCurrentExtern;
+    mCurrentExtern = nullptr;
+
+    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (manager && manager->hasSceneNode(kLoaderRootName)) {
+        manager->destroySceneNode(kLoaderRootName);
+    }
+    mRootNode = nullptr;
+
+    for (auto& entry : mTriggers) {
+        entry.second->destroy();
+        delete entry.second;
+    }
+    mTriggers.clear();
+    for (auto& entry : mLights) {
+        entry.second->destroy();
+        delete entry.second;
+    }
+    mLights.clear();
+    for (auto& entry : mSounds) {
+        entry.second->destroy();
+        delete entry.second;
+    }
+    mSounds.clear();
+    for (auto& entry : mParticles) {
+        entry.second->destroy();
+        delete entry.second;
+    }
+    mParticles.clear();
+    mCurrentEntity = nullptr;
+    mCurrentTrigger = nullptr;
+    mCurrentLight = nullptr;
+    mCurrentSound = nullptr;
+    mCurrentParticle = nullptr;
+
+    mSceneLoaded = false;
+    if (manager) {
+        mRootNode = manager->getRootSceneNode()->createChildSceneNode(kLoaderRootName, Ogre::Vector3::ZERO,
+                                                                      Ogre::Quaternion::IDENTITY);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Static geometry and grass
+
+void SceneLoader::buildStaticGeometry(Ogre::SceneManager* sceneManager)
+{
+    if (!sceneManager) {
+        return;
+    }
+    mStaticSceneManager = sceneManager;
+    for (int root = 0; root <= mRootCount; ++root) {
+        Ogre::StaticGeometry* geometry = nullptr;
+        for (auto& entry : mEntities) {
+            EntityDescription* record = entry.second;
+            if (!record->isInRoot(root) || !record->getSceneNode() ||
+                (record->getType() != "Static" && record->getType() != "StaticNonCollide")) {
+                continue;
+            }
+            if (!geometry) {
+                const std::string name = "StaticGeo_" + std::to_string(root);
+                if (sceneManager->hasStaticGeometry(name)) {
+                    sceneManager->destroyStaticGeometry(name);
+                }
+                geometry = sceneManager->createStaticGeometry(name);
+                geometry->setCastShadows(true);
+            }
+            record->setHidden(true);
+            geometry->addSceneNode(record->getSceneNode());
+        }
+        // One build per root: building after every entity gives the same
+        // batches at a quadratic cost.
+        if (geometry) {
+            geometry->build();
+            mStaticGeometries.push_back(geometry);
+        }
+    }
+}
+
+void SceneLoader::destroyStaticGeometry()
+{
+    // The geometries die with their scene manager; only a live "MainScene"
+    // still holds them.
+    if (mStaticSceneManager && mStaticSceneManager == SceneObjects::sceneManager()) {
+        for (Ogre::StaticGeometry* geometry : mStaticGeometries) {
+            mStaticSceneManager->destroyStaticGeometry(geometry);
+        }
+    }
+    mStaticGeometries.clear();
+}
+
+void SceneLoader::makeGrassBlades()
+{
+    mGrassMade = true;
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    if (meshes.resourceExists("grassblades")) {
+        return;
+    }
+    const float kHalfWidth = 125.0f;
+    const float kHeight = 300.0f;
+    const int kQuads = 3;
+    Ogre::MeshPtr mesh = meshes.createManual("grassblades", Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    Ogre::SubMesh* subMesh = mesh->createSubMesh();
+    subMesh->useSharedVertices = false;
+    subMesh->vertexData = new Ogre::VertexData();
+    Ogre::VertexDeclaration* declaration = subMesh->vertexData->vertexDeclaration;
+    size_t offset = 0;
+    offset += declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION).getSize();
+    offset += declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_NORMAL).getSize();
+    declaration->addElement(0, offset, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
+    subMesh->vertexData->vertexCount = 4 * kQuads;
+    Ogre::HardwareVertexBufferSharedPtr vertices = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+        declaration->getVertexSize(0), 4 * kQuads, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+    subMesh->vertexData->vertexBufferBinding->setBinding(0, vertices);
+    Ogre::HardwareIndexBufferSharedPtr indices = Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
+        Ogre::HardwareIndexBuffer::IT_16BIT, 6 * kQuads, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+    subMesh->indexData->indexBuffer = indices;
+    subMesh->indexData->indexCount = 6 * kQuads;
+
+    float* vertex = static_cast<float*>(vertices->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    Ogre::uint16* index = static_cast<Ogre::uint16*>(indices->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    for (int quad = 0; quad < kQuads; ++quad) {
+        const Ogre::Radian turn = Ogre::Degree(60.0f * quad);
+        const Ogre::Vector3 along(Ogre::Math::Cos(turn), 0, -Ogre::Math::Sin(turn));
+        const Ogre::Vector3 normal = along.crossProduct(Ogre::Vector3::UNIT_Y);
+        const Ogre::Vector3 corners[4] = {-along * kHalfWidth + Ogre::Vector3(0, kHeight, 0),
+                                          along * kHalfWidth + Ogre::Vector3(0, kHeight, 0), -along * kHalfWidth,
+                                          along * kHalfWidth};
+        const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+        for (int corner = 0; corner < 4; ++corner) {
+            *vertex++ = corners[corner].x;
+            *vertex++ = corners[corner].y;
+            *vertex++ = corners[corner].z;
+            *vertex++ = normal.x;
+            *vertex++ = normal.y;
+            *vertex++ = normal.z;
+            *vertex++ = uv[corner][0];
+            *vertex++ = uv[corner][1];
+        }
+        const Ogre::uint16 base = static_cast<Ogre::uint16>(quad * 4);
+        const Ogre::uint16 quadIndices[6] = {base, static_cast<Ogre::uint16>(base + 3),
+                                             static_cast<Ogre::uint16>(base + 1), base,
+                                             static_cast<Ogre::uint16>(base + 2), static_cast<Ogre::uint16>(base + 3)};
+        for (Ogre::uint16 i : quadIndices) {
+            *index++ = i;
+        }
+    }
+    vertices->unlock();
+    indices->unlock();
+    subMesh->setMaterialName("Examples/GrassBlades");
+    mesh->_setBounds(Ogre::AxisAlignedBox(-kHalfWidth, 0, -kHalfWidth, kHalfWidth, kHeight, kHalfWidth), false);
+    mesh->_setBoundingSphereRadius(Ogre::Math::Sqrt(kHalfWidth * kHalfWidth + kHeight * kHeight));
+    mesh->load();
+}
+
+// ---------------------------------------------------------------------------
+// Name lists
+
+namespace {
+
+SceneLoader::NameList resourceNames(const std::string& group, std::initializer_list<const char*> patterns)
+{
+    auto names = std::make_shared<std::vector<std::string>>();
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    if (!groups.resourceGroupExists(group)) {
+        SceneObjects::logProblem("SceneLoader: resource group '" + group + "' does not exist");
+        return names;
+    }
+    for (const char* pattern : patterns) {
+        Ogre::StringVectorPtr found = groups.findResourceNames(group, pattern);
+        names->insert(names->end(), found->begin(), found->end());
+    }
+    return names;
+}
+
+} // namespace
+
+SceneLoader::NameList SceneLoader::getSceneFileNames()
+{
+    refreshSceneFolderIndex();
+    mSceneFiles = resourceNames(kSceneGroup, {"*.qormscene"});
+    return mSceneFiles;
+}
+
+SceneLoader::NameList SceneLoader::getMeshNames()
+{
+    mMeshes = resourceNames("SceneLoader", {"*.mesh"});
+    return mMeshes;
+}
+
+SceneLoader::NameList SceneLoader::getParticleTemplateNames()
+{
+    mParticleTemplates = std::make_shared<std::vector<std::string>>();
+    for (const auto& entry : Ogre::ParticleSystemManager::getSingleton().getTemplateIterator()) {
+        mParticleTemplates->push_back(entry.first);
+    }
+    return mParticleTemplates;
+}
+
+SceneLoader::NameList SceneLoader::getMaterialNames()
+{
+    mMaterials = std::make_shared<std::vector<std::string>>();
+    mMaterials->push_back(EntityDescription::kDefaultFromMesh);
+    for (const auto& entry : Ogre::MaterialManager::getSingleton().getResourceIterator()) {
+        const std::string& group = entry.second->getGroup();
+        if (group == "General" || group == "SceneLoader") {
+            mMaterials->push_back(entry.second->getName());
+        }
+    }
+    return mMaterials;
+}
+
+SceneLoader::NameList SceneLoader::getLightTypes() const
+{
+    return std::make_shared<std::vector<std::string>>(
+        std::vector<std::string>{"Dirc_Light", "Spot_Light", "Point_Light"});
+}
+
+SceneLoader::NameList SceneLoader::getSoundFileNames() const
+{
+    return resourceNames("General", {"*.wav", "*.mp3"});
+}
+
+SceneLoader::NameList SceneLoader::getEntityTypes() const
+{
+    auto types = std::make_shared<std::vector<std::string>>();
+    Ogre::DataStreamPtr stream;
+    try {
+        stream = Ogre::ResourceGroupManager::getSingleton().openResource(
+            "entitytypes.def", Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+    } catch (const Ogre::Exception& e) {
+        SceneObjects::logProblem("SceneLoader: entitytypes.def could not be opened: " + e.getDescription());
+        return types;
+    }
+    while (stream && !stream->eof()) {
+        std::string line = stream->getLine(true);
+        types->push_back(line);
+    }
+    return types;
+}
+
+// ---------------------------------------------------------------------------
+// Look-ups and the sound listener
+
+EntityDescription* SceneLoader::findEntity(const std::string& name) const
+{
+    auto found = mEntities.find(name);
+    return found == mEntities.end() ? nullptr : found->second;
+}
+
+TriggerDescription* SceneLoader::findTrigger(const std::string& name) const
+{
+    auto found = mTriggers.find(name);
+    return found == mTriggers.end() ? nullptr : found->second;
+}
+
+LightDescription* SceneLoader::findLight(const std::string& name) const
+{
+    auto found = mLights.find(name);
+    return found == mLights.end() ? nullptr : found->second;
+}
+
+SoundDescription* SceneLoader::findSound(const std::string& name) const
+{
+    auto found = mSounds.find(name);
+    return found == mSounds.end() ? nullptr : found->second;
+}
+
+ParticleDescription* SceneLoader::findParticle(const std::string& name) const
+{
+    auto found = mParticles.find(name);
+    return found == mParticles.end() ? nullptr : found->second;
+}
+
+bool SceneLoader::isNameTaken(const std::string& name) const
+{
+    return mEntities.count(name) || mTriggers.count(name) || mLights.count(name) || mSounds.count(name) ||
+           mParticles.count(name);
+}
+
+void SceneLoader::updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds)
+{
+    SoundManager* sounds = SoundManager::getSingletonPtr();
+    if (listenerNode && sounds) {
+        sounds->UpdateListener(listenerNode, elapsedSeconds);
+    }
+}
 
 } // namespace Kelvo

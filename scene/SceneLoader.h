@@ -1,18 +1,250 @@
 #pragma once
 
+#include <OgrePrerequisites.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace Kelvo {
 
-// Holds its place in the program's start-up and shut-down order. It does
-// nothing yet: the entry point creates and deletes it, nothing else uses it.
+class Application;
+class EntityDescription;
+class ExternDescription;
+class LightDescription;
+class ParticleDescription;
+class SceneLoaderCallBack;
+class ShadowDescription;
+class SoundDescription;
+class SoundManager;
+class TriggerDescription;
+
+// Reads scene files (".qormscene", XML through expat) into description
+// records, realises them as engine objects in "MainScene", tells the game's
+// callback about entities and triggers, and keeps the records for the level
+// editor, which changes and saves them through the editing operations here.
+// Created once at start-up; a load first unloads the previous scene, so every
+// scene is built under a fresh "KelvoSceneLoaderRoot" node.
+//
+// Every <entities> element opens an entity root: a node "entityRoot_<n>"
+// under the loader's root, n counting up from 0. Records of a block carry the
+// count after the block opened as their root index, which is how the writer
+// puts them back into blocks. A block that placed nothing gives its number
+// back to the next block.
 class SceneLoader {
 public:
-    SceneLoader() { sInstance = this; }
-    ~SceneLoader() { sInstance = nullptr; }
+    using NameList = std::shared_ptr<std::vector<std::string>>;
+    using EntityMap = std::map<std::string, EntityDescription*>;
+    using TriggerMap = std::map<std::string, TriggerDescription*>;
+    using LightMap = std::map<std::string, LightDescription*>;
+    using SoundMap = std::map<std::string, SoundDescription*>;
+    using ParticleMap = std::map<std::string, ParticleDescription*>;
+
+    static const char* const kLoaderRootName;
+    static const char* const kDefaultSceneDirectory;
+    static const char* const kSceneGroup;
+
+    SceneLoader();
+    ~SceneLoader();
 
     static SceneLoader* getSingletonPtr() { return sInstance; }
 
+    // Loading ---------------------------------------------------------------
+
+    // Reads a scene into "MainScene"; false when the file could not be opened
+    // or is not well-formed (what was read before the error stays).
+    bool load(const std::string& fileName, SceneLoaderCallBack* callback, bool showMarkers);
+    // Parses one file into the current scene.
+    bool parseFile(const std::string& fileName);
+    // Destroys every realised object and deletes every record.
+    void unload();
+
+    void buildStaticGeometry(Ogre::SceneManager* sceneManager);
+    void destroyStaticGeometry();
+
+    // Passes the listener node on to the sound manager once per frame.
+    void updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds);
+
+    // Lists for the editor's choosers ----------------------------------------
+
+    NameList getSceneFileNames();
+    NameList getMeshNames();
+    NameList getParticleTemplateNames();
+    NameList getMaterialNames();
+    NameList getLightTypes() const;
+    NameList getSoundFileNames() const;
+    NameList getEntityTypes() const;
+
+    // Records ----------------------------------------------------------------
+
+    EntityDescription* findEntity(const std::string& name) const;
+    TriggerDescription* findTrigger(const std::string& name) const;
+    LightDescription* findLight(const std::string& name) const;
+    SoundDescription* findSound(const std::string& name) const;
+    ParticleDescription* findParticle(const std::string& name) const;
+
+    const EntityMap& entities() const { return mEntities; }
+    const TriggerMap& triggers() const { return mTriggers; }
+    const LightMap& lights() const { return mLights; }
+    const SoundMap& sounds() const { return mSounds; }
+    const ParticleMap& particles() const { return mParticles; }
+    const std::vector<ExternDescription*>& externs() const { return mExterns; }
+    ShadowDescription* getShadow() const { return mShadow; }
+
+    int getRootCount() const { return mRootCount; }
+    bool isSceneLoaded() const { return mSceneLoaded; }
+
+    // Editing and saving -------------------------------------------------------
+
+    // Writes the scene to the scene directory under the current file name.
+    // The old file is replaced only once the new text is wholly written.
+    bool save();
+    // Empties the scene and saves it under a new name.
+    bool newScene(const std::string& fileName);
+    bool deleteSceneFile(const std::string& fileName);
+    // The current file name, or null when there is none.
+    const char* getCurrentFileName() const;
+    // The whole file text save() writes.
+    std::string sceneText() const;
+
+    // Each add takes only a name no record of any kind has; it opens a new
+    // entity root for the record and files it without realising it.
+    EntityDescription* addEntity(const std::string& name, const std::string& meshFile);
+    TriggerDescription* addTrigger(const std::string& name, float radius);
+    TriggerDescription* addTrigger(const std::string& name, float radius, EntityDescription* parent);
+    LightDescription* addLight(const std::string& name, const std::string& type);
+    SoundDescription* addSound(const std::string& name);
+    ParticleDescription* addParticle(const std::string& name);
+
+    bool removeEntity(const std::string& name);
+    bool removeTrigger(const std::string& name);
+    bool removeLight(const std::string& name);
+    bool removeSound(const std::string& name);
+    bool removeParticle(const std::string& name);
+
+    // A copy named "<base>#<highest number + 1>", realised beside the source.
+    EntityDescription* cloneEntity(const std::string& sourceName);
+
+    bool isNameTaken(const std::string& name) const;
+
+    // Where scene files are written ("../media/xmlScenes/" for the game).
+    void setSceneDirectory(const std::string& directory) { mSceneDirectory = directory; }
+    const std::string& getSceneDirectory() const { return mSceneDirectory; }
+
 private:
+    enum class Context {
+        None,
+        Entity,
+        Trigger,
+        Entities,
+        Animation,
+        Animations,
+        KeyFrame,
+        Shadow,
+        Light,
+        Sound,
+        Particle,
+        Extern,
+    };
+
+    static void startElementHandler(void* userData, const char* name, const char** attributes);
+    static void endElementHandler(void* userData, const char* name);
+
+    void startElement(const char* name, const char** attributes);
+    void endElement(const char* name);
+
+    void startEntities();
+    void endEntities();
+    void startEntity(const char** attributes);
+    void endEntity();
+    void startTrigger(const char** attributes);
+    void endTrigger();
+    void startLight(const char** attributes);
+    void endLight();
+    void startLightColour(const char* element, const char** attributes);
+    void startSound(const char** attributes);
+    void endSound();
+    void startParticle(const char** attributes);
+    void endParticle();
+    void startExtern(const char** attributes);
+    void startShadow(const char** attributes);
+    void startAnimation(const char** attributes);
+    void startKeyFrame(const char** attributes);
+    void endEntityAnimations();
+    void readPosition(const char** attributes);
+    void readRotation(const char** attributes);
+    void readScale(const char** attributes);
+
+    // Logs and answers false when a required attribute is missing.
+    bool hasAttributes(const char* element, const char** attributes, std::initializer_list<const char*> names);
+    // Logs and answers true when the name is used by a record already.
+    bool isDuplicate(const char* element, const std::string& name);
+    void reportValue(const char* element, const char* attribute);
+    Ogre::Real transformValue(const char* element, const char** attributes, const char* name, Ogre::Real fallback);
+    Ogre::Vector3 transformVector(const char* element, const char** attributes, Ogre::Real fallback);
+
+    void refreshSceneFolderIndex();
+    Ogre::SceneNode* openEntityRoot();
+    void clearSceneAndRoots();
+    void makeGrassBlades();
+    Ogre::SceneNode* parentEntityNode(const std::string& parentName) const;
+    bool isSafeFileName(const std::string& fileName) const;
+
     static SceneLoader* sInstance;
+
+    Context mContext = Context::None;
+    bool mShowMarkers = false;
+    ShadowDescription* mShadow = nullptr;
+    SoundMap mSounds;
+    EntityMap mEntities;
+    LightMap mLights;
+    TriggerMap mTriggers;
+    ParticleMap mParticles;
+    std::vector<ExternDescription*> mExterns;
+
+    EntityDescription* mCurrentEntity = nullptr;
+    TriggerDescription* mCurrentTrigger = nullptr;
+    LightDescription* mCurrentLight = nullptr;
+    SoundDescription* mCurrentSound = nullptr;
+    ParticleDescription* mCurrentParticle = nullptr;
+    ExternDescription* mCurrentExtern = nullptr;
+
+    Ogre::SceneNode* mRootNode = nullptr;
+    Ogre::SceneNode* mEntityRootNode = nullptr;
+    Ogre::SceneNode* mExternNode = nullptr;
+    Ogre::SceneNode* mEntityParentNode = nullptr;
+
+    Ogre::Animation* mAnimation = nullptr;
+    Ogre::NodeAnimationTrack* mTrack = nullptr;
+    Ogre::TransformKeyFrame* mKeyFrame = nullptr;
+    // Tracks of the entity being read: its node exists only once it closes.
+    std::vector<Ogre::NodeAnimationTrack*> mPendingTracks;
+
+    SceneLoaderCallBack* mCallback = nullptr;
+    std::string mFileName;
+    std::string mParsingFile;
+    std::set<std::string> mFilesRead;
+    NameList mSceneFiles;
+    NameList mMeshes;
+    NameList mParticleTemplates;
+    NameList mMaterials;
+
+    Ogre::SceneManager* mStaticSceneManager = nullptr;
+    std::vector<Ogre::StaticGeometry*> mStaticGeometries;
+
+    int mRootCount = 0;
+    // The highest entity-root number made since the last clear: every node
+    // up to it is destroyed before the next scene.
+    int mRootNodesMade = 0;
+    bool mBlockPlacedSomething = false;
+    bool mSceneLoaded = false;
+    bool mGrassMade = false;
+    std::string mSceneDirectory = kDefaultSceneDirectory;
+
+    Application* mApplication = nullptr;
+    SoundManager* mSoundManager = nullptr;
 };
 
 } // namespace Kelvo

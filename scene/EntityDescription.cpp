@@ -1,0 +1,240 @@
+#include "scene/EntityDescription.h"
+
+#include "app/Application.h"
+#include "scene/SceneObjects.h"
+#include "scene/SceneText.h"
+
+#include <Ogre.h>
+
+namespace Kelvo {
+
+namespace {
+
+const float kBoneMarkerRadius = 10.0f;
+const int kBoneMarkerRings = 16;
+const int kBoneMarkerSegments = 16;
+
+bool isWord(const char* text, const char* word)
+{
+    return text && std::string(text) == word;
+}
+
+} // namespace
+
+const char* const EntityDescription::kDefaultFromMesh = "DefaultFromMesh";
+
+EntityDescription::EntityDescription(const std::string& name, const char* hiddenText, const char* fileName,
+                                     const char* castShadowsText, const char* receiveShadowsText)
+    : mName(name)
+    , mFileName(fileName ? fileName : "")
+    , mHidden(isWord(hiddenText, "true"))
+    , mCastShadows(isWord(castShadowsText, "yes"))
+    , mReceiveShadows(isWord(receiveShadowsText, "yes"))
+    // The writer writes a mesh-less entity with an empty file name, so an
+    // empty name reads back as no mesh too.
+    , mNoMesh(!fileName || !*fileName)
+{
+}
+
+EntityDescription::EntityDescription(const std::string& name, bool hidden, const std::string& fileName,
+                                     bool castShadows, bool receiveShadows, const std::string& material,
+                                     const std::string& type, const Ogre::Vector3& scale,
+                                     const Ogre::Real rotation[4])
+    : mScale(scale)
+    , mName(name)
+    , mFileName(fileName)
+    , mMaterial(material)
+    , mType(type)
+    , mHidden(hidden)
+    , mCastShadows(castShadows)
+    , mReceiveShadows(receiveShadows)
+    , mNoMesh(fileName.empty())
+{
+    for (int i = 0; i < 4; ++i) {
+        mRotation[i] = rotation[i];
+    }
+}
+
+EntityDescription::~EntityDescription() = default;
+
+std::string EntityDescription::toXml() const
+{
+    using namespace SceneText;
+    std::string xml;
+    xml.reserve(320);
+    xml += "\t\t<entity name=\"" + escape(mName) + "\" hidden=\"" + (mHidden ? "true" : "false") + "\" filename=\"" +
+           escape(mFileName) + "\" CastShadows=\"" + (mCastShadows ? "yes" : "no") + "\" ReceiveShadows=\"" +
+           (mReceiveShadows ? "yes" : "no") + "\">\n";
+    xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
+    xml += "\t\t\t<rotation x=\"" + real(mRotation[0]) + "\" y=\"" + real(mRotation[1]) + "\" z=\"" +
+           real(mRotation[2]) + "\" w=\"" + real(mRotation[3]) + "\" />\n";
+    xml += "\t\t\t<scale" + xyz(currentScale()) + " />\n";
+    xml += "\t\t\t<material name=\"" + escape(mMaterial) + "\" />\n";
+    xml += "\t\t\t<type name=\"" + escape(mType) + "\" />\n";
+    xml += "\t\t</entity>\n";
+    return xml;
+}
+
+Ogre::Vector3 EntityDescription::currentPosition() const
+{
+    return mNode ? mNode->getPosition() : mPosition;
+}
+
+Ogre::Vector3 EntityDescription::currentScale() const
+{
+    return mNode ? mNode->getScale() : mScale;
+}
+
+Ogre::Quaternion EntityDescription::orientation() const
+{
+    const Ogre::Quaternion aboutX(Ogre::Degree(mRotation[0]), Ogre::Vector3::UNIT_X);
+    const Ogre::Quaternion aboutY(Ogre::Degree(mRotation[1]), Ogre::Vector3::UNIT_Y);
+    const Ogre::Quaternion aboutZ(Ogre::Degree(mRotation[2]), Ogre::Vector3::UNIT_Z);
+    return aboutZ * aboutY * aboutX;
+}
+
+void EntityDescription::realise(Ogre::SceneNode* parentNode)
+{
+    if (mNoMesh) {
+        return;
+    }
+    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!manager) {
+        return;
+    }
+    mParentNode = parentNode;
+    destroyEngineEntity();
+    try {
+        mEntity = manager->createEntity(mName, mFileName);
+    } catch (const Ogre::Exception& e) {
+        // A missing or broken mesh costs only this entity's looks: the node
+        // still carries its place for children and for saving.
+        SceneObjects::logProblem("Scene: entity '" + mName + "' could not be made from mesh '" + mFileName +
+                                 "': " + e.getDescription());
+        mEntity = nullptr;
+    }
+    if (mEntity) {
+        mEntity->setVisible(!mHidden);
+        mEntity->setCastShadows(mCastShadows);
+        Ogre::MeshPtr mesh = mEntity->getMesh();
+        unsigned short source = 0;
+        unsigned short destination = 0;
+        if (!mesh->suggestTangentVectorBuildParams(Ogre::VES_TANGENT, source, destination)) {
+            mesh->buildTangentVectors(Ogre::VES_TANGENT, source, destination);
+        }
+        if (mMaterial == kDefaultFromMesh) {
+            if (mEntity->getNumSubEntities() > 0 && mEntity->getSubEntity(0)->getMaterial()) {
+                mMaterial = mEntity->getSubEntity(0)->getMaterialName();
+            }
+        } else {
+            SceneObjects::setMaterialIfKnown(mEntity, mMaterial);
+        }
+    }
+
+    mNode = SceneObjects::placeNode(mName, parentNode);
+    if (mEntity) {
+        mNode->attachObject(mEntity);
+    }
+    mNode->setPosition(mPosition);
+    mNode->setScale(mScale);
+    mNode->setOrientation(orientation());
+
+    if (mType == "Player") {
+        const std::string boneMesh = mName + "_bone_mesh";
+        Application::getSingletonPtr()->createSphere(boneMesh, kBoneMarkerRadius, kBoneMarkerRings,
+                                                     kBoneMarkerSegments);
+        Ogre::Entity* boneMarker = manager->hasEntity(boneMarkerEntityName())
+                                       ? manager->getEntity(boneMarkerEntityName())
+                                       : manager->createEntity(boneMarkerEntityName(), boneMesh);
+        boneMarker->setVisible(true);
+    }
+}
+
+void EntityDescription::destroyEngineEntity()
+{
+    if (mEntity && mEntity->isAttached()) {
+        mEntity->detachFromParent();
+    }
+    mEntity = nullptr;
+    SceneObjects::destroyEntity(mName);
+}
+
+void EntityDescription::destroy()
+{
+    SceneObjects::destroyEntity(boneMarkerEntityName());
+    destroyEngineEntity();
+    if (mNode) {
+        // Keep the last place in the record: a destroyed entity that is
+        // written or realised again stays where it was.
+        mPosition = mNode->getPosition();
+        mScale = mNode->getScale();
+        SceneObjects::destroyNode(mNode);
+        mNode = nullptr;
+    }
+}
+
+void EntityDescription::setPosition(const Ogre::Vector3& position)
+{
+    mPosition = position;
+    if (mNode) {
+        mNode->setPosition(position);
+    }
+}
+
+void EntityDescription::setScale(const Ogre::Vector3& scale)
+{
+    mScale = scale;
+    if (mNode) {
+        mNode->setScale(scale);
+    }
+}
+
+void EntityDescription::setRotation(Ogre::Real x, Ogre::Real y, Ogre::Real z)
+{
+    mRotation[0] = x;
+    mRotation[1] = y;
+    mRotation[2] = z;
+    if (mNode) {
+        mNode->setOrientation(orientation());
+    }
+}
+
+void EntityDescription::setHidden(bool hidden)
+{
+    mHidden = hidden;
+    if (mEntity) {
+        mEntity->setVisible(!hidden);
+    }
+}
+
+void EntityDescription::setMaterial(const std::string& material)
+{
+    mMaterial = material;
+    if (mEntity && material != kDefaultFromMesh) {
+        SceneObjects::setMaterialIfKnown(mEntity, material);
+    }
+}
+
+void EntityDescription::setCastShadows(bool castShadows)
+{
+    mCastShadows = castShadows;
+    if (mEntity) {
+        mEntity->setCastShadows(castShadows);
+    }
+}
+
+void EntityDescription::setFileName(const std::string& fileName)
+{
+    mFileName = fileName;
+    mNoMesh = false;
+    if (!mNode && !mEntity) {
+        return;
+    }
+    if (mNode) {
+        mPosition = mNode->getPosition();
+        mScale = mNode->getScale();
+    }
+    realise(mParentNode);
+}
+
+} // namespace Kelvo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "scene/XMLDescription.h"
+
+#include <string>
+
+namespace Kelvo {
+
+// The scene-wide shadow technique: the <shadow> element.
+class ShadowDescription : public XMLDescription {
+public:
+    static const char* const kNone;
+
+    explicit ShadowDescription(const std::string& type = kNone) : mType(type) {}
+
+    std::string getTypeName() const override { return "Shadow"; }
+    std::string toXml() const override;
+    int getRootIndex() const override { return mRootIndex; }
+    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
+    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
+
+    const std::string& getType() const { return mType; }
+    void setType(const std::string& type) { mType = type; }
+
+    // Sets the scene manager's technique; an unknown word changes nothing.
+    // Returns whether the word was known.
+    bool apply() const;
+
+private:
+    int mRootIndex = 0;
+    std::string mType;
+};
+
+} // namespace Kelvo

@@ -1,0 +1,155 @@
+#include "scene/SoundDescription.h"
+
+#include "SoundManager/SoundManager.h"
+#include "scene/SceneObjects.h"
+#include "scene/SceneText.h"
+
+#include <Ogre.h>
+
+#include <algorithm>
+
+namespace Kelvo {
+
+namespace {
+const float kMarkerRadius = 3.0f;
+const char* const kMarkerMaterial = "KELVO/Sound";
+} // namespace
+
+const char* const SoundDescription::kDefaultType = "2D_SOUND";
+
+SoundDescription::SoundDescription(const std::string& name)
+    : mName(name)
+    , mSoundManager(SoundManager::getSingletonPtr())
+{
+}
+
+SoundDescription::SoundDescription(const std::string& name, const std::string& type, const std::string& file,
+                                   Ogre::Real volume, Ogre::Real maxDistance, Ogre::Real minDistance,
+                                   const std::string& parent)
+    : mName(name)
+    , mParent(parent)
+    , mSoundManager(SoundManager::getSingletonPtr())
+    , mFile(file)
+    , mType(type)
+    , mVolume(volume)
+    , mMinDistance(minDistance)
+    , mMaxDistance(maxDistance)
+{
+}
+
+Ogre::Vector3 SoundDescription::currentPosition() const
+{
+    return mNode ? mNode->getPosition() : mPosition;
+}
+
+std::string SoundDescription::toXml() const
+{
+    using namespace SceneText;
+    std::string xml = "\t\t<sound name=\"" + escape(mName) + "\" type=\"" + escape(mType) + "\" file=\"" +
+                      escape(mFile) + "\" volume=\"" + real(mVolume) + "\" maxDistance=\"" + real(mMaxDistance) +
+                      "\" minDistance=\"" + real(mMinDistance) + "\" parent=\"" + escape(mParent) + "\">\n";
+    xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
+    xml += "\t\t</sound>\n";
+    return xml;
+}
+
+void SoundDescription::realise(Ogre::SceneNode* parentNode)
+{
+    mMarker = SceneObjects::makeMarker(mName + "_sound_mesh", mName + "_sound_entity", kMarkerRadius,
+                                       kMarkerMaterial);
+    mNode = SceneObjects::placeNode(mName, parentNode);
+    if (!mNode) {
+        return;
+    }
+    if (mMarker) {
+        mNode->attachObject(mMarker);
+    }
+    mNode->setPosition(mPosition);
+
+    if (!mSoundManager) {
+        return;
+    }
+    if (mType == "2D_SOUND") {
+        mSoundHandle = mSoundManager->CreateSound2D(mFile);
+    } else if (mType == "2D_SOUND_LOOPED") {
+        mSoundHandle = mSoundManager->CreateLoopedSound2D(mFile);
+    } else if (mType == "3D_SOUND") {
+        mSoundHandle = mSoundManager->CreateSound3D(mFile);
+    } else if (mType == "3D_SOUND_LOOPED") {
+        mSoundHandle = mSoundManager->CreateLoopedSound3D(mFile);
+    } else {
+        SceneObjects::logProblem("Scene: sound '" + mName + "' has the unknown type '" + mType + "'");
+    }
+}
+
+void SoundDescription::destroy()
+{
+    stop();
+    if (mMarker && mMarker->isAttached()) {
+        mMarker->detachFromParent();
+    }
+    SceneObjects::destroyEntity(mName + "_sound_entity");
+    mMarker = nullptr;
+    if (mNode) {
+        mPosition = mNode->getPosition();
+        SceneObjects::destroyNode(mNode);
+        mNode = nullptr;
+    }
+}
+
+void SoundDescription::play()
+{
+    if (!mSoundManager || mSoundHandle <= 0) {
+        return;
+    }
+    mSoundManager->PlaySound(mSoundHandle, mNode, &mChannelHandle);
+    mSoundManager->Set3DMinMaxDistance(mChannelHandle, mMinDistance, mMaxDistance);
+    mSoundManager->SetVolume(mChannelHandle, mVolume);
+}
+
+void SoundDescription::stop()
+{
+    if (!mSoundManager || mSoundHandle <= 0) {
+        return;
+    }
+    mSoundManager->StopSound(mChannelHandle);
+}
+
+bool SoundDescription::isPlaying() const
+{
+    return mSoundManager && mSoundManager->IsPlaying(mChannelHandle);
+}
+
+void SoundDescription::setPosition(const Ogre::Vector3& position)
+{
+    mPosition = position;
+    if (mNode) {
+        mNode->setPosition(position);
+    }
+}
+
+void SoundDescription::setVolume(Ogre::Real volume)
+{
+    mVolume = std::min<Ogre::Real>(1, std::max<Ogre::Real>(0, volume));
+    if (mSoundManager && mSoundHandle > 0) {
+        mSoundManager->SetVolume(mChannelHandle, mVolume);
+    }
+}
+
+void SoundDescription::setMinDistance(Ogre::Real minDistance)
+{
+    mMinDistance = minDistance;
+    if (mSoundManager && mSoundHandle > 0) {
+        mSoundManager->Set3DMinMaxDistance(mChannelHandle, mMinDistance, mMaxDistance);
+    }
+}
+
+void SoundDescription::setMaxDistance(Ogre::Real maxDistance)
+{
+    mMaxDistance = maxDistance;
+    if (mSoundManager && mSoundHandle > 0) {
+        mSoundManager->Set3DMinMaxDistance(mChannelHandle, mMinDistance, mMaxDistance);
+    }
+}
+
+} // namespace Kelvo

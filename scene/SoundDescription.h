@@ -1,0 +1,80 @@
+#pragma once
+
+#include "scene/XMLDescription.h"
+
+#include <OgrePrerequisites.h>
+#include <OgreVector.h>
+
+#include <string>
+
+namespace Kelvo {
+
+class SoundManager;
+
+// A sound source of the scene: the <sound> element. Holds the sound manager's
+// handles (both -1 in a new record): the sound is loaded when the record is
+// realised and plays on a channel when asked. 3D sounds follow the node.
+class SoundDescription : public XMLDescription {
+public:
+    static const char* const kDefaultType;
+
+    explicit SoundDescription(const std::string& name);
+    SoundDescription(const std::string& name, const std::string& type, const std::string& file, Ogre::Real volume,
+                     Ogre::Real maxDistance, Ogre::Real minDistance, const std::string& parent);
+
+    std::string getTypeName() const override { return "Sound"; }
+    std::string toXml() const override;
+    int getRootIndex() const override { return mRootIndex; }
+    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
+    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
+
+    // Makes the marker and node under the given parent node and loads the
+    // sound through the sound manager.
+    void realise(Ogre::SceneNode* parentNode);
+    void destroy();
+
+    void play();
+    void stop();
+    bool isPlaying() const;
+
+    const std::string& getName() const { return mName; }
+    const std::string& getParent() const { return mParent; }
+    const std::string& getFile() const { return mFile; }
+    const std::string& getType() const { return mType; }
+    Ogre::Real getVolume() const { return mVolume; }
+    Ogre::Real getMinDistance() const { return mMinDistance; }
+    Ogre::Real getMaxDistance() const { return mMaxDistance; }
+    const Ogre::Vector3& getPosition() const { return mPosition; }
+    Ogre::Vector3 currentPosition() const;
+    int getSoundHandle() const { return mSoundHandle; }
+    int getChannelHandle() const { return mChannelHandle; }
+    Ogre::SceneNode* getSceneNode() const { return mNode; }
+    Ogre::Entity* getMarker() const { return mMarker; }
+
+    void setPosition(const Ogre::Vector3& position);
+    void setParent(const std::string& parent) { mParent = parent; }
+    void setFile(const std::string& file) { mFile = file; }
+    void setType(const std::string& type) { mType = type; }
+    // Clamped to 0..1, applied to a playing channel at once.
+    void setVolume(Ogre::Real volume);
+    void setMinDistance(Ogre::Real minDistance);
+    void setMaxDistance(Ogre::Real maxDistance);
+
+private:
+    int mRootIndex = 0;
+    std::string mName;
+    std::string mParent;
+    Ogre::SceneNode* mNode = nullptr;
+    Ogre::Vector3 mPosition = Ogre::Vector3::ZERO;
+    SoundManager* mSoundManager;
+    std::string mFile;
+    std::string mType = kDefaultType;
+    int mChannelHandle = -1;
+    int mSoundHandle = -1;
+    Ogre::Real mVolume = 1;
+    Ogre::Real mMinDistance = 1;
+    Ogre::Real mMaxDistance = 100;
+    Ogre::Entity* mMarker = nullptr;
+};
+
+} // namespace Kelvo

@@ -224,13 +224,23 @@ AudioResult AudioChannel::set3DAttributes(const AudioVector* position, const Aud
     if ((position && !finite(*position)) || (velocity && !finite(*velocity))) {
         return kAudioErrInvalidParam;
     }
+    // Called for every followed sound in every frame: only the two values
+    // that change are handed to OpenAL.
+    ALfloat converted[3];
     if (position) {
         mPosition = *position;
+        if (mSound) {
+            toOpenAL(mPosition, converted);
+            alSourcefv(mSource, AL_POSITION, converted);
+        }
     }
     if (velocity) {
         mVelocity = *velocity;
+        if (mSound) {
+            toOpenAL(mVelocity, converted);
+            alSourcefv(mSource, AL_VELOCITY, converted);
+        }
     }
-    applyPlacement();
     return kAudioOk;
 }
 

@@ -56,7 +56,13 @@ const std::size_t kMixFrames = 4096;
 
 std::int16_t toSample(float value)
 {
-    return static_cast<std::int16_t>(std::lrint(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+    const float scaled = std::clamp(value, -1.0f, 1.0f) * 32767.0f;
+    return static_cast<std::int16_t>(scaled + (scaled >= 0.0f ? 0.5f : -0.5f));
+}
+
+std::int16_t toSample(std::int16_t value)
+{
+    return value;
 }
 
 } // namespace
@@ -91,6 +97,12 @@ AudioResult AudioDecoder::open(const void* fileKey, bool mixToMono)
         close();
         return kAudioErrFormat;
     }
+    // libsndfile hands float and double files to a 16-bit read unscaled
+    // (near silence) unless told to scan the whole file for its peak first,
+    // so those are read as floats in -1..1 and scaled here. Everything else
+    // (PCM, MP3, Vorbis, ...) reads as 16-bit at its proper level.
+    const int subtype = info.format & SF_FORMAT_SUBMASK;
+    mReadFloats = subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
     mFileChannels = info.channels;
     mOutputChannels = mixToMono ? 1 : std::min(info.channels, 2);
     mSampleRate = info.samplerate;
@@ -105,8 +117,10 @@ void AudioDecoder::close()
         mFile = nullptr;
     }
     mReader.close();
-    mMixBuffer.clear();
-    mMixBuffer.shrink_to_fit();
+    mFloatBuffer.clear();
+    mFloatBuffer.shrink_to_fit();
+    mShortBuffer.clear();
+    mShortBuffer.shrink_to_fit();
 }
 
 bool AudioDecoder::rewind()
@@ -119,41 +133,29 @@ std::size_t AudioDecoder::readFrames(std::int16_t* destination, std::size_t fram
     if (!mFile || frameCount == 0) {
         return 0;
     }
-    // Everything is read as float (libsndfile scales every format into
-    // -1..1) and made 16-bit here, so integer, float and MP3 files come out
-    // at the same level.
-    mMixBuffer.resize(kMixFrames * static_cast<std::size_t>(mFileChannels));
+    if (!mReadFloats && mFileChannels == mOutputChannels) {
+        const sf_count_t got = sf_readf_short(mFile, destination, static_cast<sf_count_t>(frameCount));
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+    if (mReadFloats) {
+        mFloatBuffer.resize(kMixFrames * static_cast<std::size_t>(mFileChannels));
+    } else {
+        mShortBuffer.resize(kMixFrames * static_cast<std::size_t>(mFileChannels));
+    }
     std::size_t done = 0;
     while (done < frameCount) {
         const std::size_t ask = std::min(kMixFrames, frameCount - done);
-        const sf_count_t got = sf_readf_float(mFile, mMixBuffer.data(), static_cast<sf_count_t>(ask));
+        const sf_count_t got = mReadFloats
+                                   ? sf_readf_float(mFile, mFloatBuffer.data(), static_cast<sf_count_t>(ask))
+                                   : sf_readf_short(mFile, mShortBuffer.data(), static_cast<sf_count_t>(ask));
         if (got <= 0) {
             break;
         }
-        const float* in = mMixBuffer.data();
         std::int16_t* out = destination + done * static_cast<std::size_t>(mOutputChannels);
-        for (sf_count_t frame = 0; frame < got; ++frame, in += mFileChannels) {
-            if (mFileChannels == mOutputChannels) {
-                for (int channel = 0; channel < mFileChannels; ++channel) {
-                    *out++ = toSample(in[channel]);
-                }
-            } else if (mOutputChannels == 1) {
-                float sum = 0.0f;
-                for (int channel = 0; channel < mFileChannels; ++channel) {
-                    sum += in[channel];
-                }
-                *out++ = toSample(sum / static_cast<float>(mFileChannels));
-            } else {
-                // More than two channels: the even ones go left, the odd
-                // ones right.
-                float left = 0.0f;
-                float right = 0.0f;
-                for (int channel = 0; channel < mFileChannels; ++channel) {
-                    (channel % 2 == 0 ? left : right) += in[channel];
-                }
-                *out++ = toSample(left / static_cast<float>((mFileChannels + 1) / 2));
-                *out++ = toSample(right / static_cast<float>(mFileChannels / 2));
-            }
+        if (mReadFloats) {
+            convert(mFloatBuffer.data(), static_cast<std::size_t>(got), out);
+        } else {
+            convert(mShortBuffer.data(), static_cast<std::size_t>(got), out);
         }
         done += static_cast<std::size_t>(got);
         if (static_cast<std::size_t>(got) < ask) {
@@ -161,6 +163,34 @@ std::size_t AudioDecoder::readFrames(std::int16_t* destination, std::size_t fram
         }
     }
     return done;
+}
+
+template <typename Sample>
+void AudioDecoder::convert(const Sample* in, std::size_t frames, std::int16_t* out) const
+{
+    for (std::size_t frame = 0; frame < frames; ++frame, in += mFileChannels) {
+        if (mFileChannels == mOutputChannels) {
+            for (int channel = 0; channel < mFileChannels; ++channel) {
+                *out++ = toSample(in[channel]);
+            }
+        } else if (mOutputChannels == 1) {
+            float sum = 0.0f;
+            for (int channel = 0; channel < mFileChannels; ++channel) {
+                sum += static_cast<float>(in[channel]);
+            }
+            *out++ = toSample(static_cast<Sample>(sum / static_cast<float>(mFileChannels)));
+        } else {
+            // More than two channels: the even ones go left, the odd ones
+            // right.
+            float left = 0.0f;
+            float right = 0.0f;
+            for (int channel = 0; channel < mFileChannels; ++channel) {
+                (channel % 2 == 0 ? left : right) += static_cast<float>(in[channel]);
+            }
+            *out++ = toSample(static_cast<Sample>(left / static_cast<float>((mFileChannels + 1) / 2)));
+            *out++ = toSample(static_cast<Sample>(right / static_cast<float>(mFileChannels / 2)));
+        }
+    }
 }
 
 } // namespace Kelvo

@@ -40,13 +40,19 @@ public:
     bool rewind();
 
 private:
+    // Folds or copies decoded frames into the output's channels.
+    template <typename Sample>
+    void convert(const Sample* in, std::size_t frames, std::int16_t* out) const;
+
     AudioFileReader mReader;
     SNDFILE* mFile = nullptr;
     int mFileChannels = 0;
     int mOutputChannels = 0;
     int mSampleRate = 0;
     std::int64_t mFrameCount = 0;
-    std::vector<float> mMixBuffer;
+    bool mReadFloats = false;
+    std::vector<float> mFloatBuffer;
+    std::vector<std::int16_t> mShortBuffer;
 };
 
 } // namespace Kelvo

@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
 # Makes the game's generated media into media/generated/ (git-ignored).
-# Every generator is a script of ours; nothing is downloaded. Each step is
-# skipped when its output is newer than its sources.
+# Every generator is a script of ours; nothing is downloaded. A task whose
+# sources have not changed since its last run is skipped (see tools/README.md).
+#   tools/make_media.sh              make what is out of date
+#   tools/make_media.sh --force      remake everything
+#   tools/make_media.sh --list       list the tasks and their files
+#   tools/make_media.sh hero spider  make only these tasks
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-OUT="$ROOT/media/generated"
-mkdir -p "$OUT"
-echo "media: $OUT is up to date (no generated media yet)"
+# Debian's interpreter, standard library only: a python3 earlier on PATH
+# (a virtualenv, pyenv) must not change what gets generated.
+PYTHON=/usr/bin/python3
+if [ ! -x "$PYTHON" ]; then
+  echo "media: $PYTHON is missing; install the Debian package python3" >&2
+  exit 1
+fi
+for tool in OgreXMLConverter; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "media: $tool is missing; install the Debian package ogre-1.12-tools" >&2
+    exit 1
+  fi
+done
+export PYTHONDONTWRITEBYTECODE=1
+exec "$PYTHON" "$ROOT/tools/media/build.py" "$@"

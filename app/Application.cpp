@@ -4,6 +4,8 @@
 #include "platform/MessageBox.h"
 #include "states/InputManager.h"
 #include "states/OgreEventListener.h"
+#include "terrain/PagingLandScapeSceneManager.h"
+#include "terrain/PagingLandScapeSceneManagerFactory.h"
 
 #include <Ogre.h>
 #include <OgreConfigFile.h>
@@ -26,6 +28,10 @@ const char* const kPlugins[] = {
     "Plugin_CgProgramManager",
     "Plugin_PagingLandScapeSceneManager2",
 };
+
+// Not built for this platform: our terrain layer registers its scene manager
+// type in its place.
+const char* const kPagingLandScapePlugin = "Plugin_PagingLandScapeSceneManager2";
 
 // Textures need an image codec, and two codec plug-ins cannot both register
 // the same formats: the first one found is loaded. FreeImage comes first
@@ -106,6 +112,13 @@ void Application::loadPlugins()
     for (const char* plugin : kPlugins) {
         const std::string path = pluginDir + "/" + plugin;
         if (!fileExists(path + ".so")) {
+            if (std::string(plugin) == kPagingLandScapePlugin && !mTerrainSceneManagers) {
+                // Our terrain layer provides the plug-in's scene manager type.
+                mTerrainSceneManagers = PagingLandScapeSceneManagerFactory::install(*mRoot);
+                logLine(std::string("Plugin ") + plugin + " is not available on this platform; scene manager type \"" +
+                        PagingLandScapeSceneManager::kTypeName + "\" comes from our terrain layer");
+                continue;
+            }
             logLine(std::string("Plugin ") + plugin + " is not available on this platform, skipped");
             continue;
         }
@@ -231,6 +244,11 @@ void Application::shutdown()
             delete mOverlaySystem;
             mOverlaySystem = nullptr;
         }
+        // Our terrains free their textures through the render system, which
+        // deleting the root unloads; the root would also need the factory to
+        // destroy a left-over terrain scene manager.
+        PagingLandScapeSceneManagerFactory::uninstall(*mRoot, mTerrainSceneManagers);
+        mTerrainSceneManagers = nullptr;
         delete mRoot;
         mRoot = nullptr;
         mSceneManager = nullptr;

@@ -16,6 +16,7 @@ class OverlaySystem;
 namespace Kelvo {
 
 class OgreEventListener;
+class PagingLandScapeSceneManagerFactory;
 
 // Owns the engine: the root with its log, the plug-ins, the render system and
 // window, the resource locations, the scene manager "MainScene", the input
@@ -85,6 +86,7 @@ private:
     OptionTable mOptions;
     InputManager* mInputManager = nullptr;
     Ogre::OverlaySystem* mOverlaySystem = nullptr;
+    PagingLandScapeSceneManagerFactory* mTerrainSceneManagers = nullptr;
 };
 
 } // namespace Kelvo

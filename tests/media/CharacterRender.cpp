@@ -3,7 +3,7 @@
 // shows a figure and moves, and writes a labelled contact sheet of all frames.
 //
 //   kelvo_character_render --media DIR --out DIR [--frames N] [--tile PIXELS] [--only NAME]
-//                          [--zoom F] [--aim HEIGHT] [--turn DEGREES]
+//                          [--zoom F] [--aim HEIGHT] [--turn DEGREES] [--bone NAME]
 //
 // Exit status 0 when every animation passed, 1 on a failed check, 2 on bad
 // arguments or an engine that cannot start.
@@ -35,6 +35,7 @@ struct Options {
     float zoom = 1.0f;  // > 1 frames a part of the figure, for close looks
     float aim = 0.5f;   // height of the framed point, 0 feet .. 1 top
     float turn = 0.0f;  // degrees the camera goes round the figure (0: front left)
+    std::string bone;   // frame this bone instead of the whole figure
 };
 
 struct Frame {
@@ -91,6 +92,8 @@ bool parseArgs(int argc, char** argv, Options& options)
             options.aim = float(std::atof(value));
         } else if (arg == "--turn" && (value = next("--turn"))) {
             options.turn = float(std::atof(value));
+        } else if (arg == "--bone" && (value = next("--bone"))) {
+            options.bone = value;
         } else {
             if (!value) {
                 std::cerr << "unknown or incomplete argument: " << arg << "\n";
@@ -209,6 +212,9 @@ public:
         }
         Ogre::Vector3 centre = box.getCenter();
         centre.y = box.getMinimum().y + box.getSize().y * mOptions.aim;
+        if (!mOptions.bone.empty() && entity->getSkeleton()->hasBone(mOptions.bone)) {
+            centre = node->_getFullTransform() * entity->getSkeleton()->getBone(mOptions.bone)->_getDerivedPosition();
+        }
         const float height = box.getSize().y;
         const float width = std::max(box.getSize().x, box.getSize().z);
         const float reach = std::max(height, width) * 0.5f / mOptions.zoom;
@@ -362,7 +368,7 @@ int main(int argc, char** argv)
     Options options;
     if (!parseArgs(argc, argv, options)) {
         std::cerr << "usage: kelvo_character_render --media DIR --out DIR [--frames N] [--tile PIXELS] [--only NAME]\n"
-                     "                              [--zoom F] [--aim HEIGHT] [--turn DEGREES]\n";
+                     "                              [--zoom F] [--aim HEIGHT] [--turn DEGREES] [--bone NAME]\n";
         return 2;
     }
     try {

@@ -529,10 +529,35 @@ TEST(CharacterMotion, OldManKeepsHisStaffPlanted)
     }
 }
 
-TEST(CharacterMotion, BirdBeatsItsWings)
+TEST(CharacterMotion, WalkersPointTheirToesWhereTheyFace)
+{
+    // seen as the game holds them, everyone faces +Z: feet reach forward of the ankles
+    for (const char* name : {"hero", "oldman", "zombie"}) {
+        const CharacterSpec& walker = spec(name);
+        Ogre::MeshPtr mesh = loadMesh(walker.mesh);
+        const Ogre::Quaternion q = KelvoMedia::holdingOrientation(walker.holding);
+        const auto bones = posedBones(mesh->getSkeleton(), "", 0.0f, walker.holding);
+        const float ankles = 0.5f * (bones.at("FootL").z + bones.at("FootR").z);
+        float sum = 0.0f;
+        int count = 0;
+        for (const Ogre::Vector3& p : vertexPositions(mesh)) {
+            const Ogre::Vector3 w = q * p;
+            if (w.y < 0.1f * walker.maxHeight) {
+                sum += w.z;
+                ++count;
+            }
+        }
+        ASSERT_GT(count, 0) << name << " has nothing near the ground";
+        EXPECT_GT(sum / count, ankles + 0.05f) << name << "'s feet point backwards as the game holds it";
+    }
+}
+
+TEST(CharacterMotion, BirdFacesForwardAndBeatsItsWings)
 {
     const CharacterSpec& bird = spec("bird");
     Ogre::SkeletonPtr skeleton = loadMesh(bird.mesh)->getSkeleton();
+    const auto rest = posedBones(skeleton, "", 0.0f, bird.holding);
+    EXPECT_GT(rest.at("Head").z, rest.at("Tail").z) << "the bird flies tail first";
     const Sweep tip = sweepOf(skeleton, "flying", "WingTipL", bird.holding);
     EXPECT_GT(tip.range().y, 0.4f) << "the wings hardly beat";
     EXPECT_LT(tip.range().z, tip.range().y) << "the wings row instead of beating";

@@ -1,4 +1,4 @@
-"""A minimal PNG writer and reader with no time chunks, so rebuilds are
+"""A minimal PNG writer with no time chunks, so rebuilds are
 byte-identical. Colour type 2 (RGB) or 6 (RGBA), 8 bits per channel: the
 engine's codecs load grey PNGs as one channel, which materials do not expect.
 """
@@ -38,13 +38,3 @@ def write(path, width, height, rows, channels=3):
     with open(path, "wb") as f:
         f.write(data)
 
-
-def read_size(path):
-    """(width, height, channels) from the header; enough for checks and tests."""
-    with open(path, "rb") as f:
-        head = f.read(33)
-    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
-        raise ValueError("%s is not a PNG file" % path)
-    width, height, depth, colour_type = struct.unpack(">IIBB", head[16:26])
-    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}.get(colour_type, 0)
-    return width, height, channels

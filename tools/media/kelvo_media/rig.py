@@ -248,7 +248,7 @@ def animated_bounds(meshes, skeleton, animations):
     hi = [-1e30] * 3
     for mesh in meshes:
         for p, weights in zip(mesh.positions, mesh.weights):
-            for bone, w in weights:
+            for bone, _ in weights:
                 d = vm.length(vm.sub(p, skeleton.head(bone)))
                 reach[bone] = max(reach[bone], d)
             q = skeleton.convention.to_model(p)

@@ -222,7 +222,7 @@ def idle(t):
 
 
 def walk(t):
-    return moves.gait(t, WALK_LENGTH, stride=27.0, knee_lift=45.0, arm_swing=24.0, bob=0.045,
+    return moves.gait(t, WALK_LENGTH, stride=27.0, knee_lift=38.0, arm_swing=24.0, bob=0.045,
                       lean=3.0, hip_sway=6.0)
 
 

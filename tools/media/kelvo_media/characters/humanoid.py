@@ -179,7 +179,6 @@ def leg_path(fig, side):
 
 def leg(mesh, fig, side, region, segments=9, trouser_flare=0.0):
     t, s, f = "Thigh" + side, "Shin" + side, "Foot" + side
-    hip, knee, ankle = fig.leg(side)
     pts = leg_path(fig, side)
     rt, rm, rk = fig.thigh_radius
     rc, ra = fig.calf_radius
@@ -194,7 +193,7 @@ def leg(mesh, fig, side, region, segments=9, trouser_flare=0.0):
 
 def boot_cuff(mesh, fig, side, region, height, radius, segments=9):
     """A short open band round the shin: the top of a boot."""
-    hip, knee, ankle = fig.leg(side)
+    _, knee, ankle = fig.leg(side)
     y0 = height - 0.08
     a = vm.lerp(ankle, knee, (y0 - ankle[1]) / (knee[1] - ankle[1]))
     b = vm.lerp(ankle, knee, (height - ankle[1]) / (knee[1] - ankle[1]))
@@ -203,7 +202,7 @@ def boot_cuff(mesh, fig, side, region, height, radius, segments=9):
 
 
 def foot(mesh, fig, side, region, segments=8):
-    hip, knee, ankle = fig.leg(side)
+    ankle = fig.leg(side)[2]
     hw, hh, length, heel = fig.foot
     x = ankle[0]
     z0 = ankle[2] - heel
@@ -236,18 +235,17 @@ def arm_fraction(fig, side, along):
 
 
 def arm(mesh, fig, side, region, segments=8, sleeve_flare=0.0):
-    shoulder, elbow, wrist = fig.arm(side)
     u, f, h = "UpperArm" + side, "Forearm" + side, "Hand" + side
     pts = arm_path(fig, side)
     r0, r1, r2, r3 = fig.arm_radius
-    rs = [r0 * 0.95, r0, r1 + sleeve_flare, r2, (r2 + r3) * 0.55, r3, r3 * 0.8]
+    rs = [r0 * 0.7, r0, r1 + sleeve_flare, r2, (r2 + r3) * 0.55, r3, r3 * 0.8]
     w = [[("Chest", 0.6), (u, 0.4)], [(u, 0.75), ("Chest", 0.25)], [(u, 1.0)], [(u, 0.5), (f, 0.5)],
          [(f, 1.0)], [(f, 0.7), (h, 0.3)], [(h, 0.6), (f, 0.4)]]
     limb(mesh, pts, rs, rs, w, region, vm.UNIT_Z, segments)
 
 
 def hand(mesh, fig, side, region, fist=False):
-    shoulder, elbow, wrist = fig.arm(side)
+    _, elbow, wrist = fig.arm(side)
     sx = 1.0 if side == "L" else -1.0
     d = vm.normalize(vm.sub(wrist, elbow))
     hw, ht, length = fig.hand_size
@@ -403,7 +401,7 @@ def skin_shader(colour, noise, amount=0.06):
     return fn
 
 
-def hair_on_head(colour, noise, line_front=0.16, line_back=0.58, side_drop=0.36, streaks=40.0, bald=0.0):
+def hair_on_head(colour, noise, line_front=0.16, line_back=0.58, side_drop=0.36, streaks=40.0):
     """A shade function for the head region that paints skin below the
     hairline and hair above it: the hairline is lower at the back."""
     def coverage(s, t):
@@ -411,10 +409,7 @@ def hair_on_head(colour, noise, line_front=0.16, line_back=0.58, side_drop=0.36,
         front = math.cos(2.0 * math.pi * (s - 0.5))  # 1 front, -1 back
         side = abs(math.sin(2.0 * math.pi * (s - 0.5)))
         line = line_front + (line_back - line_front) * (0.5 - 0.5 * front) + side_drop * side * 0.25
-        c = vm.smoothstep(line + 0.02, line - 0.02, t)
-        if bald > 0.0:
-            c *= vm.smoothstep(bald - 0.04, bald + 0.04, t)
-        return c
+        return vm.smoothstep(line + 0.02, line - 0.02, t)
 
     def hair_colour(s, t):
         n = noise.fbm(s * streaks, t * 3.0, 2)

@@ -26,7 +26,8 @@ def gait(t, period, stride=28.0, knee_lift=45.0, arm_swing=22.0, bob=0.04, lean=
         dragged = drag == side
         swing = math.sin(q)
         thigh = -((stride * (0.55 if dragged else 1.0)) * swing + thigh_bias)
-        flex = max(0.0, math.cos(q)) ** 1.5
+        # the knee folds most just after the leg has passed under the body
+        flex = max(0.0, math.cos(q - 0.35)) ** 1.5
         knee = (6.0 + crouch + knee_lift * (0.3 if dragged else 1.0) * flex
                 + 8.0 * max(0.0, -math.cos(q)))
         # keep the sole near level (undo the shin's forward angle), then

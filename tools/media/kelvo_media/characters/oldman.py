@@ -23,7 +23,7 @@ ANIMATIONS = ("all_idle", "all_talk")
 SKIN = (0.84, 0.67, 0.57)
 BEARD = (0.9, 0.9, 0.87)
 ROBE = (0.44, 0.38, 0.27)
-PATCH = (0.36, 0.42, 0.3)
+PATCH = (0.36, 0.34, 0.24)
 ROPE = (0.72, 0.62, 0.42)
 WOOD = (0.45, 0.32, 0.18)
 LEGGINGS = (0.5, 0.46, 0.4)
@@ -178,9 +178,6 @@ def build_mesh(fig, reg):
 def paint_atlas(canvas, reg, fig):
     noise = paint.ValueNoise(2101)
     fine = paint.ValueNoise(2102)
-    hair = hu.hair_on_head(BEARD, fine, line_front=0.5, line_back=0.5, side_drop=0.6, streaks=60.0, bald=0.0)
-    coverage, _ = hair
-
     def fringe(s, t):
         # bald on top: only a band round the back and the sides
         front = math.cos(2.0 * math.pi * (s - 0.5))
@@ -232,7 +229,7 @@ def paint_atlas(canvas, reg, fig):
         if t > 0.55:
             c = paint.mul(c, 1.0 + 0.12 * math.sin(s * 2.0 * math.pi * 9.0 + noise.sample(s * 6, t * 2) * 2.0))
         # two patches, stitched
-        for ps, pt, hw, hh in ((0.62, 0.78, 0.06, 0.07), (0.12, 0.4, 0.05, 0.05)):
+        for ps, pt, hw, hh in ((0.6, 0.8, 0.035, 0.04), (0.12, 0.42, 0.03, 0.035)):
             if abs(s - ps) < hw and abs(t - pt) < hh:
                 c = patch_cloth(s, t, x, y)
                 if abs(abs(s - ps) - hw) < 0.006 or abs(abs(t - pt) - hh) < 0.006:

@@ -80,7 +80,7 @@ def make_skeleton(kind):
         sk.add("Fang" + side, "Head", (side_sign * 0.11 * s, 0.72 * s, 0.98 * s))
         sk.add("Palp" + side, "Head", (side_sign * 0.2 * s, 0.78 * s, 0.92 * s))
         for k in range(LEGS):
-            attach, knee, ankle, tip = leg_points(kind, side_sign, k)
+            attach, knee, ankle, _ = leg_points(kind, side_sign, k)
             frame = leg_frame(side_sign, k)
             n = k + 1
             sk.add("Leg%dUpper%s" % (n, side), "Body", attach, frame)
@@ -165,7 +165,6 @@ def build_mesh(kind, reg):
 
 
 def paint_atlas(kind, canvas, reg):
-    noise = paint.ValueNoise(kind.seed)
     fine = paint.ValueNoise(kind.seed + 1)
 
     def hairy(base, stripes=0.0, stripe_colour=None):

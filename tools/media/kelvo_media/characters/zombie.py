@@ -19,7 +19,7 @@ TEXTURE = "zombie_atlas.png"
 ATLAS = 512
 
 SKIN = (0.55, 0.62, 0.47)
-SHIRT = (0.46, 0.5, 0.56)
+SHIRT = (0.5, 0.49, 0.43)
 TROUSERS = (0.3, 0.27, 0.24)
 HAIR = (0.16, 0.14, 0.12)
 BLOOD = (0.35, 0.06, 0.05)
@@ -43,6 +43,9 @@ def figure():
         arm_radius=(0.11, 0.085, 0.08, 0.06),
         thigh_radius=(0.17, 0.14, 0.11),
         calf_radius=(0.12, 0.085),
+        torso=[(0.0, 0.1, 0.1, 0.0), (0.27, 0.29, 0.2, 0.0), (0.87, 0.33, 0.22, 0.0), (1.45, 0.29, 0.19, 0.01),
+               (1.95, 0.28, 0.18, 0.015), (2.52, 0.32, 0.21, 0.02), (3.08, 0.36, 0.23, 0.02),
+               (3.48, 0.37, 0.21, 0.0), (3.78, 0.29, 0.17, -0.01), (3.96, 0.13, 0.1, 0.0)],
     )
 
 
@@ -141,8 +144,11 @@ def paint_atlas(canvas, reg, fig):
             c = hu.cloth(TROUSERS, noise, weave=0.05)(s, t, x, y)
         else:
             c = shirt(s, t, x, y)
-            # grime towards the hem
-            c = paint.mul(c, 1.0 - 0.3 * noise.fbm(s * 6, t * 6, 2) * t)
+            # grime, heavier towards the hem, and mould-green stains
+            c = paint.mul(c, 1.0 - 0.35 * noise.fbm(s * 6, t * 6, 2) * (0.5 + t))
+            stain = noise.fbm(s * 5.0 + 20.0, t * 4.0, 2)
+            if stain > 0.6:
+                c = paint.mix(c, (0.32, 0.36, 0.22), (stain - 0.6) * 2.0)
         # rips showing the rotten skin, ribs on the chest
         rip = noise.fbm(s * 7.0 + 3.0, t * 5.0, 3)
         if rip > 0.64 and t < belt_t + 0.1:
@@ -214,8 +220,8 @@ def pause(t):
     return anim.add(moves.breathe(t, L, breaths=2, depth=2.0, sway=0.05, look=6.0, arm_rest=14.0), {
         "Hips": ch(0.0, 0.0, 3.0 * math.sin(q)),
         "Spine": ch(6.0, 0.0, -2.0 * math.sin(q)),
-        "Neck": ch(8.0, 0.0, 0.0),
-        "Head": ch(6.0 + 4.0 * math.sin(2 * q), 0.0, 14.0 * math.sin(q + 0.4)),
+        "Neck": ch(-4.0, 0.0, 0.0),
+        "Head": ch(-12.0 + 4.0 * math.sin(2 * q), 0.0, 14.0 * math.sin(q + 0.4)),
         "UpperArmL": ch(-10.0 + arms, 0.0, 0.0),
         "UpperArmR": ch(-10.0 - arms, 0.0, 0.0),
         "Jaw": ch(8.0 + 6.0 * math.sin(q * 2.0), 0.0, 0.0),
@@ -231,7 +237,7 @@ def walk(t):
     return anim.add(g, {
         "Hips": ch(0.0, 0.0, 5.0 * math.sin(q)),
         "Chest": ch(4.0, 0.0, -4.0 * math.sin(q)),
-        "Head": ch(8.0, 0.0, 10.0 * math.sin(q + 0.5)),
+        "Head": ch(-12.0, 0.0, 10.0 * math.sin(q + 0.5)),
         "Jaw": ch(10.0 + 5.0 * math.sin(2 * q), 0.0, 0.0),
     })
 
@@ -243,7 +249,7 @@ def run(t):
                    elbow=10.0, elbow_swing=5.0, arms_forward=80.0, arm_spread=6.0, crouch=10.0, toe_off=25.0)
     return anim.add(g, {
         "Hips": ch(0.0, 0.0, 4.0 * math.sin(q)),
-        "Head": ch(-14.0, 0.0, 8.0 * math.sin(q)),
+        "Head": ch(-22.0, 0.0, 8.0 * math.sin(q)),
         "Jaw": ch(18.0 + 4.0 * math.sin(2 * q), 0.0, 0.0),
     })
 

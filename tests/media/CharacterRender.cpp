@@ -230,6 +230,7 @@ public:
         entity->setVisible(true);
 
         bool ok = true;
+        const size_t firstRow = rows.size();
         for (const std::string& name : spec.animations) {
             Row row;
             row.label = spec.name + " " + name;
@@ -281,6 +282,33 @@ public:
             }
             if (moved < 0.01 || changedSteps < (int(row.frames.size()) - 1) / 2) {
                 std::cerr << "FAIL " << row.label << ": the frames hardly change over time\n";
+                ok = false;
+            }
+            rows.push_back(std::move(row));
+        }
+        // the other skins made for this mesh, on its first animation
+        for (const std::string& skin : spec.extraSkins) {
+            Row row;
+            row.label = spec.name + " " + spec.animations.front() + " " + skin;
+            try {
+                entity->setMaterialName(skin);
+            } catch (const Ogre::Exception& e) {
+                std::cerr << "FAIL " << row.label << ": " << e.getDescription() << "\n";
+                ok = false;
+                continue;
+            }
+            Ogre::AnimationState* state = entity->getAnimationState(spec.animations.front());
+            state->setEnabled(true);
+            for (int k = 0; k < mOptions.frames; ++k) {
+                state->setTimePosition(state->getLength() * float(k) / float(mOptions.frames));
+                row.frames.push_back(grab());
+            }
+            state->setEnabled(false);
+            const double differs = firstRow < rows.size() ? changedFraction(row.frames.front(), rows[firstRow].frames.front(), 30) : 0.0;
+            std::printf("%-28s differs from the mesh's own material on %4.1f%% of the tile\n", row.label.c_str(),
+                        differs * 100.0);
+            if (differs < 0.01) {
+                std::cerr << "FAIL " << row.label << ": looks just like the mesh's own material\n";
                 ok = false;
             }
             rows.push_back(std::move(row));

@@ -32,6 +32,7 @@ struct CharacterSpec {
     std::vector<std::string> animations;
     std::vector<std::string> loopingAnimations; // must end where they start
     bool airborne = false;  // flies: its origin is the middle of the body, not the feet
+    std::vector<std::string> extraSkins;  // other materials made for the same mesh
 };
 
 inline const std::vector<std::string>& enemyAnimations()
@@ -53,7 +54,7 @@ inline const std::vector<CharacterSpec>& characters()
         {"spider_queen", "spider_queen.mesh", "", Holding::EnemyWalker, 2.5f, 5.5f,
          enemyAnimations(), {"cpause1", "cwalk", "crun"}},
         {"zombie", "zombie.mesh", "", Holding::EnemyWalker, 3.4f, 4.3f,
-         enemyAnimations(), {"cpause1", "cwalk", "crun"}},
+         enemyAnimations(), {"cpause1", "cwalk", "crun"}, false, {"KELVO/ZombieSailor"}},
         {"bird", "bird.mesh", "Bird", Holding::Upright, 0.3f, 2.0f, {"flying"}, {"flying"}, true},
     };
     return table;

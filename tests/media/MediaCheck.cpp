@@ -294,8 +294,12 @@ TEST_P(CharacterCheck, HasEveryAnimationTheScriptsPlay)
 
 TEST_P(CharacterCheck, UsesItsOwnTexturedMaterial)
 {
+    std::vector<std::string> names;
     for (Ogre::SubMesh* sub : mesh->getSubMeshes()) {
-        const std::string& name = sub->getMaterialName();
+        names.push_back(sub->getMaterialName());
+    }
+    names.insert(names.end(), GetParam().extraSkins.begin(), GetParam().extraSkins.end());
+    for (const std::string& name : names) {
         EXPECT_EQ(name.rfind("KELVO/", 0), 0u) << GetParam().mesh << " uses " << name;
         Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(name, "General");
         ASSERT_TRUE(material) << GetParam().mesh << ": material " << name << " is not defined";

@@ -21,6 +21,8 @@ def tasks():
         _character("hero", "hero", HUMANOID),
         _character("oldman", "oldman", HUMANOID),
         _character("zombie", "zombie", HUMANOID),
+        Task("zombie_sailor", ["zombie_sailor_atlas.png", "zombie_sailor.material"],
+             COMMON + HUMANOID + [KIT + "characters/zombie.py"], "kelvo_media.characters.zombie:build_sailor"),
         _character("spider", "spider", []),
         _character("spider_queen", "spider", [], builder="build_queen"),
         _character("bird", "bird", []),

@@ -1,5 +1,7 @@
 """The zombies of the valley behind the well: hunched, grey-green, in a torn
 shirt and ragged trousers, one leg dragging, with pale glowing eyes.
+A second skin, "KELVO/ZombieSailor" (a drowned sailor in a striped shirt),
+fits the same mesh: a level gives it to some zombies for variety.
 
 Held like every enemy (+Z up, facing +Y): the enemy walker's model
 correction stands them up facing their heading.
@@ -19,9 +21,21 @@ TEXTURE = "zombie_atlas.png"
 ATLAS = 512
 
 SKIN = (0.55, 0.62, 0.47)
-SHIRT = (0.5, 0.49, 0.43)
-TROUSERS = (0.3, 0.27, 0.24)
-HAIR = (0.16, 0.14, 0.12)
+
+class Palette:
+    def __init__(self, material, texture, shirt, trousers, hair, stripes=None, seed=3101):
+        self.material = material
+        self.texture = texture
+        self.shirt = shirt
+        self.trousers = trousers
+        self.hair = hair
+        self.stripes = stripes
+        self.seed = seed
+
+
+PEASANT = Palette(MATERIAL, TEXTURE, shirt=(0.5, 0.49, 0.43), trousers=(0.3, 0.27, 0.24), hair=(0.16, 0.14, 0.12))
+SAILOR = Palette("KELVO/ZombieSailor", "zombie_sailor_atlas.png", shirt=(0.8, 0.78, 0.72),
+                 trousers=(0.18, 0.2, 0.28), hair=(0.35, 0.28, 0.18), stripes=(0.16, 0.2, 0.38), seed=3201)
 BLOOD = (0.35, 0.06, 0.05)
 GLOW = (0.95, 0.92, 0.55)
 
@@ -92,9 +106,9 @@ def build_mesh(fig, reg):
     return mesh
 
 
-def paint_atlas(canvas, reg, fig):
-    noise = paint.ValueNoise(3101)
-    fine = paint.ValueNoise(3102)
+def paint_atlas(canvas, reg, fig, palette):
+    noise = paint.ValueNoise(palette.seed)
+    fine = paint.ValueNoise(palette.seed + 1)
     skin = hu.skin_shader(SKIN, noise, amount=0.15)
 
     def rotten(s, t, x, y):
@@ -112,7 +126,7 @@ def paint_atlas(canvas, reg, fig):
         patchy = noise.fbm(s * 14.0, t * 10.0, 2) > 0.38
         return vm.smoothstep(line + 0.02, line - 0.02, t) * (1.0 if patchy else 0.25)
 
-    hu.paint_head(reg["head"], fig, SKIN, noise, hair=(hair_cover, lambda s, t: paint.mul(HAIR, 0.8 + 0.5 * fine.fbm(s * 50, t * 4, 2))),
+    hu.paint_head(reg["head"], fig, SKIN, noise, hair=(hair_cover, lambda s, t: paint.mul(palette.hair, 0.8 + 0.5 * fine.fbm(s * 50, t * 4, 2))),
                   eye_colour=GLOW, brow_colour=paint.mul(SKIN, 0.5), lip_colour=(0.3, 0.2, 0.22), age=0.8,
                   eye_phi=0.36, eye_size=0.8, mouth_lat=-0.45, glow=GLOW)
     region = reg["head"]
@@ -124,7 +138,7 @@ def paint_atlas(canvas, reg, fig):
     region.stroke([(0.42, 0.55), (0.47, 0.62), (0.5, 0.66)], 0.006, BLOOD, 0.8)
 
     reg["skin"].shade(rotten)
-    reg["hair"].shade(lambda s, t, x, y: paint.mul(HAIR, 0.7 + 0.6 * fine.fbm(s * 40, t * 4, 2)))
+    reg["hair"].shade(lambda s, t, x, y: paint.mul(palette.hair, 0.7 + 0.6 * fine.fbm(s * 40, t * 4, 2)))
 
     def mouth_fn(s, t, x, y):
         c = (0.12, 0.03, 0.03)
@@ -136,12 +150,18 @@ def paint_atlas(canvas, reg, fig):
         return c
     reg["mouth"].shade(mouth_fn)
 
-    shirt = hu.cloth(SHIRT, noise, weave=0.06, folds=0.5)
+    plain = hu.cloth(palette.shirt, noise, weave=0.06, folds=0.5)
+
+    def shirt(s, t, x, y):
+        c = plain(s, t, x, y)
+        if palette.stripes is not None and math.sin(t * 2.0 * math.pi * 9.0) > 0.2:
+            c = paint.mix(c, palette.stripes, 0.85)
+        return c
     belt_t = 0.55
 
     def torso_fn(s, t, x, y):
         if t > belt_t:
-            c = hu.cloth(TROUSERS, noise, weave=0.05)(s, t, x, y)
+            c = hu.cloth(palette.trousers, noise, weave=0.05)(s, t, x, y)
         else:
             c = shirt(s, t, x, y)
             # grime, heavier towards the hem, and mould-green stains
@@ -165,7 +185,7 @@ def paint_atlas(canvas, reg, fig):
 
     leg_pts = hu.leg_path(fig, "L")
     knee_t = hu.path_fraction(leg_pts, fig.knee[1] - 0.1)
-    trousers = hu.cloth(TROUSERS, noise, weave=0.05, folds=0.4)
+    trousers = hu.cloth(palette.trousers, noise, weave=0.05, folds=0.4)
 
     def leg_fn(torn):
         def fn(s, t, x, y):
@@ -309,6 +329,13 @@ def animations():
     ]
 
 
+def skin(palette, out_dir, fig, reg, canvas):
+    paint_atlas(canvas, reg, fig, palette)
+    canvas.save(out_dir + "/" + palette.texture)
+    return materials.textured(palette.material, palette.texture, specular=(0.12, 0.14, 0.1), shininess=20.0,
+                              comment="A zombie skin: held like every enemy, +Z up and facing +Y.")
+
+
 def build(out_dir, work_dir):
     fig = figure()
     canvas = paint.Canvas(ATLAS, ATLAS, (0.35, 0.36, 0.32))
@@ -316,9 +343,14 @@ def build(out_dir, work_dir):
     mesh = build_mesh(fig, reg)
     skeleton = hu.make_skeleton(fig, rig.ENEMY)
     summary = rig.export_character(work_dir, out_dir, NAME, [mesh], skeleton, animations())
-    paint_atlas(canvas, reg, fig)
-    canvas.save(out_dir + "/" + TEXTURE)
-    materials.write(out_dir + "/" + NAME + ".material",
-                    materials.textured(MATERIAL, TEXTURE, specular=(0.12, 0.14, 0.1), shininess=20.0,
-                                       comment="The zombies: held like every enemy, +Z up and facing +Y."))
+    materials.write(out_dir + "/" + NAME + ".material", skin(PEASANT, out_dir, fig, reg, canvas))
     return [summary, "%s %dx%d, %s" % (TEXTURE, ATLAS, ATLAS, MATERIAL)]
+
+
+def build_sailor(out_dir, work_dir):
+    """Only the second skin: the mesh comes from the zombie task."""
+    fig = figure()
+    canvas = paint.Canvas(ATLAS, ATLAS, (0.35, 0.36, 0.32))
+    reg = regions(canvas)
+    materials.write(out_dir + "/zombie_sailor.material", skin(SAILOR, out_dir, fig, reg, canvas))
+    return ["%s %dx%d, %s for zombie.mesh" % (SAILOR.texture, ATLAS, ATLAS, SAILOR.material)]

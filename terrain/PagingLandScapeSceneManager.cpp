@@ -57,7 +57,7 @@ void loadLayerTextures(const TerrainConfig& config)
         const std::string& name = config.layers[i].texture;
         const std::string where = "[Layer" + std::to_string(i) + "] texture \"" + name + "\" ";
         std::string group = config.group;
-        if (!groups.resourceExists(group, name)) {
+        if (group.empty() || !groups.resourceGroupExists(group) || !groups.resourceExists(group, name)) {
             if (!groups.resourceExistsInAnyGroup(name)) {
                 fail(config.fileName, where + "not found in any resource group");
             }

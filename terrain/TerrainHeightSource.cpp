@@ -47,7 +47,7 @@ TerrainHeightSource TerrainHeightSource::load(const TerrainConfig& config)
 {
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
     std::string group = config.group;
-    if (group.empty() || !groups.resourceExists(group, config.heightmap)) {
+    if (group.empty() || !groups.resourceGroupExists(group) || !groups.resourceExists(group, config.heightmap)) {
         if (!groups.resourceExistsInAnyGroup(config.heightmap)) {
             fail(config, "not found in any resource group");
         }

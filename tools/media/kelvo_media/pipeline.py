@@ -251,11 +251,20 @@ def main(argv, root, tasks_fn):
     out_dir = os.path.abspath(args.out)
     os.makedirs(out_dir, exist_ok=True)
     try:
-        return build(root, out_dir, tasks, jobs=args.jobs, force=args.force, only=args.only,
-                     log=lambda line: print(line, flush=True))
+        return build(root, out_dir, tasks, jobs=args.jobs, force=args.force, only=args.only, log=_print)
     except ValueError as exc:  # a catalogue that contradicts itself
         print("media: %s" % exc, file=sys.stderr)
         return 1
+
+
+def _print(line):
+    """Progress to stdout; a reader that went away (| head) must not stop the
+    build halfway."""
+    try:
+        print(line, flush=True)
+    except BrokenPipeError:
+        devnull = os.open(os.devnull, os.O_WRONLY)
+        os.dup2(devnull, sys.stdout.fileno())
 
 
 if __name__ == "__main__":

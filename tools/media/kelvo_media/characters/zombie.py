@@ -33,7 +33,7 @@ class Palette:
         self.seed = seed
 
 
-PEASANT = Palette(MATERIAL, TEXTURE, shirt=(0.5, 0.49, 0.43), trousers=(0.3, 0.27, 0.24), hair=(0.16, 0.14, 0.12))
+PEASANT = Palette(MATERIAL, TEXTURE, shirt=(0.62, 0.6, 0.52), trousers=(0.3, 0.27, 0.24), hair=(0.16, 0.14, 0.12))
 SAILOR = Palette("KELVO/ZombieSailor", "zombie_sailor_atlas.png", shirt=(0.8, 0.78, 0.72),
                  trousers=(0.18, 0.2, 0.28), hair=(0.35, 0.28, 0.18), stripes=(0.16, 0.2, 0.38), seed=3201)
 BLOOD = (0.35, 0.06, 0.05)

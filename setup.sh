@@ -4,6 +4,8 @@
 #   ./setup.sh test    the same set-up, then run the whole test suite
 #   ./setup.sh asan    build with AddressSanitizer + UBSan in build-asan/ and run the unit tests
 #   ./setup.sh bench   build the benchmarks in build-bench/ and run them
+#   ./setup.sh fuzz    build the scene loader fuzzer with clang in build-fuzz/ and run it
+#                      for FUZZ_SECONDS (default 600)
 #   ./setup.sh build   install, build and make the media only
 # Re-running reinstalls and rebuilds nothing that is up to date.
 set -euo pipefail
@@ -21,6 +23,11 @@ PACKAGES=(
 )
 
 step() { echo "== $*"; }
+
+# Compiler cache shared by every checkout on this machine (CI builds a fresh
+# clone each time): paths are hashed relative to the checkout.
+export CCACHE_BASEDIR="$ROOT"
+export CCACHE_NOHASHDIR=1
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -53,6 +60,15 @@ configure_and_build() {
   cmake --build "$dir"
 }
 
+build_fuzzer() {
+  if [ ! -f "$ROOT/build-fuzz/build.ninja" ]; then
+    step "configure: build-fuzz (clang, libFuzzer)"
+    CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DKELVO_FUZZ=ON -DBUILD_TESTING=OFF
+  fi
+  step "build: build-fuzz"
+  cmake --build "$ROOT/build-fuzz" --target scene_loader_fuzzer
+}
+
 make_media() {
   step "media"
   "$ROOT/tools/make_media.sh"
@@ -77,6 +93,7 @@ case "$command" in
     ;;
   test)
     common_setup
+    build_fuzzer
     step "tests"
     cd "$ROOT/build"
     ctest --output-on-failure --timeout 900
@@ -98,8 +115,14 @@ case "$command" in
       [ -x "$benchmark" ] && "$benchmark"
     done
     ;;
+  fuzz)
+    install_packages
+    build_fuzzer
+    step "fuzzing the scene loader for ${FUZZ_SECONDS:-600} s"
+    "$ROOT/tests/fuzz/run_fuzzer.sh" "$ROOT/build-fuzz/tests/fuzz/scene_loader_fuzzer" "${FUZZ_SECONDS:-600}"
+    ;;
   *)
-    echo "usage: $0 play|test|build|asan|bench" >&2
+    echo "usage: $0 play|test|build|asan|bench|fuzz" >&2
     exit 2
     ;;
 esac

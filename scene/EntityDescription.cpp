@@ -105,6 +105,9 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
     mParentNode = parentNode;
     destroyEngineEntity();
     try {
+        if (manager->hasEntity(mName)) {
+            OGRE_EXCEPT(Ogre::Exception::ERR_DUPLICATE_ITEM, "another object is named so", "EntityDescription");
+        }
         mEntity = manager->createEntity(mName, mFileName);
     } catch (const Ogre::Exception& e) {
         // A missing or broken mesh costs only this entity's looks: the node
@@ -152,11 +155,18 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
 
 void EntityDescription::destroyEngineEntity()
 {
-    if (mEntity && mEntity->isAttached()) {
+    // Only our own entity goes: another object of the same name (a marker
+    // of another record) is left alone.
+    if (!mEntity) {
+        return;
+    }
+    if (mEntity->isAttached()) {
         mEntity->detachFromParent();
     }
+    if (Ogre::SceneManager* manager = SceneObjects::sceneManager()) {
+        manager->destroyEntity(mEntity);
+    }
     mEntity = nullptr;
-    SceneObjects::destroyEntity(mName);
 }
 
 void EntityDescription::destroy()

@@ -17,6 +17,7 @@
 #include <Ogre.h>
 #include <expat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -117,7 +118,6 @@ bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callbac
             SceneObjects::logProblem("SceneLoader: extern '" + record->getFileName() + "' was read already, skipped");
             continue;
         }
-        mCurrentExtern = record;
         mExternNode = record->getNode();
         mContext = Context::Extern;
         parseFile(record->getFileName());
@@ -210,14 +210,9 @@ bool SceneLoader::parseFile(const std::string& fileName)
                                  XML_ErrorString(XML_GetErrorCode(parser)));
     }
     XML_ParserFree(parser);
-    // A file that broke off inside an entity leaves its animation tracks
-    // without a node; they must not outlive the parse.
-    endEntityAnimations();
-    mCurrentEntity = nullptr;
-    mCurrentTrigger = nullptr;
-    mCurrentLight = nullptr;
-    mCurrentSound = nullptr;
-    mCurrentParticle = nullptr;
+    // A file that broke off inside an element leaves a record that was never
+    // filed, and animation tracks without a node: neither outlives the parse.
+    discardUnfiledRecords();
     mEntityParentNode = nullptr;
     return parsed;
 }
@@ -291,7 +286,8 @@ void SceneLoader::endElement(const char* name)
     } else if (std::strcmp(name, "particle") == 0) {
         endParticle();
     } else if (std::strcmp(name, "extern") == 0) {
-        if (mCurrentExtern && mContext == Context::Extern) {
+        if (mCurrentExtern && mContext == Context::Extern &&
+            std::find(mExterns.begin(), mExterns.end(), mCurrentExtern) == mExterns.end()) {
             mCurrentExtern->setNode(mExternNode);
             mExterns.push_back(mCurrentExtern);
             mCurrentExtern = nullptr;
@@ -317,6 +313,45 @@ void SceneLoader::endElement(const char* name)
     }
 }
 
+// --- records in progress ------------------------------------------------------
+
+namespace {
+
+// A record belongs to the loader's maps once its closing tag has filed it;
+// until then the parse owns it.
+template <typename Map, typename Record>
+void discardIfUnfiled(const Map& records, Record*& record)
+{
+    if (record) {
+        auto filed = records.find(record->getName());
+        if (filed == records.end() || filed->second != record) {
+            delete record;
+        }
+    }
+    record = nullptr;
+}
+
+} // namespace
+
+void SceneLoader::discardUnfiledRecords()
+{
+    endEntityAnimations();
+    discardIfUnfiled(mEntities, mCurrentEntity);
+    discardIfUnfiled(mTriggers, mCurrentTrigger);
+    discardIfUnfiled(mLights, mCurrentLight);
+    discardIfUnfiled(mSounds, mCurrentSound);
+    discardIfUnfiled(mParticles, mCurrentParticle);
+    discardCurrentExtern();
+}
+
+void SceneLoader::discardCurrentExtern()
+{
+    if (mCurrentExtern && std::find(mExterns.begin(), mExterns.end(), mCurrentExtern) == mExterns.end()) {
+        delete mCurrentExtern;
+    }
+    mCurrentExtern = nullptr;
+}
+
 // --- attribute checks ------------------------------------------------------
 
 bool SceneLoader::hasAttributes(const char* element, const char** attributes,
@@ -334,6 +369,13 @@ bool SceneLoader::hasAttributes(const char* element, const char** attributes,
 
 bool SceneLoader::isDuplicate(const char* element, const std::string& name)
 {
+    // Names become engine node and object names: the engine refuses empty
+    // ones, and the loader's own nodes must not be taken over.
+    if (!isUsableName(name)) {
+        SceneObjects::logProblem("SceneLoader: <" + std::string(element) + "> in '" + mParsingFile +
+                                 "' has the unusable name '" + name + "', element skipped");
+        return true;
+    }
     if (!isNameTaken(name)) {
         return false;
     }
@@ -422,7 +464,7 @@ void SceneLoader::startEntity(const char** attributes)
 {
     endEntityAnimations();
     mContext = Context::Entity;
-    mCurrentEntity = nullptr;
+    discardIfUnfiled(mEntities, mCurrentEntity);
     mEntityParentNode = nullptr;
     if (!hasAttributes("entity", attributes, {"name", "hidden", "CastShadows", "ReceiveShadows"})) {
         return;
@@ -436,7 +478,8 @@ void SceneLoader::startEntity(const char** attributes)
                                            SceneText::attribute(attributes, "filename"),
                                            SceneText::attribute(attributes, "CastShadows"),
                                            SceneText::attribute(attributes, "ReceiveShadows"));
-    if (const char* parent = SceneText::attribute(attributes, "parent")) {
+    const char* parent = SceneText::attribute(attributes, "parent");
+    if (parent && *parent) {
         Ogre::SceneManager* manager = SceneObjects::sceneManager();
         if (manager->hasSceneNode(parent)) {
             mEntityParentNode = manager->getSceneNode(parent);
@@ -541,7 +584,7 @@ void SceneLoader::endEntityAnimations()
 void SceneLoader::startTrigger(const char** attributes)
 {
     mContext = Context::Trigger;
-    mCurrentTrigger = nullptr;
+    discardIfUnfiled(mTriggers, mCurrentTrigger);
     if (!hasAttributes("trigger", attributes, {"name", "radius", "attachedType"})) {
         return;
     }
@@ -596,7 +639,7 @@ Ogre::SceneNode* SceneLoader::parentEntityNode(const std::string& parentName) co
 void SceneLoader::startLight(const char** attributes)
 {
     mContext = Context::Light;
-    mCurrentLight = nullptr;
+    discardIfUnfiled(mLights, mCurrentLight);
     if (!hasAttributes("light", attributes, {"name", "type", "shadowcaster"})) {
         return;
     }
@@ -667,7 +710,7 @@ void SceneLoader::endLight()
 void SceneLoader::startSound(const char** attributes)
 {
     mContext = Context::Sound;
-    mCurrentSound = nullptr;
+    discardIfUnfiled(mSounds, mCurrentSound);
     if (!hasAttributes("sound", attributes, {"name", "type", "file", "volume", "maxDistance", "minDistance"})) {
         return;
     }
@@ -717,7 +760,7 @@ void SceneLoader::endSound()
 void SceneLoader::startParticle(const char** attributes)
 {
     mContext = Context::Particle;
-    mCurrentParticle = nullptr;
+    discardIfUnfiled(mParticles, mCurrentParticle);
     if (!hasAttributes("particle", attributes, {"name", "file"})) {
         return;
     }
@@ -759,7 +802,7 @@ void SceneLoader::endParticle()
 void SceneLoader::startExtern(const char** attributes)
 {
     mContext = Context::Extern;
-    mCurrentExtern = nullptr;
+    discardCurrentExtern();
     if (!hasAttributes("extern", attributes, {"filename"})) {
         return;
     }
@@ -864,12 +907,11 @@ void SceneLoader::unload()
         delete entry.second;
     }
     mEntities.clear();
+    discardCurrentExtern();
     for (ExternDescription* record : mExterns) {
         delete record;
     }
     mExterns.clear();
-    delete mCurrentExtern;
-    mCurrentExtern = nullptr;
 
     Ogre::SceneManager* manager = SceneObjects::sceneManager();
     if (manager && manager->hasSceneNode(kLoaderRootName)) {
@@ -1140,6 +1182,11 @@ ParticleDescription* SceneLoader::findParticle(const std::string& name) const
 {
     auto found = mParticles.find(name);
     return found == mParticles.end() ? nullptr : found->second;
+}
+
+bool SceneLoader::isUsableName(const std::string& name)
+{
+    return !name.empty() && name != kLoaderRootName && name.compare(0, 11, "entityRoot_") != 0;
 }
 
 bool SceneLoader::isNameTaken(const std::string& name) const

@@ -128,6 +128,9 @@ public:
     EntityDescription* cloneEntity(const std::string& sourceName);
 
     bool isNameTaken(const std::string& name) const;
+    // Names become engine names: not empty, and not one of the loader's own
+    // node names ("KelvoSceneLoaderRoot", "entityRoot_<n>").
+    static bool isUsableName(const std::string& name);
 
     // Where scene files are written ("../media/xmlScenes/" for the game).
     void setSceneDirectory(const std::string& directory) { mSceneDirectory = directory; }
@@ -186,6 +189,8 @@ private:
     Ogre::Vector3 transformVector(const char* element, const char** attributes, Ogre::Real fallback);
 
     void refreshSceneFolderIndex();
+    void discardUnfiledRecords();
+    void discardCurrentExtern();
     Ogre::SceneNode* openEntityRoot();
     void clearSceneAndRoots();
     void makeGrassBlades();

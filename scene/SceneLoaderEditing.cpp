@@ -148,7 +148,7 @@ const char* SceneLoader::getCurrentFileName() const
 
 EntityDescription* SceneLoader::addEntity(const std::string& name, const std::string& meshFile)
 {
-    if (isNameTaken(name)) {
+    if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
     Ogre::SceneNode* root = openEntityRoot();
@@ -163,7 +163,7 @@ EntityDescription* SceneLoader::addEntity(const std::string& name, const std::st
 
 TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radius)
 {
-    if (isNameTaken(name)) {
+    if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
     openEntityRoot();
@@ -174,7 +174,7 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
 
 TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radius, EntityDescription* parent)
 {
-    if (isNameTaken(name)) {
+    if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
     openEntityRoot();
@@ -185,7 +185,7 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
 
 LightDescription* SceneLoader::addLight(const std::string& name, const std::string& type)
 {
-    if (isNameTaken(name)) {
+    if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
     openEntityRoot();
@@ -197,7 +197,7 @@ LightDescription* SceneLoader::addLight(const std::string& name, const std::stri
 
 SoundDescription* SceneLoader::addSound(const std::string& name)
 {
-    if (isNameTaken(name)) {
+    if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
     openEntityRoot();
@@ -209,7 +209,7 @@ SoundDescription* SceneLoader::addSound(const std::string& name)
 
 ParticleDescription* SceneLoader::addParticle(const std::string& name)
 {
-    if (isNameTaken(name)) {
+    if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
     openEntityRoot();

@@ -63,6 +63,14 @@ Ogre::SceneNode* placeNode(const std::string& name, Ogre::SceneNode* parent)
         if (node == parent) {
             return node;
         }
+        // Hanging a node under one of its own descendants would close a loop
+        // in the scene graph; it stays where it is instead.
+        for (Ogre::Node* above = parent; above; above = above->getParent()) {
+            if (above == node) {
+                logProblem("Scene: node '" + name + "' cannot hang under its own child '" + parent->getName() + "'");
+                return node;
+            }
+        }
         if (node->getParentSceneNode()) {
             node->getParentSceneNode()->removeChild(node);
         }
@@ -80,7 +88,19 @@ Ogre::Entity* makeMarker(const std::string& meshName, const std::string& entityN
     if (!manager || !application) {
         return nullptr;
     }
-    destroyEntity(entityName);
+    if (manager->hasEntity(entityName)) {
+        Ogre::Entity* existing = manager->getEntity(entityName);
+        if (existing->getMesh()->getName() != meshName) {
+            // Something else of the scene carries this name: it keeps it,
+            // and this object goes without a marker.
+            logProblem("Scene: marker '" + entityName + "' would replace another object, left out");
+            return nullptr;
+        }
+        if (existing->isAttached()) {
+            existing->detachFromParent();
+        }
+        manager->destroyEntity(existing);
+    }
     // Sphere meshes are kept by name; one left from an earlier scene or an
     // earlier radius is made again at the size asked for now.
     Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();

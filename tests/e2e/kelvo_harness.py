@@ -10,14 +10,16 @@ Environment (set by CTest): KELVO_EXECUTABLE, KELVO_SOURCE_DIR.
 Set KELVO_KEEP_E2E=1 to keep the working directories for a look afterwards.
 """
 
+import array
+import math
 import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
-import wave
 
 SOURCE_DIR = os.environ.get(
     "KELVO_SOURCE_DIR",
@@ -105,7 +107,8 @@ class KelvoGame:
             else:
                 os.symlink(source, target)
         with open(self.alsoft_conf, "w") as conf:
-            conf.write("[general]\ndrivers=wave\n\n[wave]\nfile=%s\n" % self.audio_file)
+            # 16-bit samples: the wave writer would otherwise write floats.
+            conf.write("[general]\ndrivers=wave\nsample-type=int16\n\n[wave]\nfile=%s\n" % self.audio_file)
 
     def path(self, *parts):
         """A path inside the game's working directory."""
@@ -281,13 +284,45 @@ class KelvoGame:
     # --- sound -------------------------------------------------------------------
 
     def audio(self):
-        """The captured sound as (channels, rate, sample width in bytes, raw frames)."""
-        with wave.open(self.audio_file, "rb") as captured:
-            channels = captured.getnchannels()
-            rate = captured.getframerate()
-            width = captured.getsampwidth()
-            data = captured.readframes(captured.getnframes())
-        return channels, rate, width, data
+        """The captured sound as (channels, rate, sample width in bytes, raw frames).
+
+        OpenAL Soft writes the extensible WAV header, which the wave module
+        does not read, so the RIFF chunks are walked here."""
+        with open(self.audio_file, "rb") as captured:
+            data = captured.read()
+        if data[0:4] != b"RIFF" or data[8:12] != b"WAVE":
+            raise HarnessError("%s is not a WAV file" % self.audio_file)
+        at = 12
+        channels = rate = width = None
+        frames = b""
+        while at + 8 <= len(data):
+            chunk, size = data[at:at + 4], struct.unpack("<I", data[at + 4:at + 8])[0]
+            body = data[at + 8:at + 8 + size]
+            if chunk == b"fmt ":
+                channels, rate = struct.unpack("<HI", body[2:8])
+                width = struct.unpack("<H", body[14:16])[0] // 8
+            elif chunk == b"data":
+                # The writer may not have patched the size of a file still open.
+                frames = data[at + 8:] if size in (0, 0xFFFFFFFF) else body
+            at += 8 + size + (size & 1)
+        if channels is None:
+            raise HarnessError("%s has no format chunk" % self.audio_file)
+        return channels, rate, width, frames
+
+    def audio_levels(self, start_seconds=0.0, end_seconds=None):
+        """Root-mean-square level of each channel (0..1) over a time span of
+        the captured 16-bit sound."""
+        channels, rate, width, frames = self.audio()
+        if width != 2:
+            raise HarnessError("expected 16-bit capture, got %d bytes a sample" % width)
+        samples = array.array("h", frames[:len(frames) - len(frames) % (2 * channels)])
+        first = int(start_seconds * rate) * channels
+        last = len(samples) if end_seconds is None else min(len(samples), int(end_seconds * rate) * channels)
+        levels = []
+        for channel in range(channels):
+            part = samples[first + channel:last:channels]
+            levels.append(math.sqrt(sum(v * v for v in part) / len(part)) / 32768.0 if part else 0.0)
+        return levels
 
 
 def image_statistics(path):

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the scene loader fuzzer for a while on a scratch copy of the corpus.
+#   run_fuzzer.sh FUZZER SECONDS
+# Exits 77 (skipped) when the fuzzer has not been built (./setup.sh builds it
+# before the test suite; ./setup.sh fuzz runs it longer).
+set -euo pipefail
+fuzzer="$1"
+seconds="${2:-30}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+if [ ! -x "$fuzzer" ]; then
+  echo "fuzzer not built: $fuzzer"
+  exit 77
+fi
+work="$(mktemp -d /tmp/kelvo-fuzz-run-XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+cp "$here"/corpus/* "$work"/
+cd "$work"
+export UBSAN_OPTIONS="suppressions=$here/../sanitizer/ubsan.supp:halt_on_error=1"
+# The loader's error boxes go to standard error; only the fuzzer's own
+# report is worth reading.
+"$fuzzer" -max_total_time="$seconds" -dict="$here/scene.dict" -print_final_stats=1 \
+  -artifact_prefix="$work/" "$work" 2> "$work/fuzz.log" || {
+  grep -v -E '^\[(An exception|Error)' "$work/fuzz.log" | tail -60
+  mkdir -p /tmp/kelvo-fuzz-artifacts && cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* /tmp/kelvo-fuzz-artifacts/ 2>/dev/null || true
+  echo "fuzzer found a fault; inputs kept in /tmp/kelvo-fuzz-artifacts"
+  exit 1
+}
+grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units)' "$work/fuzz.log"

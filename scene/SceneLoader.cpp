@@ -227,89 +227,159 @@ void SceneLoader::endElementHandler(void* userData, const char* name)
     static_cast<SceneLoader*>(userData)->endElement(name);
 }
 
+namespace {
+
+bool is(const char* name, const char* word)
+{
+    return std::strcmp(name, word) == 0;
+}
+
+} // namespace
+
+// Elements are told apart by their first letter, then compared whole: a file
+// has tens of thousands of them.
 void SceneLoader::startElement(const char* name, const char** attributes)
 {
-    if (std::strcmp(name, "entities") == 0) {
-        startEntities();
-    } else if (std::strcmp(name, "trigger") == 0) {
-        startTrigger(attributes);
-    } else if (std::strcmp(name, "sound") == 0) {
-        startSound(attributes);
-    } else if (std::strcmp(name, "particle") == 0) {
-        startParticle(attributes);
-    } else if (std::strcmp(name, "light") == 0) {
-        startLight(attributes);
-    } else if (std::strcmp(name, "diffuse") == 0 || std::strcmp(name, "specular") == 0 ||
-               std::strcmp(name, "attenuation") == 0) {
-        startLightColour(name, attributes);
-    } else if (std::strcmp(name, "shadow") == 0) {
-        startShadow(attributes);
-    } else if (std::strcmp(name, "extern") == 0) {
-        startExtern(attributes);
-    } else if (std::strcmp(name, "animations") == 0) {
-        if (mContext == Context::Entity && mCurrentEntity) {
-            mContext = Context::Animations;
+    switch (name[0]) {
+    case 'a':
+        if (is(name, "animations")) {
+            if (mContext == Context::Entity && mCurrentEntity) {
+                mContext = Context::Animations;
+            }
+        } else if (is(name, "animation")) {
+            startAnimation(attributes);
+        } else if (is(name, "attenuation")) {
+            startLightColour(name, attributes);
         }
-    } else if (std::strcmp(name, "animation") == 0) {
-        startAnimation(attributes);
-    } else if (std::strcmp(name, "keyframe") == 0) {
-        startKeyFrame(attributes);
-    } else if (std::strcmp(name, "entity") == 0) {
-        startEntity(attributes);
-    } else if (std::strcmp(name, "position") == 0) {
-        readPosition(attributes);
-    } else if (std::strcmp(name, "rotation") == 0) {
-        readRotation(attributes);
-    } else if (std::strcmp(name, "scale") == 0) {
-        readScale(attributes);
-    } else if (std::strcmp(name, "material") == 0) {
-        const char* material = SceneText::attribute(attributes, "name");
-        if (mCurrentEntity && material) {
-            mCurrentEntity->setMaterial(material);
+        break;
+    case 'd':
+        if (is(name, "diffuse")) {
+            startLightColour(name, attributes);
         }
-    } else if (std::strcmp(name, "type") == 0) {
-        const char* type = SceneText::attribute(attributes, "name");
-        if (mCurrentEntity && type) {
-            mCurrentEntity->setType(type);
+        break;
+    case 'e':
+        if (is(name, "entity")) {
+            startEntity(attributes);
+        } else if (is(name, "entities")) {
+            startEntities();
+        } else if (is(name, "extern")) {
+            startExtern(attributes);
         }
+        break;
+    case 'k':
+        if (is(name, "keyframe")) {
+            startKeyFrame(attributes);
+        }
+        break;
+    case 'l':
+        if (is(name, "light")) {
+            startLight(attributes);
+        }
+        break;
+    case 'm':
+        if (is(name, "material")) {
+            const char* material = SceneText::attribute(attributes, "name");
+            if (mCurrentEntity && material) {
+                mCurrentEntity->setMaterial(material);
+            }
+        }
+        break;
+    case 'p':
+        if (is(name, "position")) {
+            readPosition(attributes);
+        } else if (is(name, "particle")) {
+            startParticle(attributes);
+        }
+        break;
+    case 'r':
+        if (is(name, "rotation")) {
+            readRotation(attributes);
+        }
+        break;
+    case 's':
+        if (is(name, "scale")) {
+            readScale(attributes);
+        } else if (is(name, "sound")) {
+            startSound(attributes);
+        } else if (is(name, "specular")) {
+            startLightColour(name, attributes);
+        } else if (is(name, "shadow")) {
+            startShadow(attributes);
+        }
+        break;
+    case 't':
+        if (is(name, "type")) {
+            const char* type = SceneText::attribute(attributes, "name");
+            if (mCurrentEntity && type) {
+                mCurrentEntity->setType(type);
+            }
+        } else if (is(name, "trigger")) {
+            startTrigger(attributes);
+        }
+        break;
+    default:
+        break;
     }
 }
 
 void SceneLoader::endElement(const char* name)
 {
-    if (std::strcmp(name, "entities") == 0) {
-        endEntities();
-    } else if (std::strcmp(name, "light") == 0) {
-        endLight();
-    } else if (std::strcmp(name, "sound") == 0) {
-        endSound();
-    } else if (std::strcmp(name, "particle") == 0) {
-        endParticle();
-    } else if (std::strcmp(name, "extern") == 0) {
-        if (mCurrentExtern && mContext == Context::Extern &&
-            std::find(mExterns.begin(), mExterns.end(), mCurrentExtern) == mExterns.end()) {
-            mCurrentExtern->setNode(mExternNode);
-            mExterns.push_back(mCurrentExtern);
-            mCurrentExtern = nullptr;
+    switch (name[0]) {
+    case 'a':
+        if (is(name, "animation")) {
+            if (mTrack) {
+                mKeyFrame = nullptr;
+                mContext = Context::Animations;
+            }
+        } else if (is(name, "animations")) {
+            // The context stays "animations" until the next element that
+            // sets one.
+            mAnimation = nullptr;
+            mTrack = nullptr;
         }
-    } else if (std::strcmp(name, "keyframe") == 0) {
-        if (mKeyFrame) {
+        break;
+    case 'e':
+        if (is(name, "entity")) {
+            endEntity();
+        } else if (is(name, "entities")) {
+            endEntities();
+        } else if (is(name, "extern")) {
+            if (mCurrentExtern && mContext == Context::Extern &&
+                std::find(mExterns.begin(), mExterns.end(), mCurrentExtern) == mExterns.end()) {
+                mCurrentExtern->setNode(mExternNode);
+                mExterns.push_back(mCurrentExtern);
+                mCurrentExtern = nullptr;
+            }
+        }
+        break;
+    case 'k':
+        if (is(name, "keyframe") && mKeyFrame) {
             mKeyFrame = nullptr;
             mContext = Context::Animation;
         }
-    } else if (std::strcmp(name, "animation") == 0) {
-        if (mTrack) {
-            mKeyFrame = nullptr;
-            mContext = Context::Animations;
+        break;
+    case 'l':
+        if (is(name, "light")) {
+            endLight();
         }
-    } else if (std::strcmp(name, "animations") == 0) {
-        // The context stays "animations" until the next element that sets one.
-        mAnimation = nullptr;
-        mTrack = nullptr;
-    } else if (std::strcmp(name, "entity") == 0) {
-        endEntity();
-    } else if (std::strcmp(name, "trigger") == 0) {
-        endTrigger();
+        break;
+    case 'p':
+        if (is(name, "particle")) {
+            endParticle();
+        }
+        break;
+    case 's':
+        if (is(name, "sound")) {
+            endSound();
+        }
+        break;
+    case 't':
+        if (is(name, "trigger")) {
+            endTrigger();
+        }
+        break;
+    default:
+        break;
     }
 }
 
@@ -495,11 +565,10 @@ void SceneLoader::startEntity(const char** attributes)
 void SceneLoader::endEntity()
 {
     EntityDescription* record = mCurrentEntity;
-    if (!record || mEntities.count(record->getName())) {
-        // Skipped, or already filed: an </entity> without its own start.
+    // Skipped, or already filed: an </entity> without its own start.
+    if (!record || !mEntities.emplace(record->getName(), record).second) {
         return;
     }
-    mEntities[record->getName()] = record;
     record->setRootIndex(mRootCount);
     record->realise(mEntityParentNode ? mEntityParentNode : mRootNode);
     endEntityAnimations();

@@ -13,10 +13,43 @@ const int kMarkerSegments = 16;
 const char* const kLoaderRootName = "KelvoSceneLoaderRoot";
 } // namespace
 
+namespace {
+
+// "MainScene" is asked for many times per loaded object; the look-up by name
+// is kept until that scene manager tells us it is being destroyed (the play
+// state and the editor replace it).
+class MainSceneCache : public Ogre::SceneManager::Listener {
+public:
+    Ogre::SceneManager* get()
+    {
+        if (!mManager) {
+            Application* application = Application::getSingletonPtr();
+            mManager = application ? application->getSceneManager() : nullptr;
+            if (mManager) {
+                mManager->addListener(this);
+            }
+        }
+        return mManager;
+    }
+
+    void sceneManagerDestroyed(Ogre::SceneManager* source) override
+    {
+        if (source == mManager) {
+            mManager = nullptr;
+        }
+    }
+
+private:
+    Ogre::SceneManager* mManager = nullptr;
+};
+
+MainSceneCache gMainScene;
+
+} // namespace
+
 Ogre::SceneManager* sceneManager()
 {
-    Application* application = Application::getSingletonPtr();
-    return application ? application->getSceneManager() : nullptr;
+    return gMainScene.get();
 }
 
 Ogre::SceneNode* loaderRoot()

@@ -5,6 +5,7 @@
 #include "scene/LightDescription.h"
 #include "scene/ParticleDescription.h"
 #include "scene/SceneLoaderCallBack.h"
+#include "scene/SceneText.h"
 #include "scene/ShadowDescription.h"
 #include "scene/SoundDescription.h"
 #include "scene/TriggerDescription.h"
@@ -565,4 +566,16 @@ TEST_F(SceneTest, LoadRestoresTheLogDetailEvenWhenItFails)
     engineLog->setLogDetail(Ogre::LL_BOREME);
     EXPECT_FALSE(mLoader->load("missing.qormscene", nullptr, false));
     EXPECT_EQ(Ogre::LL_BOREME, engineLog->getLogDetail());
+}
+
+TEST(SceneTextTest, RealsMatchTheEnginesSixDigitStreamForm)
+{
+    const Ogre::Real samples[] = {0.0f, -0.0f, 1.5f, 100.0f, 0.25f, 1.0f / 3.0f, 1234567.0f, 0.000125f,
+                                  -5.5f, 1e-7f, 3e12f, 359.99998f, 65536.0f, -0.1f};
+    for (Ogre::Real value : samples) {
+        EXPECT_EQ(Ogre::StringConverter::toString(value, 6, 0, ' ', std::ios::fmtflags(0)),
+                  Kelvo::SceneText::real(value))
+            << value;
+    }
+    EXPECT_EQ("80", Kelvo::SceneText::degrees(Ogre::Degree(80)));
 }

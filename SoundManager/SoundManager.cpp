@@ -43,6 +43,14 @@ void logLine(const std::string& line)
     Ogre::LogManager::getSingleton().logMessage(line);
 }
 
+// Sounds that cannot be loaded are mostly asked for while a scene loads, when
+// the engine's log detail is turned down: these lines are critical so that
+// they are written all the same.
+void logLoadFailure(const std::string& line)
+{
+    Ogre::LogManager::getSingleton().logMessage(line, Ogre::LML_CRITICAL);
+}
+
 AudioVector toAudio(const Ogre::Vector3& v)
 {
     AudioVector out;
@@ -188,7 +196,7 @@ int SoundManager::CreateSound(const std::string& fileName, int soundType)
 
     Ogre::Archive* archive = findArchive(fileName);
     if (!archive) {
-        logLine("SoundManager::CreateSound could not find sound '" + fileName + "'");
+        logLoadFailure("SoundManager::CreateSound could not find sound '" + fileName + "'");
         return 0;
     }
 
@@ -208,11 +216,11 @@ int SoundManager::CreateSound(const std::string& fileName, int soundType)
     };
 
     if (soundType < kSound3D || soundType > kSound2DLooped) {
-        logLine("SoundManager::CreateSound could not load sound '" + fileName + "' (invalid soundType)");
+        logLoadFailure("SoundManager::CreateSound could not load sound '" + fileName + "' (invalid soundType)");
         return giveBack();
     }
     if (!mSystem) {
-        logLine("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
+        logLoadFailure("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
                 audioErrorString(kAudioErrUninitialized));
         return giveBack();
     }
@@ -221,7 +229,7 @@ int SoundManager::CreateSound(const std::string& fileName, int soundType)
     const AudioResult result = how.stream ? mSystem->createStream(&entry, how.mode, &sound)
                                           : mSystem->createSound(&entry, how.mode, &sound);
     if (result != kAudioOk) {
-        logLine("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
+        logLoadFailure("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
                 audioErrorString(result));
         return giveBack();
     }

@@ -10,6 +10,9 @@
 #include "scene/SoundDescription.h"
 #include "scene/TriggerDescription.h"
 
+#include "SoundManager/SoundManager.h"
+#include "SoundTestSupport.h"
+
 #include <sys/stat.h>
 
 using KelvoTest::SceneTest;
@@ -578,4 +581,56 @@ TEST(SceneTextTest, RealsMatchTheEnginesSixDigitStreamForm)
             << value;
     }
     EXPECT_EQ("80", Kelvo::SceneText::degrees(Ogre::Degree(80)));
+}
+
+// --- sounds through the sound manager ------------------------------------------
+
+class SceneSoundTest : public SceneTest {
+protected:
+    void SetUp() override
+    {
+        SceneTest::SetUp();
+        const std::string sounds = mFolder + "sounds/";
+        ASSERT_EQ(0, mkdir(sounds.c_str(), 0755));
+        SoundTest::writeTone(sounds + "bell.wav", SoundTest::FileKind::Wav, 2.0);
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(sounds, "FileSystem", "General");
+        mSounds = new Kelvo::SoundManager();
+        mSounds->Initialize();
+    }
+
+    void TearDown() override
+    {
+        mLoader->unload();
+        SceneTest::TearDown();
+        delete mSounds;
+    }
+
+    Kelvo::SoundManager* mSounds = nullptr;
+};
+
+TEST_F(SceneSoundTest, SceneSoundsLoadThroughTheSoundManagerAndPlayFromTheirRecord)
+{
+    ASSERT_TRUE(loadText("<kelvo_scene><entities>"
+                         "<sound name=\"bell\" type=\"3D_SOUND\" file=\"bell.wav\" volume=\"0.5\" maxDistance=\"50\" "
+                         "minDistance=\"2\" parent=\"\"><position x=\"1\" y=\"0\" z=\"0\"/></sound>"
+                         "<sound name=\"lost\" type=\"2D_SOUND\" file=\"missing.wav\" volume=\"1\" maxDistance=\"1\" "
+                         "minDistance=\"1\" parent=\"\"/>"
+                         "</entities></kelvo_scene>"));
+    Kelvo::SoundDescription* bell = mLoader->findSound("bell");
+    Kelvo::SoundDescription* lost = mLoader->findSound("lost");
+    EXPECT_GT(bell->getSoundHandle(), 0);
+    EXPECT_EQ(0, lost->getSoundHandle());
+    EXPECT_TRUE(log().contains("SoundManager::CreateSound could not find sound 'missing.wav'"));
+
+    bell->play();
+    EXPECT_NE(-1, bell->getChannelHandle());
+    EXPECT_TRUE(bell->isPlaying());
+    EXPECT_EQ(mSceneManager->getSceneNode("bell"), mSounds->getFollowedNode(bell->getChannelHandle()));
+    bell->stop();
+    EXPECT_EQ(-1, bell->getChannelHandle());
+    EXPECT_FALSE(bell->isPlaying());
+
+    // A sound that could not be loaded plays nothing and keeps no channel.
+    lost->play();
+    EXPECT_EQ(-1, lost->getChannelHandle());
 }

@@ -87,13 +87,15 @@ PagingLandScapeSceneManager::~PagingLandScapeSceneManager()
 
 void PagingLandScapeSceneManager::setWorldGeometry(const Ogre::String& fileName)
 {
-    destroyWorld();
     logLine("Terrain: building the terrain of \"" + fileName + "\"");
+    // Everything the terrain reads is checked before the present terrain
+    // goes, so that a bad file leaves the scene as it was.
     const TerrainConfig config = TerrainConfig::load(fileName);
     checkTerrainShaders(fileName);
     TerrainHeightSource heights = TerrainHeightSource::load(config);
     loadLayerTextures(config);
 
+    destroyWorld();
     mWorld.reset(new TerrainWorld(this, config, std::move(heights)));
     for (Ogre::Camera* camera : mPagingCameras) {
         mWorld->addCamera(camera);

@@ -27,9 +27,10 @@ public:
 
     const Ogre::String& getTypeName() const override { return kTypeName; }
 
-    // Builds the terrain from the configuration file; see TerrainConfig.cpp.
-    // A missing or unusable file, heightmap or texture is logged and thrown
-    // as an engine exception, and the manager is left without terrain.
+    // Builds the terrain from the configuration file (see TerrainConfig.cpp),
+    // replacing any terrain built before. A missing or unusable file,
+    // heightmap or texture is logged and thrown as an engine exception, and
+    // the scene is left as it was.
     void setWorldGeometry(const Ogre::String& fileName) override;
     void clearScene() override;
 

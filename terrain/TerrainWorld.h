@@ -70,6 +70,8 @@ public:
     Ogre::TerrainGroup* terrainGroup() const { return mGroup; }
     Ogre::AxisAlignedBox bounds() const;
     size_t loadedPageCount() const;
+    // Cameras whose renders drive paging; a destroyed camera must not stay.
+    size_t pagingCameraCount() const { return mCameras.size(); }
 
 private:
     class PageDefiner;

@@ -437,6 +437,41 @@ TEST_F(TerrainWindowLifecycleTest, CreatingClearingAndRecreatingThreeTimesLeaves
     createScene();
 }
 
+TEST_F(TerrainWindowLifecycleTest, CamerasMayComeAndGoWhileTheTerrainLives)
+{
+    // A second camera (as the water's reflection uses) drives paging too;
+    // it may be destroyed before the terrain, one at a time or all at once.
+    buildTerrain();
+    for (int round = 0; round < 2; ++round) {
+        Ogre::Camera* mirror = scene->createCamera("mirror");
+        scene->getRootSceneNode()->createChildSceneNode()->attachObject(mirror);
+        Ogre::Viewport* viewport = engine->window->addViewport(mirror, 1, 0, 0, 0.25f, 0.25f);
+        ASSERT_NE(nullptr, viewport);
+        renderFrames(2);
+        EXPECT_EQ(2u, scene->getTerrainWorld()->pagingCameraCount());
+        engine->window->removeViewport(1);
+        if (round == 0) {
+            scene->destroyCamera(mirror);
+        } else {
+            scene->destroyCamera("mirror");
+        }
+        EXPECT_EQ(1u, scene->getTerrainWorld()->pagingCameraCount());
+        renderFrames(2);
+    }
+    engine->window->removeAllViewports();
+    scene->destroyAllCameras();
+    EXPECT_EQ(0u, scene->getTerrainWorld()->pagingCameraCount());
+    scene->clearScene();
+    EXPECT_EQ(nullptr, scene->getTerrainWorld());
+    camera = scene->createCamera("PrimaryCamera");
+    cameraNode = scene->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA");
+    cameraNode->attachObject(camera);
+    engine->window->addViewport(camera);
+    buildTerrain();
+    renderFrames(2);
+    EXPECT_EQ(4u, scene->getTerrainWorld()->loadedPageCount());
+}
+
 TEST_F(TerrainWindowLifecycleTest, PagesFollowTheCamera)
 {
     // Sixteen small pages; the camera drives which are loaded.
@@ -500,7 +535,6 @@ protected:
         }
         EXPECT_TRUE(thrown);
         EXPECT_TRUE(engine->log.contains(fragment));
-        EXPECT_EQ(nullptr, scene->getTerrainWorld());
     }
 
     std::string writeConfig(const std::string& folder, const std::string& name, const std::string& text)
@@ -541,6 +575,7 @@ TEST_F(TerrainWindowBadInputTest, MissingOrBrokenFilesAreRefusedWithTheirNameAnd
     engine->indexFolder(folder);
 
     expectRefused("absent.cfg", "\"absent.cfg\": not found in any resource group");
+    EXPECT_EQ(nullptr, scene->getTerrainWorld());
     expectRefused(noHeightmap, "heightmap \"absent.png\" not found");
     expectRefused(garbageHeightmap, "heightmap \"garbage.png\" cannot be decoded");
     expectRefused(hugeHeightmap, "is 4200 x 2 pixels");
@@ -548,12 +583,18 @@ TEST_F(TerrainWindowBadInputTest, MissingOrBrokenFilesAreRefusedWithTheirNameAnd
     expectRefused(emptyTexture, "[Layer2] texture \"empty.png\" cannot be loaded");
     expectRefused(badNumber, "WorldSize: \"1e40\" is outside");
 
-    // A refused file leaves an earlier terrain gone, not half-built, and the
-    // manager builds a good one afterwards.
+    EXPECT_EQ(nullptr, scene->getTerrainWorld());
+
+    // A refused file leaves an earlier terrain as it was, and the manager
+    // builds a good one afterwards.
     buildTerrain();
     renderFrames(2);
-    ASSERT_NE(nullptr, scene->getTerrainWorld());
+    const Kelvo::TerrainWorld* first = scene->getTerrainWorld();
+    ASSERT_NE(nullptr, first);
     expectRefused(noHeightmap, "absent.png");
+    expectRefused(emptyTexture, "empty.png");
+    EXPECT_EQ(first, scene->getTerrainWorld());
+    EXPECT_EQ(4u, scene->getTerrainWorld()->loadedPageCount());
     buildTerrain();
     renderFrames(2);
     EXPECT_EQ(4u, scene->getTerrainWorld()->loadedPageCount());

@@ -58,6 +58,7 @@ def broadleaf(name="tree_broadleaf.mesh", seed=7):
         a = k * 2 * math.pi / 5 + 0.3
         shapes.cylinder(m.props, (0.0, 0.9, 0.0), (1.25 * math.cos(a), 0.0, 1.25 * math.sin(a)), 0.32, 0.12,
                         P("bark"), segments=6)
+    shapes.clamp_to_ground(m.props)
     crowns = []
     for k in range(3):
         a = k * 2 * math.pi / 3 + 0.5

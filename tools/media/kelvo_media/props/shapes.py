@@ -125,6 +125,14 @@ def displace(mesh, first_vertex, fn):
         mesh.positions[i] = vm.add(p, fn(p))
 
 
+def clamp_to_ground(mesh, first_vertex=0):
+    """Flattens whatever dips below y = 0 onto it (roots, rims of lofts)."""
+    for i in range(first_vertex, len(mesh.positions)):
+        x, y, z = mesh.positions[i]
+        if y < 0.0:
+            mesh.positions[i] = (x, 0.0, z)
+
+
 def hash_noise(seed):
     """A smooth 3D noise of positions: sums of a few seeded sine waves,
     cheap and the same at seams."""

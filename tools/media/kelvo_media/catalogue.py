@@ -3,8 +3,9 @@ tasks here; the pipeline (pipeline.py) does the rest."""
 
 from .characters import tasks as character_tasks
 from .effects import tasks as effect_tasks
+from .pictures import tasks as picture_tasks
 from .props import tasks as prop_tasks
 
 
 def all_tasks():
-    return character_tasks.tasks() + prop_tasks.tasks() + effect_tasks.tasks()
+    return character_tasks.tasks() + prop_tasks.tasks() + effect_tasks.tasks() + picture_tasks.tasks()

@@ -1,0 +1,1 @@
+"""One module per picture: changing one picture remakes only that one."""

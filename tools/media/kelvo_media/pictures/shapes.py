@@ -400,13 +400,21 @@ def figure(layer, x, y, height, colour, pose="stand", flip=False, opacity=1.0, a
                  [(-8, -80), (4, -70), (16, -72)], [(8, -80), (14, -66), (18, -64)]),
     }
     if pose in ("lie", "fallen"):
-        # lying on the side along the ground, head to the left (right when flipped)
-        pts = _lying(u)
-        layer.poly(transform(pts, x, y, 1.0, angle, flip), colour, opacity)
-        layer.circle(*transform([(-44 * u, -9 * u)], x, y, 1.0, angle, flip)[0], 7.5 * u, colour, opacity)
-        arm = [(-30 * u, -12 * u), (-40 * u, -2 * u), (-52 * u, 0)] if pose == "lie" else \
-              [(-30 * u, -12 * u), (-22 * u, -1 * u), (-8 * u, 0)]
-        layer.line(transform(arm, x, y, 1.0, angle, flip), colour, 5.5 * u, opacity)
+        # face down along the ground, head to the left (right when flipped):
+        # one arm reaching ahead, one knee drawn up, so it reads as a person
+        def put(points):
+            return transform([(px * u, py * u) for px, py in points], x, y, 1.0, angle, flip)
+        torso = [(-34, -15), (-10, -17), (14, -14), (22, -10), (22, -1), (-10, -1), (-34, -2)]
+        layer.poly(put(torso), colour, opacity)
+        layer.line(put([(18, -7), (36, -15), (52, -4)]), colour, 8.0 * u, opacity)   # bent leg
+        layer.line(put([(18, -4), (40, -3), (58, -3)]), colour, 8.0 * u, opacity)    # straight leg
+        layer.line(put([(56, -3), (62, -8)]), colour, 5.0 * u, opacity)              # foot
+        hx, hy = put([(-44, -10)])[0]
+        layer.circle(hx, hy, 8.0 * u, colour, opacity)
+        layer.poly(put([(-50, -15), (-45, -20), (-38, -18), (-36, -12), (-42, -15)]), colour, opacity)  # hair
+        arm = [(-30, -12), (-46, -2), (-66, -1)] if pose == "lie" else [(-30, -12), (-20, -1), (-4, 0)]
+        layer.line(put(arm), colour, 5.5 * u, opacity)
+        layer.line(put([(-20, -14), (-12, -24), (2, -22)]), colour, 5.5 * u, opacity)  # the other arm, bent
         return
     leg_l, leg_r, arm_l, arm_r = limbs[pose]
     def put(points):
@@ -422,11 +430,6 @@ def figure(layer, x, y, height, colour, pose="stand", flip=False, opacity=1.0, a
     # a shock of hair and a neckerchief end: a young sailor, not a stick figure
     layer.poly(put([(-8, -94), (-3, -101), (2, -100), (9, -96), (11, -90), (4, -96)]), colour, opacity)
     layer.poly(put([(-2, -84), (-9, -76), (-13, -77), (-5, -85)]), colour, opacity)
-
-
-def _lying(u):
-    return [(-38 * u, -16 * u), (-10 * u, -18 * u), (6 * u, -15 * u), (30 * u, -13 * u), (52 * u, -9 * u),
-            (54 * u, -3 * u), (30 * u, -1 * u), (6 * u, 0), (-38 * u, 0)]
 
 
 def old_man(layer, x, y, height, colour, flip=False, opacity=1.0):

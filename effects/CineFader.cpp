@@ -1,7 +1,110 @@
 #include "effects/CineFader.h"
 
+#include "effects/OverlayAlpha.h"
+
+#include <Ogre.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayContainer.h>
+#include <OgreOverlayManager.h>
+
+#include <algorithm>
+
 namespace Kelvo {
 
 CineFader* CineFader::sInstance = nullptr;
+
+CineFader::CineFader()
+{
+    sInstance = this;
+}
+
+CineFader::~CineFader()
+{
+    sInstance = nullptr;
+}
+
+bool CineFader::create(Ogre::RenderWindow* window)
+{
+    OverlayAlpha::QuietLog quiet;
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    const int width = static_cast<int>(window->getWidth());
+    const int height = static_cast<int>(window->getHeight());
+    const int bar = barHeight(height);
+    bool created = true;
+    try {
+        Ogre::OverlayElement* top = OverlayAlpha::createPanel("CineFaderTop", 0, 0, width, bar, "KELVO/CINEFADINGTOP");
+        mTop = overlays.create("CineTop");
+        mTop->add2D(static_cast<Ogre::OverlayContainer*>(top));
+        mTop->show();
+        Ogre::OverlayElement* bottom =
+            OverlayAlpha::createPanel("CineFaderBot", 0, height - bar, width, bar, "KELVO/CINEFADINGBOT");
+        mBottom = overlays.create("CineBottom");
+        mBottom->add2D(static_cast<Ogre::OverlayContainer*>(bottom));
+        mBottom->show();
+    } catch (const Ogre::Exception&) {
+        mTop = overlays.getByName("CineTop");
+        mBottom = overlays.getByName("CineBottom");
+        showOverlays();
+        created = false;
+    }
+    reset();
+    setBarAlpha(0);
+    return created;
+}
+
+void CineFader::showOverlays()
+{
+    if (mTop) {
+        mTop->show();
+    }
+    if (mBottom) {
+        mBottom->show();
+    }
+}
+
+void CineFader::setBarAlpha(float alpha)
+{
+    OverlayAlpha::setAlpha("CineFaderTop", alpha);
+    OverlayAlpha::setAlpha("CineFaderBot", alpha);
+}
+
+float CineFader::showBars(const Ogre::FrameEvent& event)
+{
+    if (mShowingAlpha > 0) {
+        showOverlays();
+    }
+    if (mShowingAlpha < 1) {
+        mShowingAlpha = std::min(mShowingAlpha + event.timeSinceLastFrame, 1.0f);
+        setBarAlpha(mShowingAlpha);
+    }
+    return mShowingAlpha;
+}
+
+float CineFader::hideBars(const Ogre::FrameEvent& event)
+{
+    if (mHidingAlpha > 0) {
+        mHidingAlpha = std::max(mHidingAlpha - event.timeSinceLastFrame, 0.0f);
+        setBarAlpha(mHidingAlpha);
+    } else {
+        hide();
+    }
+    return mHidingAlpha;
+}
+
+void CineFader::reset()
+{
+    mHidingAlpha = 1;
+    mShowingAlpha = 0;
+}
+
+void CineFader::hide()
+{
+    if (mTop) {
+        mTop->hide();
+    }
+    if (mBottom) {
+        mBottom->hide();
+    }
+}
 
 } // namespace Kelvo

@@ -1,7 +1,165 @@
 #include "effects/IntroFader.h"
 
+#include "effects/OverlayAlpha.h"
+
+#include <Ogre.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayContainer.h>
+#include <OgreOverlayManager.h>
+
+#include <algorithm>
+
 namespace Kelvo {
 
+namespace {
+const unsigned short kPictureZOrder = 650;
+const unsigned short kBackgroundZOrder = 600;
+} // namespace
+
 IntroFader* IntroFader::sInstance = nullptr;
+
+IntroFader::IntroFader()
+{
+    sInstance = this;
+}
+
+IntroFader::~IntroFader()
+{
+    sInstance = nullptr;
+}
+
+bool IntroFader::create(Ogre::RenderWindow* window)
+{
+    bool created = true;
+    {
+        OverlayAlpha::QuietLog quiet;
+        mToggle = false;
+        Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+        const int width = static_cast<int>(window->getWidth());
+        const int height = static_cast<int>(window->getHeight());
+        try {
+            Ogre::OverlayElement* source = OverlayAlpha::createPanel("IntroSrc", 0, 0, width, height, "KELVO/INTROSRC");
+            mFirst = overlays.create("IntroFirst");
+            mFirst->setZOrder(kPictureZOrder);
+            mFirst->add2D(static_cast<Ogre::OverlayContainer*>(source));
+            Ogre::OverlayElement* destination =
+                OverlayAlpha::createPanel("IntroDst", 0, 0, width, height, "KELVO/INTRODST");
+            mSecond = overlays.create("IntroSecond");
+            mSecond->setZOrder(kPictureZOrder);
+            mSecond->add2D(static_cast<Ogre::OverlayContainer*>(destination));
+            Ogre::OverlayElement* background = OverlayAlpha::createPanel("BG", 0, 0, width, height, "KELVO/BLACK");
+            mBackground = overlays.create("IntroBG");
+            mBackground->setZOrder(kBackgroundZOrder);
+            mBackground->add2D(static_cast<Ogre::OverlayContainer*>(background));
+        } catch (const Ogre::Exception&) {
+            mFirst = overlays.getByName("IntroFirst");
+            mSecond = overlays.getByName("IntroSecond");
+            mBackground = overlays.getByName("IntroBG");
+            created = false;
+        }
+        showAll();
+        OverlayAlpha::setAlpha("IntroSrc", 0);
+        OverlayAlpha::setAlpha("IntroDst", 0);
+        OverlayAlpha::setAlpha("BG", 1);
+    }
+    reset();
+    return created;
+}
+
+void IntroFader::setPanelMaterial(const std::string& panel, const std::string& material)
+{
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    if (!overlays.hasOverlayElement(panel)) {
+        return;
+    }
+    if (!Ogre::MaterialManager::getSingleton().resourceExists(material)) {
+        Ogre::LogManager::getSingleton().logMessage("IntroFader: picture '" + material + "' does not exist");
+        return;
+    }
+    overlays.getOverlayElement(panel)->setMaterialName(material);
+}
+
+void IntroFader::reset()
+{
+    mOut = 1;
+    mIn = 0;
+    mPreviousOut = 1;
+    mFadeToScene = false;
+    setPanelMaterial("IntroSrc", "KELVO/INTROSRC");
+    setPanelMaterial("IntroDst", "KELVO/INTRODST");
+    setPanelMaterial("BG", "KELVO/BLACK");
+}
+
+void IntroFader::crossFadeTo(const std::string& material, float seconds)
+{
+    if (material == mPicture) {
+        return;
+    }
+    mPicture = material;
+    mToggle = !mToggle;
+    mSpeed = seconds > 0 ? 1.0f / seconds : 1e6f;
+    mOut = 1;
+    mIn = 0;
+    mPreviousOut = 1;
+    mFadeToScene = false;
+    mNewOnFirst = mToggle;
+    setPanelMaterial(mToggle ? "IntroSrc" : "IntroDst", material);
+}
+
+float IntroFader::update(const Ogre::FrameEvent& event)
+{
+    return update(event.timeSinceLastFrame);
+}
+
+float IntroFader::update(float seconds)
+{
+    mPreviousOut = mOut;
+    mOut = std::max(mOut - seconds * mSpeed, 0.0f);
+    if (mFadeToScene) {
+        OverlayAlpha::setAlpha(mNewOnFirst ? "IntroSrc" : "IntroDst", mPreviousOut);
+        OverlayAlpha::setAlpha("BG", 0);
+    } else if (mToggle) {
+        OverlayAlpha::setAlpha("IntroDst", mPreviousOut);
+        OverlayAlpha::setAlpha("IntroSrc", 1 - mPreviousOut);
+    } else {
+        OverlayAlpha::setAlpha("IntroSrc", mPreviousOut);
+        OverlayAlpha::setAlpha("IntroDst", 1 - mPreviousOut);
+    }
+    return mPreviousOut;
+}
+
+float IntroFader::fadeInWithBackground(const Ogre::FrameEvent& event)
+{
+    mPreviousIn = mIn;
+    mIn = std::min(mIn + event.timeSinceLastFrame * mSpeed, 1.0f);
+    OverlayAlpha::setAlpha(mNewOnFirst ? "IntroSrc" : "IntroDst", mPreviousIn);
+    OverlayAlpha::setAlpha("BG", mPreviousIn);
+    return mPreviousIn;
+}
+
+void IntroFader::startFadeToScene()
+{
+    mOut = 1;
+    mIn = 0;
+    mFadeToScene = true;
+}
+
+void IntroFader::showAll()
+{
+    for (Ogre::Overlay* overlay : {mFirst, mSecond, mBackground}) {
+        if (overlay) {
+            overlay->show();
+        }
+    }
+}
+
+void IntroFader::hideAll()
+{
+    for (Ogre::Overlay* overlay : {mFirst, mSecond, mBackground}) {
+        if (overlay) {
+            overlay->hide();
+        }
+    }
+}
 
 } // namespace Kelvo

@@ -1,7 +1,106 @@
 #include "effects/SceneFader.h"
 
+#include "effects/OverlayAlpha.h"
+
+#include <Ogre.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayContainer.h>
+#include <OgreOverlayManager.h>
+
+#include <algorithm>
+
 namespace Kelvo {
 
 SceneFader* SceneFader::sInstance = nullptr;
+
+SceneFader::SceneFader()
+{
+    sInstance = this;
+}
+
+SceneFader::~SceneFader()
+{
+    sInstance = nullptr;
+}
+
+bool SceneFader::create(Ogre::RenderWindow* window)
+{
+    bool created = true;
+    {
+        OverlayAlpha::QuietLog quiet;
+        Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+        try {
+            Ogre::OverlayElement* panel = OverlayAlpha::createPanel("Fader", 0, 0, static_cast<int>(window->getWidth()),
+                                                                    static_cast<int>(window->getHeight()),
+                                                                    "KELVO/FADING");
+            mOverlay = overlays.create("SceneFader");
+            mOverlay->add2D(static_cast<Ogre::OverlayContainer*>(panel));
+            mOverlay->hide();
+        } catch (const Ogre::Exception& e) {
+            // Every state entry after the first finds the overlay made.
+            mOverlay = overlays.getByName("SceneFader");
+            if (mOverlay) {
+                mOverlay->hide();
+            }
+            Ogre::LogManager::getSingleton().logMessage(e.getDescription());
+            created = false;
+        }
+    }
+    setVisible();
+    return created;
+}
+
+void SceneFader::fadeIn(float seconds)
+{
+    mStart = mValue;
+    mTarget = 1;
+    mDuration = seconds;
+    mElapsed = 0;
+}
+
+void SceneFader::fadeOut(float seconds)
+{
+    mStart = mValue;
+    mTarget = 0;
+    mDuration = seconds;
+    mElapsed = 0;
+}
+
+void SceneFader::setBlack()
+{
+    mValue = mStart = mTarget = 0;
+    mDuration = mElapsed = 1;
+}
+
+void SceneFader::setVisible()
+{
+    mValue = mStart = mTarget = mDuration = mElapsed = 1;
+}
+
+void SceneFader::update(float seconds)
+{
+    // The panel shows the value of the step before: a fade is done as soon
+    // as its time has run out.
+    if (mOverlay) {
+        if (mValue == 1) {
+            mOverlay->hide();
+        } else {
+            mOverlay->show();
+            OverlayAlpha::setAlpha("Fader", 1 - mValue);
+        }
+    }
+    if (mValue == mTarget) {
+        return;
+    }
+    if (mDuration == 0) {
+        mValue = mTarget;
+        mElapsed = 0;
+        return;
+    }
+    mElapsed = std::min(mElapsed + seconds, mDuration);
+    // The last step lands on the target exactly: rounding must not leave a
+    // fade that started half-way (a click during a fade) forever unfinished.
+    mValue = mElapsed >= mDuration ? mTarget : mStart + (mTarget - mStart) * mElapsed / mDuration;
+}
 
 } // namespace Kelvo

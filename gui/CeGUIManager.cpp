@@ -1,3 +1,302 @@
 #include "gui/CeGUIManager.h"
 
+#include "platform/MessageBox.h"
+
+#include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Ogre/Renderer.h>
+#include <Ogre.h>
+
+#include <clocale>
+
 template <> Kelvo::CeGUIManager* Ogre::Singleton<Kelvo::CeGUIManager>::msSingleton = nullptr;
+
+namespace Kelvo {
+
+const char* const CeGUIManager::kScheme = "TaharezLook.scheme";
+const char* const CeGUIManager::kFont = "Tahoma-10";
+const char* const CeGUIManager::kCursorImage = "TaharezLook/MouseArrow";
+const char* const CeGUIManager::kSelectionBrush = "TaharezLook/ListboxSelectionBrush";
+
+namespace {
+
+// CEGUI loads its files through the engine's resource groups of these names
+// (resources.cfg declares them).
+void setDefaultResourceGroups()
+{
+    CEGUI::Scheme::setDefaultResourceGroup("Schemes");
+    CEGUI::ImageManager::setImagesetDefaultResourceGroup("Imagesets");
+    CEGUI::Font::setDefaultResourceGroup("Fonts");
+    CEGUI::WidgetLookManager::setDefaultResourceGroup("LookNFeel");
+    CEGUI::WindowManager::setDefaultResourceGroup("Layouts");
+}
+
+} // namespace
+
+CeGUIManager::CeGUIManager()
+    : mSelectionColour(0.0f, 0.0f, 1.0f, 0.5f)
+{
+}
+
+CeGUIManager::~CeGUIManager() = default;
+
+bool CeGUIManager::initialise()
+{
+    if (mInitialised) {
+        shutdown();
+    }
+    mInitialised = true;
+    mRenderWindow = Ogre::Root::getSingleton().getAutoCreatedWindow();
+    // CEGUI parses numbers in its files and properties only under the "C"
+    // locale; a library may have switched the process to the user's one.
+    std::setlocale(LC_ALL, "C");
+    mRenderer = &CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
+    setDefaultResourceGroups();
+    configureSystem();
+    Ogre::Root::getSingleton().addFrameListener(this);
+    return true;
+}
+
+void CeGUIManager::configureSystem()
+{
+    mInitialised = true;
+    CEGUI::Logger::getSingleton().setLoggingLevel(CEGUI::Informative);
+    CEGUI::SchemeManager::getSingleton().createFromFile(kScheme);
+    CEGUI::GUIContext& gui = CEGUI::System::getSingleton().getDefaultGUIContext();
+    gui.getMouseCursor().setDefaultImage(kCursorImage);
+    // Our own fonts ("Tahoma-10" and the "Kelvo*" faces the layouts name);
+    // CEGUI loads only the fonts a scheme names by itself.
+    CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
+    if (!fonts.isDefined(kFont)) {
+        fonts.createFromFile(std::string(kFont) + ".font");
+    }
+    if (!fonts.isDefined("KelvoMenu-16")) {
+        fonts.createAll("Kelvo*.font", "Fonts");
+    }
+    gui.setDefaultFont(kFont);
+    mSelectionColour = CEGUI::Colour(0.0f, 0.0f, 1.0f, 0.5f);
+}
+
+void CeGUIManager::shutdown()
+{
+    mInitialised = false;
+    if (mLayoutRoot) {
+        CEGUI::WindowManager::getSingleton().destroyWindow(mLayoutRoot);
+        mLayoutRoot = nullptr;
+    }
+    if (mRenderer) {
+        Ogre::Root::getSingleton().removeFrameListener(this);
+        CEGUI::OgreRenderer::destroySystem();
+        mRenderer = nullptr;
+    }
+    mOpenBoxCount = 0;
+    mMouseOverCount = 0;
+}
+
+CEGUI::GUIContext* CeGUIManager::context() const
+{
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    return system ? &system->getDefaultGUIContext() : nullptr;
+}
+
+bool CeGUIManager::loadLayout(Ogre::SceneManager* sceneManager, const std::string& layoutFile)
+{
+    if (mLayoutRoot) {
+        CEGUI::WindowManager::getSingleton().destroyWindow(mLayoutRoot);
+        mLayoutRoot = nullptr;
+    }
+    mLayoutRoot = CEGUI::WindowManager::getSingleton().loadLayoutFromFile(layoutFile);
+    context()->setRootWindow(mLayoutRoot);
+    return true;
+}
+
+void CeGUIManager::centreMouse()
+{
+    if (mRenderWindow) {
+        setMousePosition(mRenderWindow->getWidth() / 2.0f, mRenderWindow->getHeight() / 2.0f);
+    } else if (CEGUI::GUIContext* gui = context()) {
+        gui->getMouseCursor().show();
+    }
+}
+
+void CeGUIManager::setMousePosition(float x, float y)
+{
+    if (CEGUI::GUIContext* gui = context()) {
+        gui->injectMousePosition(x, y);
+        gui->getMouseCursor().show();
+    }
+}
+
+CEGUI::Window* CeGUIManager::findWindow(const std::string& name) const
+{
+    if (!mLayoutRoot) {
+        return nullptr;
+    }
+    if (mLayoutRoot->getName() == name) {
+        return mLayoutRoot;
+    }
+    return mLayoutRoot->getChildRecursive(name);
+}
+
+CEGUI::Window* CeGUIManager::getWindow(const std::string& name)
+{
+    CEGUI::Window* window = findWindow(name);
+    if (!window) {
+        Platform::showExceptionBox("CEGUI::UnknownObjectException: WindowManager::getWindow - A Window object "
+                                   "named '" + name + "' is not present in the loaded layout.");
+    }
+    return window;
+}
+
+void CeGUIManager::setWindowVisible(const std::string& name, bool visible)
+{
+    if (CEGUI::Window* window = getWindow(name)) {
+        window->setVisible(visible);
+    }
+}
+
+namespace {
+
+CEGUI::ListboxTextItem* makeItem(const std::string& text, const CEGUI::Colour& selection)
+{
+    auto* item = new CEGUI::ListboxTextItem(text, 0, nullptr, false, true);
+    item->setSelectionColours(selection);
+    item->setSelectionBrushImage(CeGUIManager::kSelectionBrush);
+    return item;
+}
+
+} // namespace
+
+void CeGUIManager::addComboboxItem(const std::string& comboboxName, const std::string& text)
+{
+    if (auto* box = dynamic_cast<CEGUI::Combobox*>(getWindow(comboboxName))) {
+        box->addItem(makeItem(text, mSelectionColour));
+    }
+}
+
+void CeGUIManager::addListboxItem(const std::string& listboxName, const std::string& text)
+{
+    if (auto* box = dynamic_cast<CEGUI::Listbox*>(getWindow(listboxName))) {
+        box->addItem(makeItem(text, mSelectionColour));
+    }
+}
+
+void CeGUIManager::fillCombobox(const std::string& comboboxName, const NameList& items)
+{
+    auto* box = dynamic_cast<CEGUI::Combobox*>(getWindow(comboboxName));
+    if (!box || !items) {
+        return;
+    }
+    for (const std::string& text : *items) {
+        box->addItem(makeItem(text, mSelectionColour));
+    }
+}
+
+void CeGUIManager::fillListbox(const std::string& listboxName, const NameList& items)
+{
+    auto* box = dynamic_cast<CEGUI::Listbox*>(getWindow(listboxName));
+    if (!box || !items) {
+        return;
+    }
+    for (const std::string& text : *items) {
+        box->addItem(makeItem(text, mSelectionColour));
+    }
+}
+
+void CeGUIManager::clearListbox(const std::string& listboxName)
+{
+    if (auto* box = dynamic_cast<CEGUI::Listbox*>(getWindow(listboxName))) {
+        box->resetList();
+    }
+}
+
+void CeGUIManager::mouseEntered()
+{
+    ++mMouseOverCount;
+}
+
+void CeGUIManager::mouseLeft()
+{
+    if (mMouseOverCount > 0) {
+        --mMouseOverCount;
+    }
+}
+
+void CeGUIManager::closeBox()
+{
+    if (mOpenBoxCount > 0) {
+        --mOpenBoxCount;
+    }
+}
+
+bool CeGUIManager::canInject() const
+{
+    return mInitialised && context();
+}
+
+bool CeGUIManager::keyPressed(const OIS::KeyEvent& event)
+{
+    if (canInject()) {
+        context()->injectKeyDown(static_cast<CEGUI::Key::Scan>(event.key));
+        context()->injectChar(static_cast<CEGUI::String::value_type>(event.text));
+    }
+    return true;
+}
+
+bool CeGUIManager::keyReleased(const OIS::KeyEvent& event)
+{
+    if (canInject()) {
+        context()->injectKeyUp(static_cast<CEGUI::Key::Scan>(event.key));
+    }
+    return true;
+}
+
+bool CeGUIManager::mouseMoved(const OIS::MouseEvent& event)
+{
+    if (canInject()) {
+        context()->injectMousePosition(static_cast<float>(event.state.X.abs), static_cast<float>(event.state.Y.abs));
+        if (event.state.Z.rel != 0) {
+            context()->injectMouseWheelChange(event.state.Z.rel / 120.0f);
+        }
+    }
+    return true;
+}
+
+int CeGUIManager::mapMouseButton(int oisButton)
+{
+    switch (oisButton) {
+    case OIS::MB_Left: return CEGUI::LeftButton;
+    case OIS::MB_Right: return CEGUI::RightButton;
+    case OIS::MB_Middle: return CEGUI::MiddleButton;
+    case OIS::MB_Button3: return CEGUI::X1Button;
+    default: return CEGUI::LeftButton;
+    }
+}
+
+bool CeGUIManager::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID id)
+{
+    if (canInject()) {
+        // The button lands where the pointer is now, even without a move.
+        context()->injectMousePosition(static_cast<float>(event.state.X.abs), static_cast<float>(event.state.Y.abs));
+        context()->injectMouseButtonDown(static_cast<CEGUI::MouseButton>(mapMouseButton(id)));
+    }
+    return true;
+}
+
+bool CeGUIManager::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id)
+{
+    if (canInject()) {
+        context()->injectMouseButtonUp(static_cast<CEGUI::MouseButton>(mapMouseButton(id)));
+    }
+    return true;
+}
+
+bool CeGUIManager::frameStarted(const Ogre::FrameEvent& event)
+{
+    if (CEGUI::System* system = CEGUI::System::getSingletonPtr()) {
+        system->injectTimePulse(event.timeSinceLastFrame);
+        system->getDefaultGUIContext().injectTimePulse(event.timeSinceLastFrame);
+    }
+    return true;
+}
+
+} // namespace Kelvo

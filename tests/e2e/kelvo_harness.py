@@ -11,6 +11,7 @@ Set KELVO_KEEP_E2E=1 to keep the working directories for a look afterwards.
 """
 
 import array
+import atexit
 import math
 import os
 import re
@@ -44,6 +45,16 @@ class HarnessError(AssertionError):
     pass
 
 
+_running_servers = set()
+
+
+@atexit.register
+def _stop_leftover_servers():
+    # A test that died half-way must not leave its X server behind.
+    for server in list(_running_servers):
+        server.stop()
+
+
 class XServer:
     """A private Xvfb; its display number is chosen by the server itself."""
 
@@ -66,8 +77,10 @@ class XServer:
             number += chunk
         os.close(read_end)
         self.display = ":" + number.decode().strip()
+        _running_servers.add(self)
 
     def stop(self):
+        _running_servers.discard(self)
         if self.process.poll() is None:
             self.process.terminate()
             try:

@@ -38,25 +38,14 @@ std::pair<long, long> slotKey(long x, long y)
 
 } // namespace
 
-// Defines a page from our heights when the paging system first wants it.
-// Pages already defined keep their definition: it may still be in use by a
-// load running on a worker thread, and it holds the same heights anyway.
+// The paging system asks for a page's definition on a worker thread, just
+// before it loads the page. The terrain group is not safe to touch from
+// there (defining a slot also destroys a terrain loaded in it), so our pages
+// are defined on the main thread instead, before every render, for the
+// square of pages the paging system may load next (see update).
 class TerrainWorld::PageDefiner : public Ogre::TerrainPagedWorldSection::TerrainDefiner {
 public:
-    explicit PageDefiner(TerrainWorld& world)
-        : mWorld(world)
-    {
-    }
-
-    void define(Ogre::TerrainGroup* group, long x, long y) override
-    {
-        if (!group->getTerrainDefinition(x, y)) {
-            mWorld.definePage(x, y);
-        }
-    }
-
-private:
-    TerrainWorld& mWorld;
+    void define(Ogre::TerrainGroup*, long, long) override {}
 };
 
 // Our pages are made in code, never read from page files on disk.
@@ -142,7 +131,7 @@ TerrainWorld::TerrainWorld(Ogre::SceneManager* sceneManager, const TerrainConfig
         throw;
     }
     mGroup = group;
-    mSection->setDefiner(new PageDefiner(*this));
+    mSection->setDefiner(new PageDefiner());
 }
 
 TerrainWorld::~TerrainWorld()
@@ -267,6 +256,30 @@ void TerrainWorld::definePage(long x, long y)
     mGroup->defineTerrain(x, y, heights.data(), &layers);
 }
 
+bool TerrainWorld::needsDefinition(long x, long y) const
+{
+    // The group frees a page's heights once the page is prepared, so a page
+    // dropped by the paging system needs them again before it can return.
+    const Ogre::TerrainGroup::TerrainSlotDefinition* definition = mGroup->getTerrainDefinition(x, y);
+    return !mGroup->getTerrain(x, y) && (!definition || !definition->importData);
+}
+
+void TerrainWorld::definePagesAround(const Ogre::Vector3& position)
+{
+    long centreX = 0;
+    long centreY = 0;
+    mGroup->convertWorldPositionToTerrainSlot(position, &centreX, &centreY);
+    const long reach = static_cast<long>(std::ceil(mConfig.effectiveLoadRadius() / mConfig.pageWorldSize()));
+    const long last = mConfig.pages - 1;
+    for (long y = std::max(0L, centreY - reach); y <= std::min(last, centreY + reach); ++y) {
+        for (long x = std::max(0L, centreX - reach); x <= std::min(last, centreX + reach); ++x) {
+            if (needsDefinition(x, y)) {
+                definePage(x, y);
+            }
+        }
+    }
+}
+
 void TerrainWorld::loadPagesAround(const Ogre::Vector3& position)
 {
     // The same square of pages the paging system's grid loads around a
@@ -278,7 +291,7 @@ void TerrainWorld::loadPagesAround(const Ogre::Vector3& position)
     const long last = mConfig.pages - 1;
     for (long y = std::max(0L, centreY - reach); y <= std::min(last, centreY + reach); ++y) {
         for (long x = std::max(0L, centreX - reach); x <= std::min(last, centreX + reach); ++x) {
-            if (!mGroup->getTerrainDefinition(x, y)) {
+            if (needsDefinition(x, y)) {
                 definePage(x, y);
             }
             mGroup->loadTerrain(x, y, true);
@@ -289,7 +302,14 @@ void TerrainWorld::loadPagesAround(const Ogre::Vector3& position)
 
 void TerrainWorld::update(Ogre::Camera* camera)
 {
-    if (mCameras.count(camera) && mCamerasSeen.insert(camera).second) {
+    if (!mCameras.count(camera)) {
+        finishLoadedPages();
+        return;
+    }
+    // The paging system has just looked at this camera and may load pages
+    // around it from the next frame on; they must be defined by then.
+    definePagesAround(camera->getDerivedPosition());
+    if (mCamerasSeen.insert(camera).second) {
         loadPagesAround(camera->getDerivedPosition());
         return;
     }

@@ -77,7 +77,9 @@ private:
     class PageDefiner;
     class ProceduralPages;
 
+    bool needsDefinition(long x, long y) const;
     void definePage(long x, long y);
+    void definePagesAround(const Ogre::Vector3& position);
     void finishLoadedPages();
     void paintLayers(Ogre::Terrain* terrain);
     void destroyProxy(std::pair<long, long> slot);

@@ -431,9 +431,12 @@ TEST_F(TerrainWindowLifecycleTest, CreatingClearingAndRecreatingThreeTimesLeaves
     }
     EXPECT_EQ(counts[0], counts[1]);
     EXPECT_EQ(counts[1], counts[2]);
+#if !defined(__SANITIZE_ADDRESS__)
     // Two more visits may settle allocator pools, never keep whole pages.
+    // (The address sanitizer holds freed memory back, so not under it.)
     EXPECT_LT(memory[2], memory[0] + 4096) << memory[0] << " kB after the first visit, " << memory[2]
                                            << " kB after the third";
+#endif
     createScene();
 }
 
@@ -486,7 +489,18 @@ TEST_F(TerrainWindowLifecycleTest, PagesFollowTheCamera)
     scene->setWorldGeometry("paging.cfg");
     renderFrames(1);
     Ogre::TerrainGroup* group = scene->getTerrainWorld()->terrainGroup();
-    ASSERT_NE(nullptr, group->getTerrain(0, 0));
+    auto loadedSlots = [group]() {
+        std::string slots;
+        for (const auto& slot : group->getTerrainIterator()) {
+            if (slot.second->instance) {
+                slots += " (" + std::to_string(slot.second->x) + ", " + std::to_string(slot.second->y) + ")" +
+                         (slot.second->instance->isLoaded() ? "" : " loading");
+            }
+        }
+        return slots;
+    };
+    ASSERT_NE(nullptr, group->getTerrain(0, 0))
+        << "camera at " << camera->getDerivedPosition() << ", pages" << loadedSlots();
     EXPECT_EQ(nullptr, group->getTerrain(3, 3));
 
     cameraNode->setPosition(400, 200, -400);  // over the north-east page, slot (3, 3)
@@ -515,6 +529,26 @@ TEST_F(TerrainWindowLifecycleTest, PagesFollowTheCamera)
         EXPECT_EQ(nullptr, entry.worldFragment);
         EXPECT_FALSE(isTerrainPage(entry));
     }
+
+    // Back to the start: the dropped page comes back with its heights.
+    cameraNode->setPosition(-400, 200, 400);
+    bool back = false;
+    for (int frame = 0; frame < 600 && !back; ++frame) {
+        renderFrames(1);
+        usleep(5000);
+        const Ogre::Terrain* southWest = group->getTerrain(0, 0);
+        back = southWest && southWest->isLoaded() && !group->getTerrain(3, 3);
+    }
+    ASSERT_TRUE(back) << "pages" << loadedSlots();
+    query->setRay(Ogre::Ray(Ogre::Vector3(-400, 500, 400), Ogre::Vector3::NEGATIVE_UNIT_Y));
+    ASSERT_FALSE(query->execute().empty());
+    ASSERT_NE(nullptr, query->getLastResults()[0].worldFragment);
+    // Column 64, row 192 of the heightmap is (-256, 256) on the ground.
+    query->setRay(Ogre::Ray(Ogre::Vector3(TerrainTestMedia::worldX(64), 500, TerrainTestMedia::worldZ(192)),
+                            Ogre::Vector3::NEGATIVE_UNIT_Y));
+    ASSERT_NE(nullptr, query->execute()[0].worldFragment);
+    EXPECT_NEAR(TerrainTestMedia::storedHeight(64, 192), query->getLastResults()[0].worldFragment->singleIntersection.y,
+                0.01f);
     scene->destroyQuery(query);
 }
 

@@ -338,9 +338,12 @@ class KelvoGame:
         return levels
 
 
-def image_statistics(path):
-    """Mean and standard deviation of the picture's grey level (0..1)."""
-    output = subprocess.run(
-        ["convert", path, "-colorspace", "Gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"],
-        check=True, stdout=subprocess.PIPE, text=True).stdout.split()
+def image_statistics(path, crop=None):
+    """Mean and standard deviation of the picture's grey level (0..1), of the
+    whole picture or of a crop given as ImageMagick geometry (WxH+X+Y)."""
+    command = ["convert", path]
+    if crop:
+        command += ["-crop", crop, "+repage"]
+    command += ["-colorspace", "Gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"]
+    output = subprocess.run(command, check=True, stdout=subprocess.PIPE, text=True).stdout.split()
     return float(output[0]), float(output[1])

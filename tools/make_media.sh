@@ -15,9 +15,10 @@ if [ ! -x "$PYTHON" ]; then
   echo "media: $PYTHON is missing; install the Debian package python3" >&2
   exit 1
 fi
-for tool in OgreXMLConverter; do
+for need in OgreXMLConverter:ogre-1.12-tools espeak-ng:espeak-ng sox:sox cc:build-essential; do
+  tool="${need%%:*}"
   if ! command -v "$tool" >/dev/null; then
-    echo "media: $tool is missing; install the Debian package ogre-1.12-tools" >&2
+    echo "media: $tool is missing; install the Debian package ${need#*:}" >&2
     exit 1
   fi
 done

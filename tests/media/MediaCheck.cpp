@@ -10,6 +10,7 @@
 #include "CharacterTable.h"
 #include "EffectScripts.h"
 #include "PictureTable.h"
+#include "SoundTable.h"
 
 #include <OGRE/Ogre.h>
 #include <OGRE/OgreBitwise.h>
@@ -232,6 +233,10 @@ const std::map<std::string, Loader>& loaders()
         {"fontdef", KelvoMedia::checkFontScript},
         {"particle", KelvoMedia::checkParticleScript},
         {"def", KelvoMedia::checkEntityTypeList},
+        // sounds decode as the game's sound layer reads them; the subtitle table is UTF-8
+        {"wav", KelvoMedia::checkSoundFile},
+        {"mp3", KelvoMedia::checkSoundFile},
+        {"txt", KelvoMedia::checkTextFile},
     };
     return table;
 }

@@ -5,7 +5,9 @@ from .characters import tasks as character_tasks
 from .effects import tasks as effect_tasks
 from .pictures import tasks as picture_tasks
 from .props import tasks as prop_tasks
+from .sounds import tasks as sound_tasks
 
 
 def all_tasks():
-    return character_tasks.tasks() + prop_tasks.tasks() + effect_tasks.tasks() + picture_tasks.tasks()
+    return (character_tasks.tasks() + prop_tasks.tasks() + effect_tasks.tasks() + picture_tasks.tasks()
+            + sound_tasks.tasks())

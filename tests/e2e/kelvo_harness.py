@@ -167,7 +167,20 @@ class KelvoGame:
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            raise HarnessError("kelvo did not end within %ss" % timeout)
+            raise HarnessError("kelvo did not end within %ss; log tail:\n%s"
+                               % (timeout, "\n".join(self.log_lines()[-20:])))
+
+    def quit_with_escape(self, timeout=30):
+        """Presses escape until the game ends (a key pressed while the window
+        is still being mapped can be lost) and returns the exit code."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            self.key("Escape")
+            try:
+                return self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                continue
+        return self.wait_exit(timeout=1)
 
     def stop(self):
         """Ends the game (if still running) and its X server."""

@@ -40,8 +40,7 @@ class MenuTest(MenuTestCase):
         button_mean, _ = image_statistics(shot, crop="260x40+100+440")
         gap_mean, _ = image_statistics(shot, crop="260x14+100+412")
         self.assertGreater(abs(button_mean - gap_mean), 0.01)
-        game.key("Escape")
-        self.assertEqual(0, game.wait_exit())
+        self.assertEqual(0, game.quit_with_escape())
 
     def test_choosing_a_texture_filter_rewrites_the_options_file_at_once(self):
         game = self.open_menu("options")
@@ -54,16 +53,14 @@ class MenuTest(MenuTestCase):
         game.wait_for_log('option texturefilter is now "Anisotropic 8x", options saved')
         self.assertTrue(game.is_running())
         self.assertIn("texturefilter=Anisotropic 8x\n", game.read_file("options.cfg"))
-        game.key("Escape")
-        self.assertEqual(0, game.wait_exit())
+        self.assertEqual(0, game.quit_with_escape())
 
         # The saved choice is read back at the next start and kept.
         game.start()
         game.wait_for_log(MENU_ENTER)
         game.find_window()
         time.sleep(0.5)
-        game.key("Escape")
-        self.assertEqual(0, game.wait_exit())
+        self.assertEqual(0, game.quit_with_escape())
         self.assertIn("texturefilter=Anisotropic 8x\n", game.read_file("options.cfg"))
 
     def test_quit_button_ends_the_game_after_the_fade(self):
@@ -79,10 +76,14 @@ class MenuTest(MenuTestCase):
 class CreditsTest(MenuTestCase):
     def test_credits_come_and_go_twice_and_the_menu_returns(self):
         game = self.open_menu("credits")
+        started = time.time()
+        music_from = None
         for visit in range(2):
             time.sleep(1.2)
             game.click(*CREDITS_BUTTON)
             entered = game.wait_for_log("___CREDITSTATE::ENTER___", after=len(game.log_lines()) - 1, timeout=20)
+            if music_from is None:
+                music_from = time.time() - started
             time.sleep(2.0)
             mean, spread = image_statistics(game.screenshot("credits%d.png" % visit))
             self.assertGreater(spread, 0.05, "the credits picture shows")
@@ -91,12 +92,14 @@ class CreditsTest(MenuTestCase):
             game.wait_for_log(MENU_ENTER, after=left, timeout=20)
         game.find_window()
         time.sleep(1.2)
-        game.key("Escape")
-        self.assertEqual(0, game.wait_exit())
+        self.assertEqual(0, game.quit_with_escape())
         markers = game.markers()
         self.assertEqual(2, markers.count("___CREDITSTATE::ENTER___"))
         self.assertEqual(3, markers.count(MENU_ENTER))
         self.assertEqual(["___Main End.___", "___KELVO shutdown complete.___"], markers[-2:])
+        # The menu is silent; the credits play their music.
+        self.assertLess(max(game.audio_levels(0.0, 1.0)), 0.003)
+        self.assertGreater(max(game.audio_levels(music_from + 0.5, music_from + 2.0)), 0.01)
 
 
 if __name__ == "__main__":

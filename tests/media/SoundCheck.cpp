@@ -477,6 +477,10 @@ TEST(SoundChecks, OldManSpeaksLowerAndSlowerThanTheHero)
     ASSERT_FALSE(oldman.empty());
     ASSERT_FALSE(hero.empty());
     const double oldPitch = medianPitch(oldman), heroPitch = medianPitch(hero);
+    RecordProperty("old_man_pitch_hz", std::to_string(oldPitch));
+    RecordProperty("hero_pitch_hz", std::to_string(heroPitch));
+    RecordProperty("old_man_seconds_per_letter", std::to_string(oldSeconds / oldLetters));
+    RecordProperty("hero_seconds_per_letter", std::to_string(heroSeconds / heroLetters));
     EXPECT_GT(oldPitch, 60.0) << "no voiced speech found in the old man's lines";
     EXPECT_LT(oldPitch, 0.85 * heroPitch) << "the old man (" << oldPitch << " Hz) does not speak clearly lower than "
                                           << "the hero (" << heroPitch << " Hz)";

@@ -18,13 +18,13 @@ RATE = 22050
 # then the sox effects that make the person.
 VOICES = {
     "oldman": {
-        "espeak": ["-v", "de+grandpa", "-s", "132", "-p", "24", "-g", "2"],
+        "espeak": ["-v", "de+grandpa", "-s", "132", "-p", "18", "-g", "2"],
         # an old man's unsteady voice, a chesty low end, a small wooden room
         "sox": ["tremolo", "4.7", "18", "bass", "+4", "150", "treble", "-3", "4500",
                 "reverb", "35", "60", "30", "0", "8", "-3"],
     },
     "hero": {
-        "espeak": ["-v", "de+m3", "-s", "152", "-p", "50"],
+        "espeak": ["-v", "de+m3", "-s", "152", "-p", "64"],
         # young and clear, outdoors: presence, no room
         "sox": ["highpass", "110", "equalizer", "2800", "1q", "+3", "bass", "-2", "200"],
     },

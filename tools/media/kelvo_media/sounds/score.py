@@ -1,5 +1,6 @@
 """Our score engine: notes written in beats and bars, played by the
-instruments of instruments.py, rendered by sox into a stereo mix.
+instruments of instruments.py, rendered by our synthesiser into the
+game's stereo file.
 
 A score is written out as a list of notes for our synthesiser (synth.c),
 which plays every instrument, places it left to right and puts all of
@@ -7,7 +8,7 @@ them in one shared room. Times are whole samples throughout, so a loop's
 end meets its start exactly.
 
 Writing music:
-  score = Score(seed)
+  score = Score(seed, instruments.orchestra())
   part = score.section(bars=8, bpm=84)      # or seconds=34.0: the tempo fits the bars to it
   part.melody("flute", "D5:1.5 E5:.5 F5 A5 | G5:1.5 F5:.5 D5:2", bar=0)
   part.chords("strings", "Dm Bb | F C", ...)
@@ -286,8 +287,8 @@ class Score:
         self.notes.setdefault(instrument, []).append(note)
 
     def jitter(self, instrument):
-        """A player's small unevenness, a few milliseconds; none for loops' sake
-        at time 0 (notes never move before the start)."""
+        """A player's small unevenness, a few milliseconds either way (a note
+        is never moved before the score's start)."""
         spread = self.instruments[instrument].jitter
         return int(self.rng.uniform(-spread, spread) * RATE) if spread else 0
 

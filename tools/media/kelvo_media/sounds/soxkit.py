@@ -1,6 +1,6 @@
 """What every sound task is made with: sox and espeak-ng runs that give the
 same bytes on every build, loudness measured and set to one house level per
-kind of sound, seamless loops, and MP3 written through libsndfile.
+kind of sound, and MP3 written through libsndfile.
 
 sox's own dither and noise are random unless it runs with -R, so every run
 goes through sox() below. Durations are passed as sample counts ("44100s"):
@@ -68,16 +68,6 @@ def run(args, what=None, stdout=False):
 
 def sox(*args, what=None):
     return run(["sox", "-R", "-V2"] + [str(a) for a in args], what=what)
-
-
-def samples(n):
-    """A sox time given as a sample count."""
-    return "%ds" % int(n)
-
-
-def frames(path):
-    out = run(["soxi", "-s", path], stdout=True)
-    return int(out.decode().strip())
 
 
 def rate(path):

@@ -1,0 +1,11 @@
+#include "world/FrameMessageString.h"
+
+namespace Kelvo {
+
+FrameMessageString::FrameMessageString(const std::string& name, const std::string& text, bool persistent)
+    : FrameMessage(name, persistent)
+    , text(text)
+{
+}
+
+} // namespace Kelvo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace Ogre {
+class Entity;
+}
+
+namespace Kelvo {
+
+class Application;
+class EntityDescription;
+class FresnelWater;
+class Mesh;
+
+// The game's registry of scene objects, filled by the scene callback while a
+// scene loads: the hero under "Player", the characters and trigger volumes
+// under their entity names. Scripts look objects up here by name. Owns the
+// scene objects (not their entities); the play state and the level editor
+// create it before loading the scene and delete it after their scripts.
+class MeshManager {
+public:
+    using MeshMap = std::map<std::string, Mesh*>;
+
+    static const char* const kPlayerKey;
+
+    MeshManager();
+    ~MeshManager();
+
+    MeshManager(const MeshManager&) = delete;
+    MeshManager& operator=(const MeshManager&) = delete;
+
+    // Makes the scene object the entity's scene type asks for and files it.
+    // False when the type makes none, or the key is already taken (a second
+    // hero, a name used twice): the first one stays.
+    bool addFromScene(Ogre::Entity* entity, EntityDescription* description);
+    Mesh* find(const std::string& name) const;
+
+    const MeshMap& meshes() const { return mMeshes; }
+
+private:
+    MeshMap mMeshes;
+    Application* mApplication;
+    FresnelWater* mWater;
+};
+
+} // namespace Kelvo

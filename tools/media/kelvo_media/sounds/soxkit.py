@@ -90,25 +90,35 @@ def read_mono(path, at_rate=None):
     return data
 
 
+class Windows:
+    """A sound's 50 ms window energies (mono) and its peak, measured once;
+    its gated loudness at any gain is then quick to work out (the gate is
+    absolute, so a gain changes which windows count: level at the level the
+    file will have)."""
+
+    def __init__(self, data, sample_rate):
+        self.window = max(1, int(sample_rate * WINDOW_SECONDS))
+        self.rate = sample_rate
+        w = self.window
+        self.energies = [sum(map(operator.mul, data[i:i + w], data[i:i + w])) / w
+                         for i in range(0, len(data) - w + 1, w)]
+        self.peak = max(max(data), -min(data)) if data else 0.0
+
+    def loudness(self, gain_db=0.0):
+        """(gated RMS in dBFS, audible seconds, peak in dBFS) after gain_db."""
+        scale = 10.0 ** (gain_db / 10.0)
+        gate = 10.0 ** (GATE_DB / 10.0) / scale
+        loud = [e for e in self.energies if e > gate]
+        peak = _db(self.peak) + gain_db
+        if not loud:
+            return GATE_DB, 0.0, peak
+        return 10.0 * math.log10(math.fsum(loud) * scale / len(loud)), len(loud) * self.window / self.rate, peak
+
+
 def loudness(data, sample_rate, gain_db=0.0):
-    """(gated RMS in dBFS, audible seconds, peak in dBFS) of mono samples,
-    as they would be after gain_db. The gate is absolute, so a gain changes
-    which windows count: level at the level the file will have."""
-    window = max(1, int(sample_rate * WINDOW_SECONDS))
-    scale = 10.0 ** (gain_db / 10.0)
-    gate = 10.0 ** (GATE_DB / 10.0) / scale
-    energy = 0.0
-    count = 0
-    for start in range(0, len(data) - window + 1, window):
-        chunk = data[start:start + window]
-        e = sum(map(operator.mul, chunk, chunk)) / window
-        if e > gate:
-            energy += e
-            count += 1
-    peak = max(max(data), -min(data)) if data else 0.0
-    if count == 0:
-        return GATE_DB, 0.0, _db(peak) + gain_db
-    return 10.0 * math.log10(energy * scale / count), count * window / sample_rate, _db(peak) + gain_db
+    """(gated RMS in dBFS, audible seconds, peak in dBFS) of mono samples
+    after gain_db."""
+    return Windows(data, sample_rate).loudness(gain_db)
 
 
 def _db(x):
@@ -139,17 +149,18 @@ def level_gain(path, kind, ceiling_db=PEAK_CEILING_DB, measure_rate=None):
     peak = None
     if measure_rate or channels(path) > 1:
         peak = peak_db(path)
+    windows = Windows(data, sample_rate)
     gain = 0.0
     for _ in range(4):  # the gate moves with the gain: settle it
-        level, audible, data_peak = loudness(data, sample_rate, gain)
+        level, audible, data_peak = windows.loudness(gain)
         if audible == 0.0:
             raise RuntimeError("%s is silent" % os.path.basename(path))
         gain += target - level
-    level, audible, data_peak = loudness(data, sample_rate, gain)
+    level, audible, data_peak = windows.loudness(gain)
     peak = data_peak if peak is None else peak + gain
     if peak > ceiling_db:
         gain -= peak - ceiling_db
-        level, audible, data_peak = loudness(data, sample_rate, gain)
+        level, audible, data_peak = windows.loudness(gain)
         peak = ceiling_db
     return gain, level, peak, len(data)
 

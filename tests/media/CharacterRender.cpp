@@ -132,6 +132,9 @@ public:
         mRoot = new Ogre::Root("", "", "");
         mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/RenderSystem_GL");
         mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_STBI");
+        // the media folder also holds the particle templates, whose emitters
+        // and affectors the resource load refuses without this plug-in
+        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
         Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
         if (!rs) {
             std::cerr << "the OpenGL render system is not available\n";

@@ -516,7 +516,20 @@ public:
         sun->setRenderQueueGroup(20);
         Ogre::SceneNode* sunNode = mScene->getRootSceneNode()->createChildSceneNode();
         sunNode->attachObject(sun);
-        look(Ogre::Vector3(0, 2, 0), Ogre::Vector3(-1, 0.35f, 0.1f));
+        // look() aims at a point: from 2 units up, aim along a direction that
+        // climbs a little above the horizon. (Aimed at the point itself the
+        // camera looked down through the dome's open bottom and saw only the
+        // viewport's background.)
+        const Ogre::Vector3 eye(0, 2, 0);
+        look(eye, eye + Ogre::Vector3(-1, 0.35f, 0.1f));
+        // a background no sky colour comes near, so that a dome that does not
+        // draw cannot pass for a pale sky
+        mViewport->setBackgroundColour(Ogre::ColourValue(0.9f, 0.0f, 0.9f));
+        dome->setVisible(false);
+        sun->setVisible(false);
+        const Tile empty = grab("");
+        dome->setVisible(true);
+        sun->setVisible(true);
         Ogre::Image skyColours, sunColours;
         skyColours.load("skydome.png", "General");
         sunColours.load("suncolours.png", "General");
@@ -534,6 +547,12 @@ public:
             Tile tile = grab(k == 0 ? "sky at noon" : "sky at midnight");
             const Ogre::ColourValue c = mean(tile, 0, 0, -1, -1, mTile);
             brightness[k] = (c.r + c.g + c.b) / 3.0f;
+            const double covered = changed(tile, empty, 40);
+            std::printf("sky: the dome covers %5.1f%% of the picture at %s\n", covered * 100.0,
+                        k == 0 ? "noon" : "midnight");
+            if (covered < 0.98) {
+                fail(std::string("the sky dome does not fill the view at ") + (k == 0 ? "noon" : "midnight"));
+            }
             if (k == 0 && c.b <= c.r) {
                 fail("the noon sky is not blue");
             }
@@ -544,6 +563,7 @@ public:
             fail("the sky does not follow the day");
         }
         mScene->setAmbientLight(Ogre::ColourValue(0.45f, 0.45f, 0.5f));
+        mViewport->setBackgroundColour(Ogre::ColourValue(0.62f, 0.7f, 0.78f));
         mScene->destroySceneNode(node);
         mScene->destroySceneNode(sunNode);
         mScene->destroyEntity(dome);

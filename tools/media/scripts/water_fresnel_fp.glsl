@@ -20,7 +20,10 @@ void main()
 {
     vec2 ripple = texture2D(noiseMap, noiseCoord.xy).xy - 0.5;
     ripple += texture2D(noiseMap, noiseCoord.xy * 1.7 + vec2(0.31, 0.57) - vec2(noiseCoord.z * 0.01)).xy - 0.5;
-    vec2 screen = projectionCoord.xy / projectionCoord.w * 0.5 + 0.5 + ripple * noiseScale;
+    // Render-texture pictures are stored top row first (v = 0 at the top of
+    // the picture), while clip space has y up: the y of the lookup is turned
+    // over, or the water shows the upper half of its pictures upside down.
+    vec2 screen = projectionCoord.xy / projectionCoord.w * vec2(0.5, -0.5) + 0.5 + ripple * noiseScale;
     float facing = 1.0 + dot(normalize(eyeDir), normalize(normalDir));
     float fresnel = clamp(fresnelBias + fresnelScale * pow(facing, fresnelPower), 0.0, 1.0);
     vec4 reflection = texture2D(reflectMap, screen);

@@ -16,6 +16,10 @@ void main()
     gl_Position = worldViewProj * gl_Vertex;
     projectionCoord = gl_Position;
     noiseCoord = vec3((gl_MultiTexCoord0.xy + vec2(timeVal * 0.02, timeVal * 0.01)) * scale * 5.0, timeVal);
-    eyeDir = normalize(gl_Vertex.xyz - eyePosition);
+    // Not normalised here: the water is one quad thousands of units wide,
+    // and unit vectors blended between its far corners stay nearly flat, so
+    // the water would mirror everywhere and never show what lies beneath.
+    // The difference itself blends exactly; the fragment normalises it.
+    eyeDir = gl_Vertex.xyz - eyePosition;
     normalDir = gl_Normal;
 }

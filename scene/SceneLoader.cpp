@@ -968,14 +968,25 @@ void SceneLoader::readScale(const char** attributes)
 // ---------------------------------------------------------------------------
 // Unloading
 
-void SceneLoader::unload()
+namespace {
+
+// Removes every record's engine objects, then the records themselves.
+template <typename Map>
+void destroyRecords(Map& records)
 {
-    endEntityAnimations();
-    for (auto& entry : mEntities) {
+    for (auto& entry : records) {
         entry.second->destroy();
         delete entry.second;
     }
-    mEntities.clear();
+    records.clear();
+}
+
+} // namespace
+
+void SceneLoader::unload()
+{
+    endEntityAnimations();
+    destroyRecords(mEntities);
     discardCurrentExtern();
     for (ExternDescription* record : mExterns) {
         delete record;
@@ -988,26 +999,10 @@ void SceneLoader::unload()
     }
     mRootNode = nullptr;
 
-    for (auto& entry : mTriggers) {
-        entry.second->destroy();
-        delete entry.second;
-    }
-    mTriggers.clear();
-    for (auto& entry : mLights) {
-        entry.second->destroy();
-        delete entry.second;
-    }
-    mLights.clear();
-    for (auto& entry : mSounds) {
-        entry.second->destroy();
-        delete entry.second;
-    }
-    mSounds.clear();
-    for (auto& entry : mParticles) {
-        entry.second->destroy();
-        delete entry.second;
-    }
-    mParticles.clear();
+    destroyRecords(mTriggers);
+    destroyRecords(mLights);
+    destroyRecords(mSounds);
+    destroyRecords(mParticles);
     mCurrentEntity = nullptr;
     mCurrentTrigger = nullptr;
     mCurrentLight = nullptr;

@@ -27,5 +27,5 @@ def tasks():
         _meshes("scenery", SCENERY, "scenery"),
         _meshes("buildings", BUILDINGS, "buildings"),
         _meshes("ships", SHIPS, "ships"),
-        _meshes("special_meshes", SPECIAL, "special"),
+        _meshes("special_meshes", SPECIAL, "engine_meshes"),
     ]

@@ -3,6 +3,7 @@
 #include "scene/SceneObjects.h"
 #include "scene/SceneText.h"
 
+#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 
 namespace Kelvo {
@@ -23,6 +24,13 @@ bool ShadowDescription::apply() const
 {
     Ogre::SceneManager* manager = SceneObjects::sceneManager();
     if (!manager) {
+        return false;
+    }
+    // Shadow techniques are set up by the render system; tools that load
+    // scenes without one keep the scene unshadowed.
+    Ogre::Root* root = Ogre::Root::getSingletonPtr();
+    if (!root || !root->getRenderSystem()) {
+        SceneObjects::logProblem("Scene: no render system, shadow type '" + mType + "' not applied");
         return false;
     }
     if (mType == "STENCIL_MODULATIVE") {

@@ -88,7 +88,7 @@ TEST(PictureCheck, EveryStoryPictureIsAnOverlayMaterialTheFaderCanFade)
         EXPECT_EQ(pass->getDestBlendFactor(), Ogre::SBF_ONE_MINUS_SOURCE_ALPHA) << spec.material;
         EXPECT_FALSE(pass->getLightingEnabled()) << spec.material << " is lit: the panel has no normals";
         EXPECT_FALSE(pass->getDepthWriteEnabled()) << spec.material;
-        EXPECT_EQ(unit->getTextureAddressingMode().u, Ogre::TextureUnitState::TAM_CLAMP)
+        EXPECT_EQ(unit->getTextureAddressingMode().u, Ogre::TAM_CLAMP)
             << spec.material << " wraps: the picture's far edge bleeds into the near one";
     }
 }

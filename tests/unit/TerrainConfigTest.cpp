@@ -175,7 +175,7 @@ TEST_F(TerrainConfigTest, MissingPartsAndBrokenLayersAreRefused)
 TEST_F(TerrainConfigTest, NonsenseFilesAreRefusedWithoutHarm)
 {
     expectRefused("", "Heightmap: missing");
-    expectRefused(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xff", 20), "Heightmap: missing");
+    expectRefused(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xff", 18), "Heightmap: missing");
     expectRefused("[Layer0\nTexture=a\n", "Heightmap: missing");
     expectRefused(std::string(100000, '='), "Heightmap: missing");
 }

@@ -705,6 +705,23 @@ Ogre::SceneNode* SceneLoader::parentEntityNode(const std::string& parentName) co
 
 // --- lights ------------------------------------------------------------------
 
+// A light, sound or particle system without a parent belongs to the block
+// being read; with a parent entity it belongs to that entity's block. A parent
+// that names no entity leaves the index alone. Returns the parent entity.
+template <typename Record>
+EntityDescription* SceneLoader::placeInParentsRoot(Record& record) const
+{
+    if (record.getParent().empty()) {
+        record.setRootIndex(mRootCount);
+        return nullptr;
+    }
+    EntityDescription* parent = findEntity(record.getParent());
+    if (parent) {
+        record.setRootIndex(parent->getRootIndex());
+    }
+    return parent;
+}
+
 void SceneLoader::startLight(const char** attributes)
 {
     mContext = Context::Light;
@@ -754,12 +771,7 @@ void SceneLoader::endLight()
     if (!record || mLights.count(record->getName())) {
         return;
     }
-    EntityDescription* parent = record->getParent().empty() ? nullptr : findEntity(record->getParent());
-    if (record->getParent().empty()) {
-        record->setRootIndex(mRootCount);
-    } else if (parent) {
-        record->setRootIndex(parent->getRootIndex());
-    }
+    EntityDescription* parent = placeInParentsRoot(*record);
     mLights[record->getName()] = record;
     record->realise(parent ? parent->getSceneNode() : nullptr);
     if (record->getSceneNode()) {
@@ -806,12 +818,7 @@ void SceneLoader::endSound()
     if (!record || mSounds.count(record->getName())) {
         return;
     }
-    EntityDescription* parent = record->getParent().empty() ? nullptr : findEntity(record->getParent());
-    if (record->getParent().empty()) {
-        record->setRootIndex(mRootCount);
-    } else if (parent) {
-        record->setRootIndex(parent->getRootIndex());
-    }
+    EntityDescription* parent = placeInParentsRoot(*record);
     mSounds[record->getName()] = record;
     if (record->getParent().empty() || parent) {
         record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
@@ -847,12 +854,7 @@ void SceneLoader::endParticle()
     if (!record || mParticles.count(record->getName())) {
         return;
     }
-    EntityDescription* parent = record->getParent().empty() ? nullptr : findEntity(record->getParent());
-    if (record->getParent().empty()) {
-        record->setRootIndex(mRootCount);
-    } else if (parent) {
-        record->setRootIndex(parent->getRootIndex());
-    }
+    EntityDescription* parent = placeInParentsRoot(*record);
     mParticles[record->getName()] = record;
     if (record->getParent().empty() || parent) {
         record->realise(parent ? parent->getSceneNode() : mEntityRootNode);

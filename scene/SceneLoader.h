@@ -195,6 +195,8 @@ private:
     void clearSceneAndRoots();
     void makeGrassBlades();
     Ogre::SceneNode* parentEntityNode(const std::string& parentName) const;
+    template <typename Record>
+    EntityDescription* placeInParentsRoot(Record& record) const;
     bool isSafeFileName(const std::string& fileName) const;
 
     static SceneLoader* sInstance;

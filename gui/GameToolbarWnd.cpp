@@ -12,8 +12,10 @@ GameToolbarWnd::GameToolbarWnd() = default;
 
 GameToolbarWnd::~GameToolbarWnd()
 {
-    if (mItemButtonConnection.isValid()) {
-        mItemButtonConnection->disconnect();
+    for (CEGUI::Event::Connection& connection : mItemButtonConnections) {
+        if (connection.isValid()) {
+            connection->disconnect();
+        }
     }
 }
 
@@ -27,8 +29,15 @@ void GameToolbarWnd::initialise(GameGUI* owner)
     // the hero's script first fills it.
     setEnergy(1.0f);
     if (CEGUI::Window* button = mGui->getWindow("item_bt")) {
-        mItemButtonConnection = button->subscribeEvent(
-            CEGUI::Window::EventMouseButtonDown, CEGUI::Event::Subscriber(&GameToolbarWnd::onItemButtonClicked, this));
+        // CEGUI reports a second and third quick press as a double and a
+        // triple click instead of a button down; to the player each is one
+        // more press of the button.
+        const CEGUI::String* presses[] = {&CEGUI::Window::EventMouseButtonDown, &CEGUI::Window::EventMouseDoubleClick,
+                                          &CEGUI::Window::EventMouseTripleClick};
+        for (std::size_t i = 0; i < mItemButtonConnections.size(); ++i) {
+            mItemButtonConnections[i] = button->subscribeEvent(
+                *presses[i], CEGUI::Event::Subscriber(&GameToolbarWnd::onItemButtonClicked, this));
+        }
     }
 }
 

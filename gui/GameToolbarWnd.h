@@ -4,6 +4,8 @@
 
 #include <CEGUI/Event.h>
 
+#include <array>
+
 namespace CEGUI {
 class EventArgs;
 class ProgressBar;
@@ -43,7 +45,7 @@ private:
     GameGUI* mOwner = nullptr;
     CEGUI::Window* mStatusBar = nullptr;
     CEGUI::ProgressBar* mEnergyBar = nullptr;
-    CEGUI::Event::Connection mItemButtonConnection;
+    std::array<CEGUI::Event::Connection, 3> mItemButtonConnections;
 };
 
 } // namespace Kelvo

@@ -10,6 +10,17 @@
 
 namespace Kelvo {
 
+namespace {
+
+void log(const std::string& line)
+{
+    if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr()) {
+        logs->logMessage(line);
+    }
+}
+
+} // namespace
+
 StoryWnd::StoryWnd() = default;
 
 StoryWnd::~StoryWnd()
@@ -46,7 +57,7 @@ void StoryWnd::initialise(GameGUI* owner)
 void StoryWnd::setAnswerText(int answer, const CEGUI::String& text)
 {
     if (answer < 1 || answer > kMaxAnswers) {
-        Ogre::LogManager::getSingleton().logMessage("StoryWnd: there is no answer line " +
+        log("StoryWnd: there is no answer line " +
                                                     Ogre::StringConverter::toString(answer) + "; text ignored");
         return;
     }
@@ -60,7 +71,7 @@ void StoryWnd::showChoices(QuestionListener* listener, int count)
     hideAll();
     mListener = listener;
     if (count < 1 || count > kMaxAnswers) {
-        Ogre::LogManager::getSingleton().logMessage("StoryWnd: a question with " +
+        log("StoryWnd: a question with " +
                                                     Ogre::StringConverter::toString(count) +
                                                     " answers cannot be shown; showing up to 4");
     }

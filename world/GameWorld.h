@@ -23,9 +23,11 @@ class GameWorld {
 public:
     static constexpr int kGuiInputMode = 2;
 
-    // The hero is made from the scene object filed under "Player". The in-game
-    // GUI controller is not part of the game yet: getGui() stays null even
-    // with the flag set, and scripts skip the GUI when it is null.
+    // The hero is made from the scene object filed under "Player". With the
+    // GUI flag (play, not the editor) the in-game windows are brought up on
+    // "MainScene" and owned until the world goes; getGui() is null without
+    // the flag or when they could not be brought up (no window to draw on),
+    // and scripts skip the GUI when it is null.
     GameWorld(Ogre::Camera* camera, MeshManager* meshes, bool withGui);
     ~GameWorld();
 

@@ -293,6 +293,19 @@ Ogre::SceneManager* Application::getSceneManager() const
     return root->getSceneManager(kMainSceneName);
 }
 
+Ogre::SceneManager* Application::replaceSceneManager(const std::string& typeName)
+{
+    if (Ogre::SceneManager* current = getSceneManager()) {
+        current->removeRenderQueueListener(mOverlaySystem);
+        mRoot->destroySceneManager(current);
+    }
+    mSceneManager = mRoot->createSceneManager(typeName, kMainSceneName);
+    if (mOverlaySystem) {
+        mSceneManager->addRenderQueueListener(mOverlaySystem);
+    }
+    return mSceneManager;
+}
+
 OptionEntry* Application::getOption(const std::string& key)
 {
     auto found = mOptions.find(key);

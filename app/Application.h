@@ -51,6 +51,10 @@ public:
     // The current "MainScene": states replace it, so it is looked up by name
     // on every call.
     Ogre::SceneManager* getSceneManager() const;
+    // Destroys "MainScene" and makes a new one of the given type under the
+    // same name, with the overlays drawn in it (the play state and the
+    // editor run on the terrain's manager, the menu on the generic one).
+    Ogre::SceneManager* replaceSceneManager(const std::string& typeName);
     Ogre::Root* getRoot() const { return mRoot; }
     Ogre::RenderWindow* getRenderWindow() const { return mRenderWindow; }
     std::uint32_t getWindowHandle() const { return mWindowHandle; }

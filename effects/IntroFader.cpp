@@ -85,6 +85,9 @@ void IntroFader::reset()
     mIn = 0;
     mPreviousOut = 1;
     mFadeToScene = false;
+    // The panels go back to their empty pictures, so the next sequence's
+    // first picture must be asked for anew even if it is the one shown last.
+    mPicture.clear();
     setPanelMaterial("IntroSrc", "KELVO/INTROSRC");
     setPanelMaterial("IntroDst", "KELVO/INTRODST");
     setPanelMaterial("BG", "KELVO/BLACK");

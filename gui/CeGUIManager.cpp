@@ -50,6 +50,12 @@ bool CeGUIManager::initialise()
     // locale; a library may have switched the process to the user's one.
     std::setlocale(LC_ALL, "C");
     mRenderer = &CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
+    // Left to itself the renderer draws after the engine's frame, on top of
+    // everything. The windows are drawn from the scene manager's render
+    // queue instead, inside the engine's frame and just before the
+    // overlays, so fades and full-screen pictures cover the windows too.
+    mRenderer->setRenderingEnabled(false);
+    mRenderer->setFrameControlExecutionEnabled(false);
     setDefaultResourceGroups();
     configureSystem();
     Ogre::Root::getSingleton().addFrameListener(this);
@@ -83,6 +89,7 @@ void CeGUIManager::shutdown()
         CEGUI::WindowManager::getSingleton().destroyWindow(mLayoutRoot);
         mLayoutRoot = nullptr;
     }
+    detachFromSceneManager();
     if (mRenderer) {
         Ogre::Root::getSingleton().removeFrameListener(this);
         CEGUI::OgreRenderer::destroySystem();
@@ -90,6 +97,55 @@ void CeGUIManager::shutdown()
     }
     mOpenBoxCount = 0;
     mMouseOverCount = 0;
+}
+
+void CeGUIManager::attachToSceneManager(Ogre::SceneManager* sceneManager)
+{
+    if (sceneManager == mQueueSceneManager) {
+        return;
+    }
+    detachFromSceneManager();
+    mQueueSceneManager = sceneManager;
+    if (mQueueSceneManager) {
+        mQueueSceneManager->addRenderQueueListener(this);
+    }
+}
+
+void CeGUIManager::detachFromSceneManager()
+{
+    // The states replace "MainScene"; a manager already destroyed has taken
+    // its listeners with it.
+    Ogre::Root* root = Ogre::Root::getSingletonPtr();
+    if (mQueueSceneManager && root) {
+        for (const auto& entry : root->getSceneManagers()) {
+            if (entry.second == mQueueSceneManager) {
+                mQueueSceneManager->removeRenderQueueListener(this);
+                break;
+            }
+        }
+    }
+    mQueueSceneManager = nullptr;
+}
+
+void CeGUIManager::renderQueueStarted(Ogre::uint8 queueGroupId, const Ogre::String&, bool&)
+{
+    if (queueGroupId != Ogre::RENDER_QUEUE_OVERLAY || !mRenderer || !CEGUI::System::getSingletonPtr()) {
+        return;
+    }
+    // Only the window's own view gets the windows, not the water's pictures.
+    Ogre::RenderSystem* renderSystem = Ogre::Root::getSingleton().getRenderSystem();
+    Ogre::Viewport* viewport = renderSystem ? renderSystem->_getViewport() : nullptr;
+    if (!viewport || viewport->getTarget() != mRenderWindow) {
+        return;
+    }
+    CEGUI::System::getSingleton().renderAllGUIContexts();
+    // CEGUI leaves the scissor test on with the last window's clip rectangle
+    // and hands back the engine's viewport without applying it again. The
+    // overlays after it, and the next frame's clear and scene, would be cut
+    // to that rectangle: the screen stays black but for the windows.
+    renderSystem->setScissorTest(false);
+    renderSystem->_setViewport(nullptr);
+    renderSystem->_setViewport(viewport);
 }
 
 CEGUI::GUIContext* CeGUIManager::context() const
@@ -104,6 +160,7 @@ bool CeGUIManager::loadLayout(Ogre::SceneManager* sceneManager, const std::strin
         CEGUI::WindowManager::getSingleton().destroyWindow(mLayoutRoot);
         mLayoutRoot = nullptr;
     }
+    attachToSceneManager(sceneManager);
     mLayoutRoot = CEGUI::WindowManager::getSingleton().loadLayoutFromFile(layoutFile);
     context()->setRootWindow(mLayoutRoot);
     return true;

@@ -3,6 +3,7 @@
 #include "states/OgreEventListener.h"
 
 #include <OgreFrameListener.h>
+#include <OgreRenderQueueListener.h>
 #include <OgreSingleton.h>
 
 #include <CEGUI/Colour.h>
@@ -33,7 +34,10 @@ namespace Kelvo {
 // The mouse is fed as the pointer's absolute position in the window rather
 // than as relative motion: an ungrabbed pointer would otherwise drift away
 // from the drawn cursor and clicks would land elsewhere.
-class CeGUIManager : public OgreEventAdapter, public Ogre::FrameListener, public Ogre::Singleton<CeGUIManager> {
+class CeGUIManager : public OgreEventAdapter,
+                     public Ogre::FrameListener,
+                     public Ogre::RenderQueueListener,
+                     public Ogre::Singleton<CeGUIManager> {
 public:
     using NameList = std::shared_ptr<std::vector<std::string>>;
 
@@ -90,6 +94,10 @@ public:
 
     // CEGUI's clock (caret, double clicks, tooltips).
     bool frameStarted(const Ogre::FrameEvent& event) override;
+    // Draws the windows inside the window's own viewport render, just before
+    // the engine's overlays: the fades and full-screen pictures then cover
+    // the windows as they cover the 3D view.
+    void renderQueueStarted(Ogre::uint8 queueGroupId, const Ogre::String& invocation, bool& repeatThisInvocation) override;
 
     // OIS button numbers to CEGUI's: 0 left, 1 right, 2 middle, 3 the first
     // extra button, anything else left.
@@ -99,7 +107,12 @@ private:
     CEGUI::GUIContext* context() const;
     bool canInject() const;
 
+    void attachToSceneManager(Ogre::SceneManager* sceneManager);
+    void detachFromSceneManager();
+
     CEGUI::OgreRenderer* mRenderer = nullptr;
+    // The scene manager whose render queue draws the windows.
+    Ogre::SceneManager* mQueueSceneManager = nullptr;
     CEGUI::Window* mLayoutRoot = nullptr;
     CEGUI::Colour mSelectionColour;
     Ogre::RenderWindow* mRenderWindow = nullptr;

@@ -5,6 +5,7 @@
 #include "gui/CeGUIManager.h"
 #include "states/CreditState.h"
 #include "states/GameStateManager.h"
+#include "states/PlayState.h"
 
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -105,14 +106,10 @@ void MenuState::buildMenuGui()
     subscribe("cbVsync", accepted, &MenuState::onVsyncChosen);
     subscribe("cbTexFilter", accepted, &MenuState::onTextureFilterChosen);
     subscribe("btsave", pressed, &MenuState::onSaveClicked);
+    subscribe("start", pressed, &MenuState::onStartClicked);
     subscribe("optionen", pressed, &MenuState::onOptionsClicked);
     subscribe("credits", pressed, &MenuState::onCreditsClicked);
     subscribe("quit", pressed, &MenuState::onQuitClicked);
-    // The game itself is not playable in this version: its button is shown
-    // switched off rather than leading nowhere.
-    if (CEGUI::Window* start = mGui->getWindow("start")) {
-        start->setEnabled(false);
-    }
 }
 
 void MenuState::fillOptionList(const std::string& combobox, const std::string& option)
@@ -163,7 +160,9 @@ bool MenuState::frameStarted(const Ogre::FrameEvent& event)
     if (!mFader->isDone()) {
         return true;
     }
-    if (mCreditsRequested) {
+    if (mStartRequested) {
+        GameStateManager::getSingleton().changeState(PlayState::getSingletonPtr());
+    } else if (mCreditsRequested) {
         GameStateManager::getSingleton().changeState(CreditState::getSingletonPtr());
     }
     return true;
@@ -232,6 +231,12 @@ void MenuState::toggleOptions()
 bool MenuState::onOptionsClicked(const CEGUI::EventArgs&)
 {
     toggleOptions();
+    return true;
+}
+
+bool MenuState::onStartClicked(const CEGUI::EventArgs&)
+{
+    requestLeaving(mStartRequested);
     return true;
 }
 

@@ -58,6 +58,7 @@ private:
     void requestLeaving(bool& request);
     bool assignOption(const std::string& combobox, const std::string& option);
 
+    bool onStartClicked(const CEGUI::EventArgs& args);
     bool onOptionsClicked(const CEGUI::EventArgs& args);
     bool onCreditsClicked(const CEGUI::EventArgs& args);
     bool onQuitClicked(const CEGUI::EventArgs& args);

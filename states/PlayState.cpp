@@ -1,10 +1,547 @@
 #include "states/PlayState.h"
 
+#include "app/Application.h"
+#include "effects/CineFader.h"
+#include "effects/FresnelWater.h"
+#include "effects/IntroFader.h"
+#include "effects/SceneFader.h"
+#include "effects/SkyDome.h"
+#include "scene/EntityDescription.h"
+#include "scene/SceneLoader.h"
+#include "scene/SoundDescription.h"
+#include "scene/TriggerDescription.h"
+#include "scripts/BirdScript.h"
+#include "scripts/GeometricTriggerScript.h"
+#include "scripts/GUIScript.h"
+#include "scripts/SoundScript.h"
+#include "states/GameStateManager.h"
+#include "states/MenuState.h"
+#include "world/GameWorld.h"
+#include "world/MeshManager.h"
+#include "world/OSMSceneCallback.h"
+#include "world/ScriptManager.h"
+
+#include <Ogre.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayElement.h>
+#include <OgreOverlayManager.h>
+
+#include <cstdio>
+#include <ctime>
+
 template <> Kelvo::PlayState* Ogre::Singleton<Kelvo::PlayState>::msSingleton = nullptr;
 
 namespace Kelvo {
 
+namespace {
+
+const char* const kSceneManagerType = "PagingLandScapeSceneManager";
+const char* const kTerrainConfig = "paginglandscape2.cfg";
+const char* const kWorldScene = "world.qormscene";
+const char* const kCameraName = "PrimaryCamera";
+const char* const kCameraNodeName = "MAIN_CAMERA";
+const char* const kDebugOverlay = "Core/DebugOverlay";
+const char* const kIntroSound = "intro_sound";
+const char* const kHeartbeatSound = "heartbeat";
+const char* const kBirdType = "Bird";
+
+const float kNearClip = 1.0f;
+const float kFarClip = 4000.0f;
+const float kIntroStartClock = 2.0f;
+const float kListenerWarmUpStep = 0.01f;
+const float kEscapeFadeSeconds = 1.0f;
+// The sky starts at 6:10:40 in the morning.
+const int kSkyHours = 6;
+const int kSkyMinutes = 10;
+const int kSkySeconds = 40;
+
+struct TimedPicture {
+    float until;
+    const char* material;
+    float crossFadeSeconds;
+};
+
+const TimedPicture kIntroPictures[] = {
+    {10.8f, "KELVO/PRETITEL", 2.2f}, {45.0f, "KELVO/TITEL", 3.0f},   {68.0f, "KELVO/Intro1", 3.0f},
+    {86.0f, "KELVO/Intro2", 3.0f},   {106.0f, "KELVO/Intro3", 3.0f}, {120.0f, "KELVO/Intro4", 3.0f},
+    {137.0f, "KELVO/Intro5", 3.0f},  {154.0f, "KELVO/Intro6", 3.0f}, {160.0f, "KELVO/Intro7", 3.0f},
+    {165.0f, "KELVO/Intro8", 3.0f},
+};
+const char* const kLastIntroPicture = "KELVO/Intro8";
+
+const float kGameOverPictureSeconds = 6.0f;
+const char* const kGameOverPicture = "KELVO/GAMEOVER";
+const float kGameOverCrossFade = 2.2f;
+
+// The outro: the ship's flight alone, then the pictures over black.
+const float kOutroFlightEnd = 13.5f;
+const TimedPicture kOutroPictures[] = {
+    {28.0f, "KELVO/Outro0", 13.0f},
+    {50.5f, "KELVO/Outro1", 5.0f},
+    {73.5f, "KELVO/Outro2", 5.0f},
+    {126.0f, "KELVO/Outro3", 2.4f},
+};
+
+// Ambient loops are recognised by their names.
+const char* const kAmbientNameParts[] = {"vogel", "spi_sound", "meer", "brunnen", "krah", "teich"};
+
+void logLine(const std::string& line)
+{
+    Ogre::LogManager::getSingleton().logMessage(line);
+}
+
+} // namespace
+
 PlayState::PlayState() = default;
 PlayState::~PlayState() = default;
+
+// --- pure helpers ------------------------------------------------------------
+
+std::string PlayState::screenshotName(int hour, int minute, int second)
+{
+    // Precision 0: a field whose value is 0 prints as nothing, so a shot at
+    // 12:00:07 is "screenshot_12__7.png". Kept: players' folders hold files
+    // named that way.
+    char name[64];
+    std::snprintf(name, sizeof(name), "screenshot_%.00i_%.00i_%.00i.png", hour, minute, second);
+    return name;
+}
+
+const char* PlayState::introPicture(float clock, float* crossFadeSeconds)
+{
+    for (const TimedPicture& picture : kIntroPictures) {
+        if (clock <= picture.until) {
+            if (crossFadeSeconds) {
+                *crossFadeSeconds = picture.crossFadeSeconds;
+            }
+            return picture.material;
+        }
+    }
+    return nullptr;
+}
+
+// --- entering --------------------------------------------------------------------
+
+void PlayState::enter()
+{
+    logLine("___PLAYSTATE::ENTER___");
+    mApplication = Application::getSingletonPtr();
+    mRenderWindow = mApplication->getRenderWindow();
+    mSceneManager = mApplication->replaceSceneManager(kSceneManagerType);
+
+    setUpCamera();
+    mSceneManager->setWorldGeometry(kTerrainConfig);
+    mSceneManager->setOption(kCameraName, mCamera);
+
+    mSceneFader = SceneFader::getSingletonPtr();
+    mSceneFader->setVisible();
+    mCineFader = CineFader::getSingletonPtr();
+    mCineFader->create(mRenderWindow);
+    mIntroFader = IntroFader::getSingletonPtr();
+    mIntroFader->create(mRenderWindow);
+
+    mIntroRunning = true;
+    mIntroFinished = false;
+    mClock = kIntroStartClock;
+    mLoggedPicture.clear();
+
+    mSkyDome = new SkyDome();
+    mSkyDome->create(mSceneManager, mCamera, kSkyHours, kSkyMinutes, kSkySeconds);
+
+    mSceneManager->setOption("CurrentOptionCamera", mCamera);
+    mSceneManager->setOption("setCullingMode", "VIEW_FRUSTUM_DIRECT");
+
+    loadWorld();
+
+    if (FresnelWater* water = FresnelWater::getSingletonPtr()) {
+        if (water->isSetUp()) {
+            water->attachListeners();
+        }
+    }
+
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    mDebugOverlay = overlays.getByName(kDebugOverlay);
+    if (!mDebugOverlay) {
+        logLine(std::string("PlayState: no overlay '") + kDebugOverlay + "'");
+    }
+
+    mApplication->getRoot()->startRendering();
+}
+
+void PlayState::setUpCamera()
+{
+    mCamera = mSceneManager->createCamera(kCameraName);
+    mCameraNode = mSceneManager->getRootSceneNode()->createChildSceneNode(kCameraNodeName, Ogre::Vector3::ZERO,
+                                                                          Ogre::Quaternion::IDENTITY);
+    mCameraNode->attachObject(mCamera);
+    mViewport = mRenderWindow->addViewport(mCamera);
+    mCamera->setAspectRatio(Ogre::Real(mViewport->getActualWidth()) / Ogre::Real(mViewport->getActualHeight()));
+    mCamera->setNearClipDistance(kNearClip);
+    mCamera->setFarClipDistance(kFarClip);
+}
+
+void PlayState::loadWorld()
+{
+    mOutroRunning = false;
+    mSequenceComplete = false;
+    mGameOverRunning = false;
+    mLeaveToMenu = false;
+    mIntroSkipped = false;
+    mWireframe = false;
+    mDebugOverlayShown = false;
+    mIntroDone = false;
+
+    SceneLoader* loader = SceneLoader::getSingletonPtr();
+    mMeshes = new MeshManager();
+    mSceneCallback = new OSMSceneCallback(mMeshes);
+    if (!loader->load(kWorldScene, mSceneCallback, false)) {
+        logLine(std::string("PlayState: the world '") + kWorldScene + "' could not be loaded");
+    }
+    loader->buildStaticGeometry(mSceneManager);
+    playSceneSound(kIntroSound);
+
+    mWorld = new GameWorld(mCamera, mMeshes, getenv("NOGUI") == nullptr);
+    mScripts = new ScriptManager(mWorld);
+    mGuiScript = new GUIScript(mWorld, mScripts);
+    mScripts->add(mGuiScript);
+    mTriggerScript = new GeometricTriggerScript(mWorld, mScripts);
+    mScripts->add(mTriggerScript);
+    mSoundScript = new SoundScript(mWorld, mScripts);
+    mScripts->add(mSoundScript);
+    createEnemyAndBirdScripts();
+
+    mListenerNode = mSceneManager->hasSceneNode(kCameraNodeName) ? mSceneManager->getSceneNode(kCameraNodeName)
+                                                                  : nullptr;
+    loader->updateSoundListener(mListenerNode, kListenerWarmUpStep);
+    playAmbientSounds();
+    logLine("PlayState: world loaded, " + Ogre::StringConverter::toString(mScripts->scripts().size()) +
+            " scripts");
+}
+
+void PlayState::createEnemyAndBirdScripts()
+{
+    SceneLoader* loader = SceneLoader::getSingletonPtr();
+    for (const auto& entity : loader->entities()) {
+        if (entity.second->getType() == kBirdType) {
+            auto* bird = new BirdScript(mWorld, mScripts, entity.second);
+            mBirdScripts.push_back(bird);
+            mScripts->add(bird);
+        }
+    }
+}
+
+void PlayState::playAmbientSounds()
+{
+    for (const auto& entry : SceneLoader::getSingletonPtr()->sounds()) {
+        for (const char* part : kAmbientNameParts) {
+            if (entry.first.find(part) != std::string::npos) {
+                entry.second->play();
+                break;
+            }
+        }
+    }
+}
+
+void PlayState::playSceneSound(const char* name)
+{
+    if (SoundDescription* sound = SceneLoader::getSingletonPtr()->findSound(name)) {
+        sound->play();
+    }
+}
+
+void PlayState::stopSceneSound(const char* name)
+{
+    if (SoundDescription* sound = SceneLoader::getSingletonPtr()->findSound(name)) {
+        sound->stop();
+    }
+}
+
+// --- every frame -------------------------------------------------------------------
+
+bool PlayState::frameStarted(const Ogre::FrameEvent& event)
+{
+    mClock += event.timeSinceLastFrame;
+    if (mIntroRunning) {
+        runIntro(event);
+    }
+    if (mLeaveToMenu) {
+        mIntroFader->hideAll();
+        if (mSceneFader->isDone()) {
+            GameStateManager::getSingleton().changeState(MenuState::getSingletonPtr());
+        } else {
+            mSceneFader->update(event.timeSinceLastFrame);
+        }
+    } else if (!mOutroRunning && !mGameOverRunning) {
+        runNormalPlay(event);
+    } else if (mGameOverRunning) {
+        runGameOver(event);
+    } else {
+        runOutro(event);
+    }
+    return true;
+}
+
+void PlayState::runIntro(const Ogre::FrameEvent& event)
+{
+    SceneLoader::getSingletonPtr()->updateSoundListener(mListenerNode, event.timeSinceLastFrame);
+    // Once the intro is finished (the last picture's time has passed, or
+    // space was pressed) no picture is asked for any more: a new picture
+    // would cancel the fade into the world half-way.
+    if (!mIntroFinished) {
+        float crossFade = 0.0f;
+        if (const char* picture = introPicture(mClock, &crossFade)) {
+            if (std::string(picture) == kLastIntroPicture) {
+                mSceneFader->setVisible();
+            }
+            mIntroFader->crossFadeTo(picture, crossFade);
+            if (mLoggedPicture != picture) {
+                mLoggedPicture = picture;
+                logLine(std::string("PlayState: intro picture ") + picture);
+            }
+        } else {
+            mIntroFader->startFadeToScene();
+            mIntroFinished = true;
+        }
+    }
+    if (mIntroFader->update(event) == 0.0f && mIntroFinished) {
+        mIntroRunning = false;
+        mIntroDone = true;
+        mIntroFader->hideAll();
+        logLine("PlayState: intro finished");
+    }
+}
+
+void PlayState::runNormalPlay(const Ogre::FrameEvent& event)
+{
+    updateDebugStatistics();
+    SceneLoader::getSingletonPtr()->updateSoundListener(mListenerNode, event.timeSinceLastFrame);
+    mSkyDome->update(event.timeSinceLastFrame);
+    mScripts->update(event);
+    mSceneFader->update(event.timeSinceLastFrame);
+}
+
+void PlayState::runGameOver(const Ogre::FrameEvent& event)
+{
+    mSceneFader->update(event.timeSinceLastFrame);
+    if (mClock <= kGameOverPictureSeconds) {
+        mIntroFader->crossFadeTo(kGameOverPicture, kGameOverCrossFade);
+    } else {
+        mSequenceComplete = true;
+    }
+    if (mIntroFader->update(event) == 0.0f && mSequenceComplete) {
+        leaveToMenu();
+    }
+}
+
+void PlayState::runOutro(const Ogre::FrameEvent& event)
+{
+    mSceneFader->update(event.timeSinceLastFrame);
+    if (mClock <= kOutroFlightEnd) {
+        return;
+    }
+    for (std::size_t i = 0; i < sizeof(kOutroPictures) / sizeof(kOutroPictures[0]); ++i) {
+        const TimedPicture& picture = kOutroPictures[i];
+        if (mClock <= picture.until) {
+            mIntroFader->crossFadeTo(picture.material, picture.crossFadeSeconds);
+            if (mLoggedPicture != picture.material) {
+                mLoggedPicture = picture.material;
+                logLine(std::string("PlayState: outro picture ") + picture.material);
+            }
+            // The first picture rises out of the flight together with its
+            // black background; the others cross-fade over it.
+            if (i == 0) {
+                mIntroFader->fadeInWithBackground(event);
+            } else {
+                mIntroFader->update(event);
+            }
+            return;
+        }
+    }
+    mSequenceComplete = true;
+    if (mIntroFader->update(event) == 0.0f) {
+        leaveToMenu();
+    }
+}
+
+void PlayState::leaveToMenu()
+{
+    if (!mLeaveToMenu) {
+        logLine("PlayState: back to the menu");
+    }
+    mLeaveToMenu = true;
+}
+
+void PlayState::updateDebugStatistics()
+{
+    const Ogre::RenderTarget::FrameStats& stats = mRenderWindow->getStatistics();
+    using Ogre::StringConverter;
+    setOverlayCaption("Core/AverageFps", "Average FPS: " + StringConverter::toString(stats.avgFPS));
+    setOverlayCaption("Core/CurrFps", "Current FPS: " + StringConverter::toString(stats.lastFPS));
+    setOverlayCaption("Core/BestFps", "Best FPS: " + StringConverter::toString(stats.bestFPS) + " " +
+                                          StringConverter::toString(stats.bestFrameTime) + " ms");
+    setOverlayCaption("Core/WorstFps", "Worst FPS: " + StringConverter::toString(stats.worstFPS) + " " +
+                                           StringConverter::toString(stats.worstFrameTime) + " ms");
+    setOverlayCaption("Core/NumTris", "Triangle Count: " + StringConverter::toString(stats.triangleCount));
+    setOverlayCaption("Core/DebugText", mWorld->getName());
+}
+
+void PlayState::setOverlayCaption(const char* element, const std::string& caption)
+{
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    if (overlays.hasOverlayElement(element)) {
+        overlays.getOverlayElement(element)->setCaption(caption);
+    }
+}
+
+// --- sequences ---------------------------------------------------------------------
+
+void PlayState::startOutro()
+{
+    if (mOutroRunning) {
+        return;
+    }
+    logLine("PlayState: outro started");
+    mOutroRunning = true;
+    mClock = 0.0f;
+    mIntroFader->reset();
+    mIntroFader->showAll();
+    mSceneFader->setVisible();
+}
+
+void PlayState::startGameOver()
+{
+    if (mGameOverRunning) {
+        return;
+    }
+    logLine("PlayState: game over");
+    mGameOverRunning = true;
+    mClock = 0.0f;
+    playSceneSound(kHeartbeatSound);
+    // The panels still carry the intro's last picture; without a reset it
+    // would flash up again while the game-over picture fades in.
+    mIntroFader->reset();
+    mIntroFader->showAll();
+}
+
+// --- keys ----------------------------------------------------------------------------
+
+bool PlayState::keyPressed(const OIS::KeyEvent& event)
+{
+    switch (event.key) {
+    case kKeyEscape:
+        mSceneFader->fadeOut(kEscapeFadeSeconds);
+        mIntroRunning = false;
+        mLeaveToMenu = true;
+        if (mDebugOverlay) {
+            mDebugOverlay->hide();
+        }
+        mCineFader->hide();
+        mIntroFader->hideAll();
+        logLine("PlayState: back to the menu");
+        break;
+    case kKeyDebugOverlay:
+        mDebugOverlayShown = !mDebugOverlayShown;
+        if (mDebugOverlay) {
+            mDebugOverlayShown ? mDebugOverlay->show() : mDebugOverlay->hide();
+        }
+        break;
+    case kKeyWireframe:
+        mWireframe = !mWireframe;
+        mCamera->setPolygonMode(mWireframe ? Ogre::PM_WIREFRAME : Ogre::PM_SOLID);
+        break;
+    case kKeyScreenshot:
+        writeScreenshot();
+        break;
+    case kKeyOutro:
+        startOutro();
+        break;
+    case kKeyWeapon:
+        mWorld->setSelectedWeapon(mWorld->getSelectedWeapon() == 1 ? 2 : 1);
+        break;
+    case kKeySkipIntro:
+        skipIntro();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void PlayState::writeScreenshot()
+{
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    const std::string name = screenshotName(local->tm_hour, local->tm_min, local->tm_sec);
+    mRenderWindow->writeContentsToFile(name);
+    logLine("PlayState: screenshot " + name);
+}
+
+void PlayState::skipIntro()
+{
+    if (mIntroSkipped || !mIntroRunning) {
+        return;
+    }
+    mIntroSkipped = true;
+    mIntroFinished = true;
+    mIntroFader->startFadeToScene();
+    stopSceneSound(kIntroSound);
+    logLine("PlayState: intro skipped");
+}
+
+// --- leaving ---------------------------------------------------------------------------
+
+void PlayState::exit()
+{
+    SceneLoader* loader = SceneLoader::getSingletonPtr();
+    loader->unload();
+
+    mApplication->removeInputListener(mGuiScript);
+    delete mGuiScript;
+    mGuiScript = nullptr;
+    deleteScripts();
+
+    loader->destroyStaticGeometry();
+    if (FresnelWater* water = FresnelWater::getSingletonPtr()) {
+        water->detachListeners();
+    }
+    if (mDebugOverlay) {
+        mDebugOverlay->hide();
+    }
+    mSkyDome->destroy();
+    delete mSkyDome;
+    mSkyDome = nullptr;
+    delete mWorld;
+    mWorld = nullptr;
+    delete mSceneCallback;
+    mSceneCallback = nullptr;
+    delete mMeshes;
+    mMeshes = nullptr;
+
+    mSceneManager->clearScene();
+    mSceneManager->destroyAllCameras();
+    mSceneManager->destroyAllEntities();
+    mRenderWindow->removeAllViewports();
+    mCamera = nullptr;
+    mCameraNode = nullptr;
+    mViewport = nullptr;
+    mListenerNode = nullptr;
+
+    mSceneManager = mApplication->replaceSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME);
+    logLine("___PLAYSTATE::EXIT___");
+}
+
+void PlayState::deleteScripts()
+{
+    delete mTriggerScript;
+    mTriggerScript = nullptr;
+    delete mSoundScript;
+    mSoundScript = nullptr;
+    for (BirdScript* bird : mBirdScripts) {
+        delete bird;
+    }
+    mBirdScripts.clear();
+    delete mScripts;
+    mScripts = nullptr;
+}
 
 } // namespace Kelvo

@@ -8,6 +8,8 @@
 #include "world/TriggerMesh.h"
 
 #include <OgreEntity.h>
+#include <OgreLogManager.h>
+#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 namespace Kelvo {
@@ -50,12 +52,13 @@ bool MeshManager::addFromScene(Ogre::Entity* entity, EntityDescription* descript
         mesh = new PlayerMesh(entity, kSceneKind);
         key = kPlayerKey;
     } else if (type == "FresnelPlane") {
-        // The plane only marks where the water goes; the water draws itself.
-        // The reflective water is not part of the game yet, so the plane is
-        // only hidden here.
-        if (Ogre::SceneNode* node = entity->getParentSceneNode()) {
+        // The plane only marks where the water goes; the water draws itself
+        // at the plane's height, seen by the play camera.
+        Ogre::SceneNode* node = entity->getParentSceneNode();
+        if (node) {
             node->setVisible(false, true);
         }
+        addWater(node ? node->_getDerivedPosition() : Ogre::Vector3::ZERO);
     } else if (type == "NPC" || type == "Spider") {
         mesh = new NonPlayerMesh(entity, kSceneKind);
     } else if (type == "Trigger") {
@@ -69,6 +72,19 @@ bool MeshManager::addFromScene(Ogre::Entity* entity, EntityDescription* descript
         return false;
     }
     return true;
+}
+
+void MeshManager::addWater(const Ogre::Vector3& planePosition)
+{
+    if (!mWater || !mApplication) {
+        return;
+    }
+    Ogre::SceneManager* sceneManager = mApplication->getSceneManager();
+    if (!sceneManager || !sceneManager->hasCamera("PrimaryCamera")) {
+        Ogre::LogManager::getSingleton().logMessage("MeshManager: no camera \"PrimaryCamera\" to see the water with");
+        return;
+    }
+    mWater->setUp(sceneManager->getCamera("PrimaryCamera"), planePosition, kWaterSize);
 }
 
 Mesh* MeshManager::find(const std::string& name) const

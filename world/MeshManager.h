@@ -1,5 +1,7 @@
 #pragma once
 
+#include <OgreVector.h>
+
 #include <map>
 #include <string>
 
@@ -40,6 +42,10 @@ public:
     const MeshMap& meshes() const { return mMeshes; }
 
 private:
+    static constexpr float kWaterSize = 3000.0f;
+
+    void addWater(const Ogre::Vector3& planePosition);
+
     MeshMap mMeshes;
     Application* mApplication;
     FresnelWater* mWater;

@@ -21,6 +21,7 @@ import struct
 import subprocess
 import tempfile
 import time
+import zlib
 
 SOURCE_DIR = os.environ.get(
     "KELVO_SOURCE_DIR",
@@ -90,8 +91,58 @@ class XServer:
                 self.process.wait()
 
 
+def write_png(path, width, height, channels, pixel):
+    """Writes an 8-bit grey (1 channel) or RGB (3 channels) PNG; pixel(x, y)
+    returns an int or a tuple of ints 0..255."""
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            value = pixel(x, y)
+            rows.extend([value] if channels == 1 else value)
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 0 if channels == 1 else 2, 0, 0, 0)
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+                  + chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b""))
+
+
+SMALL_WORLD = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "small_world")
+
+
+def write_small_world_media(folder):
+    """The small test world's heightmap (a round hill, flat on top at 38
+    units, in a shallow sea at 30) and its two ground textures."""
+    side = 129
+
+    def height(x, y):
+        # 512 world units over 128 pixel steps: 4 units a pixel.
+        distance = math.hypot(x - 64, y - 64) * 4.0
+        top, floor = 38.0, 20.0
+        if distance < 90:
+            h = top
+        elif distance < 150:
+            h = top - (top - floor) * (distance - 90) / 60.0
+        else:
+            h = floor
+        return int(round(h / 60.0 * 255))
+
+    write_png(os.path.join(folder, "small_world_height.png"), side, side, 1, height)
+    write_png(os.path.join(folder, "small_world_sand.png"), 64, 64, 3,
+              lambda x, y: (200 + (x * 7 + y * 13) % 20, 180 + (x * 3 + y * 5) % 20, 120))
+    write_png(os.path.join(folder, "small_world_grass.png"), 64, 64, 3,
+              lambda x, y: (60 + (x * 5 + y * 11) % 25, 130 + (x * 13 + y * 7) % 30, 50))
+
+
 class KelvoGame:
-    def __init__(self, name="kelvo"):
+    def __init__(self, name="kelvo", world=None):
+        """world: a folder holding "world.qormscene" and "paginglandscape2.cfg"
+        to play instead of the island (e.g. SMALL_WORLD)."""
+        self.world = world
         self.root = tempfile.mkdtemp(prefix="kelvo-e2e-%s-" % name)
         self.run_dir = os.path.join(self.root, "run")
         self.media_dir = os.path.join(self.root, "media")
@@ -119,9 +170,33 @@ class KelvoGame:
                 shutil.copytree(source, target)
             else:
                 os.symlink(source, target)
+        if self.world:
+            self._use_world(self.world)
         with open(self.alsoft_conf, "w") as conf:
             # 16-bit samples: the wave writer would otherwise write floats.
             conf.write("[general]\ndrivers=wave\nsample-type=int16\n\n[wave]\nfile=%s\n" % self.audio_file)
+
+    def _use_world(self, source):
+        """Copies a test world next to the run folder and points the scene
+        and terrain resource groups at it instead of the island."""
+        folder = os.path.join(self.root, "world")
+        shutil.copytree(source, folder)
+        if source == SMALL_WORLD:
+            write_small_world_media(folder)
+        lines = []
+        section = None
+        for line in self.read_file("resources.cfg").splitlines():
+            stripped = line.strip()
+            if stripped.startswith("["):
+                section = stripped
+                lines.append(line)
+                if section in ("[SceneLoader]", "[Terrain]"):
+                    lines.append("FileSystem=../world")
+                continue
+            if section in ("[SceneLoader]", "[Terrain]") and "../media" in stripped:
+                continue
+            lines.append(line)
+        self.write_file("resources.cfg", "\n".join(lines) + "\n")
 
     def path(self, *parts):
         """A path inside the game's working directory."""

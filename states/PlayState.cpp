@@ -200,7 +200,7 @@ void PlayState::loadWorld()
     loader->buildStaticGeometry(mSceneManager);
     playSceneSound(kIntroSound);
 
-    mWorld = new GameWorld(mCamera, mMeshes, getenv("NOGUI") == nullptr);
+    mWorld = new GameWorld(mCamera, mMeshes, true);
     mScripts = new ScriptManager(mWorld);
     mGuiScript = new GUIScript(mWorld, mScripts);
     mScripts->add(mGuiScript);

@@ -170,6 +170,7 @@ CameraScript::CameraScript(GameWorld* world, ScriptManager* scripts)
     }
 
     mTarget = world->getPlayer()->getPosition() + Ogre::Vector3(0, kHeadHeight, 0);
+    mPreviousTarget = mTarget;
     mCameraPosition = mTarget + Ogre::Vector3(-kFollowDistance, kHeadHeight, 0);
     mDummyPosition = mCameraPosition;
     mDummyNode->setPosition(mDummyPosition);
@@ -244,6 +245,7 @@ void CameraScript::update(Ogre::FrameEvent event)
         }
 
         const float dt = std::min(event.timeSinceLastFrame, kMaxFrameSeconds);
+        mPreviousTarget = mTarget;
         mTarget = mWorld->getPlayer()->getPosition() + Ogre::Vector3(0, kHeadHeight, 0);
         if (mWorld->isFreeMode()) {
             aim(dt);
@@ -349,29 +351,31 @@ void CameraScript::follow(float dt)
     }
     showCrosshair(false);
 
+    // The hero moved during the frame: each step follows him part of the
+    // way, as a frame of that length would.
     const SubSteps steps(dt);
-
-    Ogre::Vector3 fromTarget = mDummyPosition - mTarget;
-    float distance = fromTarget.length();
-    if (distance == 0) {
-        distance = 0.1f;
-        fromTarget = -mWorld->getPlayer()->getFacing();
-    }
-    fromTarget.normalise();
-    for (int i = 0; i < steps.count; ++i) {
-        distance = mDistance.step(distance, steps.seconds);
-    }
-    mDummyPosition = mTarget + fromTarget * distance;
-    mDummyPosition.y = mTarget.y;
-    mDummyNode->setPosition(mDummyPosition);
-
-    Ogre::Vector3 direction = mCameraPosition - mTarget;
-    if (direction.isZeroLength()) {
-        direction = -mWorld->getPlayer()->getFacing();
-    }
-    direction.normalise();
+    const Ogre::Vector3 from = mPreviousTarget;
     const Ogre::Real maxPitch = Ogre::Degree(kMaxPitchDegrees).valueRadians();
+    float distance = kFollowDistance;
     for (int i = 0; i < steps.count; ++i) {
+        const Ogre::Vector3 target = from + (mTarget - from) * (static_cast<float>(i + 1) / steps.count);
+
+        Ogre::Vector3 fromTarget = mDummyPosition - target;
+        distance = fromTarget.length();
+        if (distance == 0) {
+            distance = 0.1f;
+            fromTarget = -mWorld->getPlayer()->getFacing();
+        }
+        fromTarget.normalise();
+        distance = mDistance.step(distance, steps.seconds);
+        mDummyPosition = target + fromTarget * distance;
+        mDummyPosition.y = target.y;
+
+        Ogre::Vector3 direction = mCameraPosition - target;
+        if (direction.isZeroLength()) {
+            direction = -mWorld->getPlayer()->getFacing();
+        }
+        direction.normalise();
         direction = Ogre::Quaternion(Ogre::Degree(mOrbitYawRate * steps.frameShare()), Ogre::Vector3::UNIT_Y) *
                     direction;
         Ogre::Real elevation = std::asin(Ogre::Math::Clamp<Ogre::Real>(direction.y, -1, 1));
@@ -385,34 +389,20 @@ void CameraScript::follow(float dt)
         elevation = Ogre::Math::Clamp(elevation, -maxPitch, maxPitch);
         direction = Ogre::Vector3(horizontal.x * std::cos(elevation), std::sin(elevation),
                                   horizontal.z * std::cos(elevation));
+        mCameraPosition = target + direction * distance;
+
         const Ogre::Real fade = std::pow(kOrbitFadePerSecond, steps.seconds);
         mOrbitYawRate *= fade;
         mMousePitchOffset *= fade;
     }
-    mCameraPosition = mTarget + direction * distance;
+    mDummyNode->setPosition(mDummyPosition);
     keepAboveTerrain(distance);
 }
 
 void CameraScript::keepAboveTerrain(float distance)
 {
-    if (!mTerrainQuery) {
-        return;
-    }
-    mTerrainQuery->setRay(
-        Ogre::Ray(mCameraPosition + Ogre::Vector3(0, kTerrainRayHeight, 0), Ogre::Vector3::NEGATIVE_UNIT_Y));
-    Ogre::RaySceneQueryResult& results = mTerrainQuery->execute();
-    const Ogre::SceneQuery::WorldFragment* fragment = nullptr;
-    for (const Ogre::RaySceneQueryResultEntry& entry : results) {
-        if (entry.worldFragment && entry.worldFragment->fragmentType == Ogre::SceneQuery::WFT_SINGLE_INTERSECTION) {
-            fragment = entry.worldFragment;
-            break;
-        }
-    }
-    if (!fragment) {
-        return;
-    }
-    const Ogre::Vector3 ground = fragment->singleIntersection;
-    if (mCameraPosition.y >= ground.y + kAboveTerrain) {
+    Ogre::Vector3 ground;
+    if (!terrainBelowCamera(ground) || mCameraPosition.y >= ground.y + kAboveTerrain) {
         return;
     }
     if (ground.y <= mTarget.y) {
@@ -432,6 +422,28 @@ void CameraScript::keepAboveTerrain(float distance)
     mCameraPosition = mTarget + Ogre::Vector3(horizontal.x * std::cos(elevation), std::sin(elevation),
                                               horizontal.z * std::cos(elevation)) *
                                     distance;
+    // Lifted on its orbit the camera also comes closer, and where the ground
+    // rises towards the hero (a cliff at his back) it can still be inside it
+    // there.
+    if (terrainBelowCamera(ground) && mCameraPosition.y < ground.y + kAboveTerrain) {
+        mCameraPosition.y = ground.y + kAboveTerrain;
+    }
+}
+
+bool CameraScript::terrainBelowCamera(Ogre::Vector3& ground)
+{
+    if (!mTerrainQuery) {
+        return false;
+    }
+    mTerrainQuery->setRay(
+        Ogre::Ray(mCameraPosition + Ogre::Vector3(0, kTerrainRayHeight, 0), Ogre::Vector3::NEGATIVE_UNIT_Y));
+    for (const Ogre::RaySceneQueryResultEntry& entry : mTerrainQuery->execute()) {
+        if (entry.worldFragment && entry.worldFragment->fragmentType == Ogre::SceneQuery::WFT_SINGLE_INTERSECTION) {
+            ground = entry.worldFragment->singleIntersection;
+            return true;
+        }
+    }
+    return false;
 }
 
 void CameraScript::stepFader(const Ogre::FrameEvent& event)

@@ -89,6 +89,9 @@ private:
     void aim(float dt);
     void follow(float dt);
     void keepAboveTerrain(float distance);
+    // The terrain point in the camera's column (first terrain result of a
+    // downward ray from above it); false where there is no terrain.
+    bool terrainBelowCamera(Ogre::Vector3& ground);
     void stepFader(const Ogre::FrameEvent& event);
     void putCameraOn(bool cutSceneNode);
     void setTracking(bool on);
@@ -119,6 +122,9 @@ private:
     Ogre::Vector3 mCameraPosition = Ogre::Vector3::ZERO;
     Ogre::Vector3 mDummyPosition = Ogre::Vector3::ZERO;
     Ogre::Vector3 mTarget = Ogre::Vector3::ZERO;
+    // Where the target was the frame before: the follow steps move along
+    // the way between.
+    Ogre::Vector3 mPreviousTarget = Ogre::Vector3::ZERO;
 
     float mOrbitYawRate = 0;
     DistanceSpring mDistance;

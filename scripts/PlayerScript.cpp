@@ -510,7 +510,7 @@ void PlayerScript::walk(float dt)
 
         mSpeed.step(steps.seconds);
         const float stride = mSpeed.speed * steps.seconds;
-        moveTo(mCharacter->getPosition() + mFacing * stride);
+        moveTo(mCharacter->getPosition() + mFacing * stride, steps.frameShare());
     }
 
     mBodyNode->setOrientation(Ogre::Quaternion::IDENTITY);
@@ -547,7 +547,7 @@ void PlayerScript::moveFree(float dt)
         }
         moving = std::fabs(mFreeVelocity.x) > kFreeMovingSpeed || std::fabs(mFreeVelocity.y) > kFreeMovingSpeed ||
                  std::fabs(mFreeVelocity.z) > kFreeMovingSpeed;
-        moveTo(mCharacter->getPosition() + orientation * mFreeVelocity * steps.seconds);
+        moveTo(mCharacter->getPosition() + orientation * mFreeVelocity * steps.seconds, steps.frameShare());
     }
     mFacing = mCharacter->getFacing();
 
@@ -556,12 +556,13 @@ void PlayerScript::moveFree(float dt)
     mTurn.velocity = moving ? 1.0f : 0.0f;
 }
 
-void PlayerScript::moveTo(Ogre::Vector3 candidate)
+void PlayerScript::moveTo(Ogre::Vector3 candidate, float frameShare)
 {
     const Ogre::Vector3 current = mCharacter->getPosition();
     if (!mGroundFollow) {
-        // Free flight: no collision, and Q / E lift and lower the hero.
-        candidate.y = current.y + mInput.y * kFreeFlightRise;
+        // Free flight: no collision, and Q / E lift and lower the hero by a
+        // fixed rise per (sixtieth of a second) frame.
+        candidate.y += mInput.y * kFreeFlightRise * frameShare;
         mCharacter->setPosition(candidate);
         return;
     }

@@ -82,8 +82,9 @@ private:
     void walk(float dt);
     void moveFree(float dt);
     // Collision, then ground follow (or the free flight without it): where
-    // the hero ends up when he tries to get to the candidate this step.
-    void moveTo(Ogre::Vector3 candidate);
+    // the hero ends up when he tries to get to the candidate this step,
+    // which is that share of a sixtieth of a second.
+    void moveTo(Ogre::Vector3 candidate, float frameShare);
     // The terrain point in the column below a point (the first result of a
     // downward query), false where there is no terrain.
     bool terrainBelow(Ogre::RaySceneQuery* query, const Ogre::Vector3& from, Ogre::Vector3& point);

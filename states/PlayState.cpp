@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "effects/CineFader.h"
+#include "effects/CompositorEffects.h"
 #include "effects/FresnelWater.h"
 #include "effects/IntroFader.h"
 #include "effects/SceneFader.h"
@@ -11,8 +12,10 @@
 #include "scene/SoundDescription.h"
 #include "scene/TriggerDescription.h"
 #include "scripts/BirdScript.h"
+#include "scripts/CameraScript.h"
 #include "scripts/GeometricTriggerScript.h"
 #include "scripts/GUIScript.h"
+#include "scripts/PlayerScript.h"
 #include "scripts/SoundScript.h"
 #include "states/GameStateManager.h"
 #include "states/MenuState.h"
@@ -158,6 +161,10 @@ void PlayState::enter()
             water->attachListeners();
         }
     }
+    mCompositors = CompositorEffects::getSingletonPtr();
+    if (mCompositors) {
+        mCompositors->install(mViewport);
+    }
 
     Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
     mDebugOverlay = overlays.getByName(kDebugOverlay);
@@ -206,6 +213,10 @@ void PlayState::loadWorld()
     mScripts->add(mGuiScript);
     mTriggerScript = new GeometricTriggerScript(mWorld, mScripts);
     mScripts->add(mTriggerScript);
+    mPlayerScript = new PlayerScript(mWorld, mScripts);
+    mScripts->add(mPlayerScript);
+    mCameraScript = new CameraScript(mWorld, mScripts);
+    mScripts->add(mCameraScript);
     mSoundScript = new SoundScript(mWorld, mScripts);
     mScripts->add(mSoundScript);
     createEnemyAndBirdScripts();
@@ -336,6 +347,9 @@ void PlayState::runGameOver(const Ogre::FrameEvent& event)
 void PlayState::runOutro(const Ogre::FrameEvent& event)
 {
     mSceneFader->update(event.timeSinceLastFrame);
+    if (Ogre::AnimationState* flight = mCameraScript ? mCameraScript->getCutScene2State() : nullptr) {
+        flight->addTime(event.timeSinceLastFrame);
+    }
     if (mClock <= kOutroFlightEnd) {
         return;
     }
@@ -406,6 +420,9 @@ void PlayState::startOutro()
     mIntroFader->reset();
     mIntroFader->showAll();
     mSceneFader->setVisible();
+    if (mCameraScript) {
+        mCameraScript->startCutScene2(true);
+    }
 }
 
 void PlayState::startGameOver()
@@ -452,11 +469,28 @@ bool PlayState::keyPressed(const OIS::KeyEvent& event)
     case kKeyScreenshot:
         writeScreenshot();
         break;
+    case kKeyCutScene:
+        if (mCameraScript) {
+            mCameraScript->startCutScene1(true);
+        }
+        break;
+    case kKeyStopCutScenes:
+        if (mCameraScript) {
+            mCameraScript->startCutScene1(false);
+            mCameraScript->startCutScene2(false);
+        }
+        break;
     case kKeyOutro:
         startOutro();
         break;
+    case kKeyMelee:
+        // The bare-handed strike: the left button then hits instead of throwing.
+        mWorld->setSelectedWeapon(0);
+        logLine("PlayState: weapon 0");
+        break;
     case kKeyWeapon:
         mWorld->setSelectedWeapon(mWorld->getSelectedWeapon() == 1 ? 2 : 1);
+        logLine("PlayState: weapon " + Ogre::StringConverter::toString(mWorld->getSelectedWeapon()));
         break;
     case kKeySkipIntro:
         skipIntro();
@@ -498,9 +532,18 @@ void PlayState::exit()
     mApplication->removeInputListener(mGuiScript);
     delete mGuiScript;
     mGuiScript = nullptr;
+    mApplication->removeInputListener(mPlayerScript);
+    delete mPlayerScript;
+    mPlayerScript = nullptr;
+    mApplication->removeInputListener(mCameraScript);
+    delete mCameraScript;
+    mCameraScript = nullptr;
     deleteScripts();
 
     loader->destroyStaticGeometry();
+    if (mCompositors) {
+        mCompositors->remove();
+    }
     if (FresnelWater* water = FresnelWater::getSingletonPtr()) {
         water->detachListeners();
     }

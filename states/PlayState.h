@@ -17,6 +17,8 @@ namespace Kelvo {
 
 class Application;
 class BirdScript;
+class CameraScript;
+class CompositorEffects;
 class CineFader;
 class GameWorld;
 class GeometricTriggerScript;
@@ -24,6 +26,7 @@ class GUIScript;
 class IntroFader;
 class MeshManager;
 class OSMSceneCallback;
+class PlayerScript;
 class SceneFader;
 class ScriptManager;
 class SkyDome;
@@ -45,6 +48,7 @@ public:
     static const int kKeyCutScene = 5;       // 4
     static const int kKeyStopCutScenes = 6;  // 5
     static const int kKeyOutro = 7;          // 6
+    static const int kKeyMelee = 8;          // 7
     static const int kKeyWeapon = 9;         // 8
     static const int kKeySkipIntro = 57;     // space
 
@@ -73,6 +77,7 @@ public:
     static const char* introPicture(float clock, float* crossFadeSeconds);
 
     GameWorld* getWorld() const { return mWorld; }
+    CameraScript* getCameraScript() const { return mCameraScript; }
     bool isIntroRunning() const { return mIntroRunning; }
 
 private:
@@ -114,6 +119,7 @@ private:
     SceneFader* mSceneFader = nullptr;
     IntroFader* mIntroFader = nullptr;
     SkyDome* mSkyDome = nullptr;
+    CompositorEffects* mCompositors = nullptr;
 
     GameWorld* mWorld = nullptr;
     ScriptManager* mScripts = nullptr;
@@ -121,6 +127,8 @@ private:
     OSMSceneCallback* mSceneCallback = nullptr;
     GUIScript* mGuiScript = nullptr;
     GeometricTriggerScript* mTriggerScript = nullptr;
+    PlayerScript* mPlayerScript = nullptr;
+    CameraScript* mCameraScript = nullptr;
     SoundScript* mSoundScript = nullptr;
     std::vector<BirdScript*> mBirdScripts;
     Ogre::SceneNode* mListenerNode = nullptr;

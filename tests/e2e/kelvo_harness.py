@@ -297,6 +297,7 @@ class KelvoGame:
             lines = self.log_lines()
             for index in range(after, len(lines)):
                 if text in lines[index]:
+                    self.matched_line = lines[index]
                     return index
             if not self.is_running():
                 raise HarnessError("kelvo ended before logging %r; log tail:\n%s"

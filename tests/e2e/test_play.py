@@ -79,8 +79,8 @@ class PlayTest(unittest.TestCase):
 
         # Key 3 writes a screenshot named after the time of day.
         game.key("3")
-        line = game.log_lines()[game.wait_for_log("PlayState: screenshot ", after=entered)]
-        name = line.split("PlayState: screenshot ", 1)[1]
+        game.wait_for_log("PlayState: screenshot ", after=entered)
+        name = game.matched_line.split("PlayState: screenshot ", 1)[1]
         self.assertRegex(name, r"^screenshot_\d{0,2}_\d{0,2}_\d{0,2}\.png$")
         deadline = time.time() + 10
         while not os.path.exists(game.path(name)) and time.time() < deadline:

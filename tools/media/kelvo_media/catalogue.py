@@ -6,8 +6,9 @@ from .effects import tasks as effect_tasks
 from .pictures import tasks as picture_tasks
 from .props import tasks as prop_tasks
 from .sounds import tasks as sound_tasks
+from .terrain import tasks as terrain_tasks
 
 
 def all_tasks():
     return (character_tasks.tasks() + prop_tasks.tasks() + effect_tasks.tasks() + picture_tasks.tasks()
-            + sound_tasks.tasks())
+            + sound_tasks.tasks() + terrain_tasks.tasks())

@@ -1,0 +1,77 @@
+"""Tileable ground textures for the terrain's layers, 256 x 256: warm sand
+with wind ripples, grass with clumps and dry patches, grey-brown rock with
+strata and cracks. Each repeats every Size world units (the terrain
+configuration's layer sections), so all detail tiles over the picture."""
+
+import math
+import os
+
+from .. import texkit
+
+SIDE = 256
+
+
+def _clamp(v):
+    return 0.0 if v < 0.0 else 1.0 if v > 1.0 else v
+
+
+def sand():
+    broad = texkit.stretch(texkit.noise(SIDE, SIDE, 4, 101, octaves=3), 0.0, 1.0)
+    grain = texkit.noise(SIDE, SIDE, 64, 102, octaves=2)
+    light = (0.84, 0.76, 0.56)
+    dark = (0.70, 0.60, 0.42)
+    img = texkit.Image(SIDE, SIDE)
+    for y in range(SIDE):
+        for x in range(SIDE):
+            i = y * SIDE + x
+            # ripples across the beach, bent by the broad noise
+            ripple = 0.5 + 0.5 * math.sin((x * 2 + y) * 2 * math.pi * 6 / SIDE + broad[i] * 4.0)
+            t = 0.45 * broad[i] + 0.25 * ripple + 0.3 * grain[i]
+            c = texkit.mix(dark, light, _clamp(t))
+            speck = 0.92 + 0.16 * grain[i]
+            img.r[i], img.g[i], img.b[i] = c[0] * speck, c[1] * speck, c[2] * speck
+    return img
+
+
+def grass():
+    patches = texkit.stretch(texkit.noise(SIDE, SIDE, 4, 201, octaves=3), 0.0, 1.0)
+    clumps = texkit.noise(SIDE, SIDE, 32, 202, octaves=3)
+    blades = texkit.noise(SIDE, SIDE, 128, 203, octaves=1)
+    lush = (0.24, 0.45, 0.14)
+    deep = (0.13, 0.30, 0.09)
+    dry = (0.50, 0.50, 0.24)
+    img = texkit.Image(SIDE, SIDE)
+    for i in range(SIDE * SIDE):
+        base = texkit.mix(deep, lush, _clamp(clumps[i] * 1.6 - 0.3))
+        c = texkit.mix(base, dry, _clamp((patches[i] - 0.62) * 2.5))
+        s = 0.8 + 0.4 * blades[i]
+        img.r[i], img.g[i], img.b[i] = c[0] * s, c[1] * s, c[2] * s
+    return img
+
+
+def rock():
+    broad = texkit.stretch(texkit.noise(SIDE, SIDE, 4, 301, octaves=4), 0.0, 1.0)
+    fine = texkit.noise(SIDE, SIDE, 48, 302, octaves=3)
+    crack_field = texkit.noise(SIDE, SIDE, 8, 303, octaves=2)
+    grey = (0.47, 0.45, 0.42)
+    brown = (0.42, 0.35, 0.27)
+    img = texkit.Image(SIDE, SIDE)
+    for y in range(SIDE):
+        for x in range(SIDE):
+            i = y * SIDE + x
+            strata = 0.5 + 0.5 * math.sin((y + broad[i] * 30.0) * 2 * math.pi * 5 / SIDE)
+            c = texkit.mix(grey, brown, _clamp(0.3 * strata + 0.7 * broad[i]))
+            crack = 1.0 - 0.2 * max(0.0, 1.0 - abs(crack_field[i] - 0.5) * 60.0)
+            s = (0.78 + 0.44 * fine[i]) * crack
+            img.r[i], img.g[i], img.b[i] = c[0] * s, c[1] * s, c[2] * s
+    return img
+
+
+def build(out_dir, work_dir):
+    lines = []
+    for name, painter in (("terrain_sand.png", sand), ("terrain_grass.png", grass), ("terrain_rock.png", rock)):
+        img = painter()
+        img.save(os.path.join(out_dir, name))
+        mean = [sum(ch) / len(ch) for ch in (img.r, img.g, img.b)]
+        lines.append("%s: %d x %d, mean colour %.2f %.2f %.2f" % (name, SIDE, SIDE, mean[0], mean[1], mean[2]))
+    return lines

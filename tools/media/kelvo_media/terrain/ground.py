@@ -18,8 +18,8 @@ def _clamp(v):
 def sand():
     broad = texkit.stretch(texkit.noise(SIDE, SIDE, 4, 101, octaves=3), 0.0, 1.0)
     grain = texkit.noise(SIDE, SIDE, 64, 102, octaves=2)
-    light = (0.84, 0.76, 0.56)
-    dark = (0.70, 0.60, 0.42)
+    light = (0.74, 0.65, 0.46)
+    dark = (0.58, 0.48, 0.33)
     img = texkit.Image(SIDE, SIDE)
     for y in range(SIDE):
         for x in range(SIDE):
@@ -37,9 +37,9 @@ def grass():
     patches = texkit.stretch(texkit.noise(SIDE, SIDE, 4, 201, octaves=3), 0.0, 1.0)
     clumps = texkit.noise(SIDE, SIDE, 32, 202, octaves=3)
     blades = texkit.noise(SIDE, SIDE, 128, 203, octaves=1)
-    lush = (0.24, 0.45, 0.14)
-    deep = (0.13, 0.30, 0.09)
-    dry = (0.50, 0.50, 0.24)
+    lush = (0.22, 0.40, 0.13)
+    deep = (0.12, 0.27, 0.08)
+    dry = (0.46, 0.45, 0.22)
     img = texkit.Image(SIDE, SIDE)
     for i in range(SIDE * SIDE):
         base = texkit.mix(deep, lush, _clamp(clumps[i] * 1.6 - 0.3))

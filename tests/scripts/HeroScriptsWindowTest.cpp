@@ -530,6 +530,17 @@ TEST_F(HeroMotionTest, ForbiddenZoneRefusesOncePerThreeSecondsAndHoldsTheHeroBac
     EXPECT_GE(valley, 1) << "the cave refuses with the valley or the no lines";
 }
 
+TEST_F(HeroMotionTest, WoundedTintLastsItsTime)
+{
+    enterWorld(kPlainStart);
+    player->startWounded(1.0f);
+    EXPECT_TRUE(effects->isEnabled("fxplugin_filter_wounded"));
+    run(0.9f, 10);
+    EXPECT_TRUE(effects->isEnabled("fxplugin_filter_wounded"));
+    run(0.3f, 10);
+    EXPECT_FALSE(effects->isEnabled("fxplugin_filter_wounded"));
+}
+
 TEST_F(HeroMotionTest, ASecondClickDuringAThrowIsIgnoredAndWeaponZeroStrikes)
 {
     enterWorld(kPlainStart);
@@ -637,6 +648,9 @@ TEST_F(CameraTest, CutSceneOnePlaysOnceWithItsKeyFramesAndEffects)
     scene->_applySceneAnimations();
     EXPECT_LT(cameraScript->getCutSceneNode()->getPosition().distance(Ogre::Vector3(-82.2338f, 99.2625f, -302.653f)),
               0.05f);
+    const Ogre::Quaternion keyOrientation(0.936663f, -0.156743f, -0.308865f, -0.0516863f);
+    EXPECT_TRUE(cameraScript->getCutSceneNode()->getOrientation().equals(keyOrientation, Ogre::Degree(1)))
+        << cameraScript->getCutSceneNode()->getOrientation();
 
     run(13.0f - flight->getTimePosition(), 10);
     EXPECT_TRUE(effects->isEnabled("Invert"));
@@ -660,6 +674,52 @@ TEST_F(CameraTest, CutSceneOnePlaysOnceWithItsKeyFramesAndEffects)
     cameraScript->startCutScene1(false);
     EXPECT_EQ(1, logged("CameraScript: CutScene1 started"));
     EXPECT_EQ(1, logged("CameraScript: CutScene1 stopped")) << "stopping a stopped cut-scene does nothing";
+}
+
+TEST_F(CameraTest, TheOutroFlightIsAdvancedFromOutsideAndEndsOnItsLastKeyFrame)
+{
+    enterWorld(kPlainStart);
+    run(1, 10);
+    EXPECT_EQ(nullptr, cameraScript->getCutScene2State());
+    const Ogre::Vector3 playPose = scene->getSceneNode("MAIN_CAMERA")->getPosition();
+    cameraScript->startCutScene2(true);
+    cameraScript->startCutScene2(true);
+    EXPECT_EQ(1, logged("CameraScript: CutScene2 started"));
+    Ogre::AnimationState* flight = cameraScript->getCutScene2State();
+    ASSERT_NE(nullptr, flight);
+    EXPECT_FLOAT_EQ(13.5f, flight->getLength());
+    EXPECT_EQ(cameraScript->getCutSceneNode(), camera->getParentSceneNode());
+    scene->_applySceneAnimations();
+    EXPECT_LT(cameraScript->getCutSceneNode()->getPosition().distance(playPose), 0.01f) << "it starts where play was";
+
+    // The play state advances it; the camera's own frame does not.
+    run(2, 10);
+    EXPECT_FLOAT_EQ(0.0f, flight->getTimePosition());
+    flight->addTime(20);
+    scene->_applySceneAnimations();
+    EXPECT_LT(cameraScript->getCutSceneNode()->getPosition().distance(Ogre::Vector3(-592.342f, 75.7872f, 603.493f)),
+              0.01f);
+    EXPECT_TRUE(cameraScript->getCutSceneNode()->getOrientation().equals(
+        Ogre::Quaternion(-0.898018f, 0.122215f, 0.418752f, 0.0569896f), Ogre::Degree(1)));
+
+    cameraScript->startCutScene2(false);
+    EXPECT_EQ(camera->getParentSceneNode()->getName(), "MAIN_CAMERA");
+    EXPECT_FALSE(flight->getEnabled());
+}
+
+TEST_F(CameraTest, DialogueShotsPutTheCameraOnTheCutSceneNodeAtTheirPoses)
+{
+    enterWorld(kPlainStart);
+    run(0.5f, 10);
+    cameraScript->showDialogueShot1();
+    EXPECT_EQ(cameraScript->getCutSceneNode(), camera->getParentSceneNode());
+    EXPECT_LT(cameraScript->getCutSceneNode()->getPosition().distance(Ogre::Vector3(-281.389f, 44.0376f, -30.2306f)),
+              0.001f);
+    cameraScript->showDialogueShot2();
+    EXPECT_LT(cameraScript->getCutSceneNode()->getPosition().distance(Ogre::Vector3(360.178f, 44.6534f, 214.641f)),
+              0.001f);
+    cameraScript->swapCamera();
+    EXPECT_EQ(camera->getParentSceneNode()->getName(), "MAIN_CAMERA");
 }
 
 // --- the post effects ------------------------------------------------------------------

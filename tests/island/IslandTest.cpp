@@ -39,7 +39,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <map>
+#include <regex>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -1025,21 +1028,73 @@ TEST_F(IslandPictures, StoryCamerasShowTheirPlaces)
     }
 }
 
-// Frame time over the island: the shadow technique of the scene against
-// none, from a high view that sees most of it.
+// Frame time over the island from a high view that sees most of it, and
+// what the water's pictures and the scenery add to it.
 TEST_F(IslandPictures, FrameTimeOverTheIsland)
 {
     look(Vector3(-520, 160, 260), Ogre::Quaternion::IDENTITY);
     island->cameraNode->lookAt(Vector3(0, 40, -60), Ogre::Node::TS_WORLD);
-    const Ogre::ShadowTechnique technique = island->scene->getShadowTechnique();
-    const Shot withShadows = shoot("island_overview.png");
-    island->scene->setShadowTechnique(Ogre::SHADOWTYPE_NONE);
-    const Shot without = shoot("island_overview_no_shadows.png");
-    island->scene->setShadowTechnique(technique);
-    std::printf("overview: %.1f ms a frame with the scene's shadows, %.1f ms without\n", withShadows.milliseconds,
-                without.milliseconds);
-    EXPECT_LT(withShadows.milliseconds, 1000.0) << "the island is far too slow to draw";
-    EXPECT_GT(withShadows.contrast(), 12.0f);
+    const Shot full = shoot("island_overview.png");
+    island->water->detachListeners();
+    const Shot noWaterPictures = shoot("island_overview_no_water_pictures.png");
+    std::vector<Ogre::StaticGeometry*> scenery;
+    for (int i = 0; i <= loader->getRootCount(); ++i) {
+        const std::string name = "StaticGeo_" + std::to_string(i);
+        if (island->scene->hasStaticGeometry(name)) {
+            scenery.push_back(island->scene->getStaticGeometry(name));
+            scenery.back()->setVisible(false);
+        }
+    }
+    const Shot terrainOnly = shoot("island_overview_terrain_and_sky.png");
+    for (Ogre::StaticGeometry* geometry : scenery) {
+        geometry->setVisible(true);
+    }
+    island->water->attachListeners();
+    std::printf("overview: %.1f ms a frame; %.1f without the water's pictures; %.1f without them and the %zu "
+                "static geometries\n",
+                full.milliseconds, noWaterPictures.milliseconds, terrainOnly.milliseconds, scenery.size());
+    EXPECT_GE(scenery.size(), 5u) << "scenery is not batched per place";
+    EXPECT_LT(full.milliseconds, 1000.0) << "the island is far too slow to draw";
+    EXPECT_GT(full.contrast(), 12.0f);
+}
+
+// The editor saves through the scene writer. The file is kept in the
+// writer's own form, so a save changes only what the editor changed (the
+// entities' material names and, after the static geometry is built, their
+// hidden flags are the engine's and ignored here).
+TEST_F(IslandTest, FileIsInTheWritersForm)
+{
+    std::ifstream file(sourcePath("media/xmlScenes/world.qormscene"), std::ios::binary);
+    ASSERT_TRUE(file.good());
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::regex material("<material name=\"[^\"]*\" />");
+    const std::regex hidden("hidden=\"[a-z]*\"");
+    const auto normalise = [&](const std::string& in) {
+        return std::regex_replace(std::regex_replace(in, material, "<material />"), hidden, "hidden=\"\"");
+    };
+    std::istringstream ours(normalise(text.str()));
+    std::istringstream written(normalise(loader->sceneText()));
+    std::string a;
+    std::string b;
+    int line = 0;
+    int differences = 0;
+    while (true) {
+        const bool moreOurs = bool(std::getline(ours, a));
+        const bool moreWritten = bool(std::getline(written, b));
+        ++line;
+        if (!moreOurs && !moreWritten) {
+            break;
+        }
+        if (a != b && ++differences <= 5) {
+            ADD_FAILURE() << "line " << line << ": the file has\n  " << a << "\nthe writer writes\n  " << b;
+        }
+        if (!moreOurs || !moreWritten) {
+            break;
+        }
+    }
+    EXPECT_EQ(0, differences);
+    EXPECT_GT(line, 1000);
 }
 
 } // namespace

@@ -65,7 +65,7 @@ PLACES = {
     "hut": (-318.0, -58.0),
     "campfire": (-296.0, -17.0),
     # the pass into the spiders' hollow and the queen's cave at its far end
-    "spider_lock": (-97.0, -251.0),
+    "spider_lock": (-112.0, -226.0),
     "spider_gate": (-85.0, -279.0),
     "queen": (494.0, -462.0),
     "queen_cave": (533.0, -478.0),
@@ -135,8 +135,11 @@ RIDGES = [
     (-470, 18, -552, 34, 26, 22),
     # the walls of the pass into the hollow
     (-150, -225, -128, -330, 50, 70),
-    (-121, -238, -86, -330, 18, 45),
-    (-73, -232, -40, -308, 18, 45),
+    (-121, -238, -86, -330, 20, 62),
+    # the narrows where the cave's lock stands
+    (-140, -223, -115, -254, 14, 40),
+    (-109, -198, -84, -229, 14, 40),
+    (-73, -232, -40, -308, 20, 62),
     # the southern cliffs above the open sea
     (-300, 600, -60, 610, 70, 55),
     (-60, 610, 200, 595, 70, 60),
@@ -337,6 +340,7 @@ def height_grid(progress=None):
 
     rolling = _value_noise(side, 6, SEED, 4)
     rough = _value_noise(side, 24, SEED + 1, 3)
+    crags = _value_noise(side, 12, SEED + 2, 3)
     say("noise fields")
 
     h = [0.0] * (side * side)
@@ -385,8 +389,11 @@ def height_grid(progress=None):
                 if d >= radius:
                     continue
                 i = r * side + c
-                shape = 0.5 + 0.5 * math.cos(math.pi * d / radius)
-                value = height * shape * (0.7 + 0.6 * rolling[i]) + (rough[i] - 0.5) * 10.0 * shape
+                # a crest rather than a loaf: sharper near the top, its
+                # height wandering along the ridge, crags on its flanks
+                shape = (0.5 + 0.5 * math.cos(math.pi * d / radius)) ** 1.4
+                value = (height * shape * (0.55 + 0.9 * rolling[i]) + (crags[i] - 0.5) * 0.6 * height * shape
+                         + (rough[i] - 0.5) * 10.0 * shape)
                 coast = smoothstep((land[i] + 15.0) / 45.0)
                 bump[i] = max(bump[i], value * coast)
     for i in range(side * side):

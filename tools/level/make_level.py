@@ -20,6 +20,7 @@ import argparse
 import math
 import os
 import random
+import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -61,8 +62,10 @@ HERO_CLEARANCE = 3.5   # the hero's half width plus the collision probe's reach
 
 
 def fmt(v):
-    """The scene writer's number form (six significant digits)."""
-    text = "%.6g" % v
+    """The scene writer's number form: six significant digits of the value
+    as the engine holds it (a float), so that an editor save writes the
+    same text back."""
+    text = "%.6g" % struct.unpack("f", struct.pack("f", v))[0]
     return "0" if text in ("-0", "0") else text
 
 

@@ -43,7 +43,7 @@ def grass():
     img = texkit.Image(SIDE, SIDE)
     for i in range(SIDE * SIDE):
         base = texkit.mix(deep, lush, _clamp(clumps[i] * 1.6 - 0.3))
-        c = texkit.mix(base, dry, _clamp((patches[i] - 0.62) * 2.5))
+        c = texkit.mix(base, dry, 0.6 * _clamp((patches[i] - 0.6) * 2.0))
         s = 0.8 + 0.4 * blades[i]
         img.r[i], img.g[i], img.b[i] = c[0] * s, c[1] * s, c[2] * s
     return img

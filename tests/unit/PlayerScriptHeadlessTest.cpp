@@ -1,0 +1,146 @@
+// The hero's and the camera's scripts on a headless engine (no terrain, so
+// the hero flies with ground following off): a world without a hero, and a
+// hero frozen by his user data while the GUI has the input.
+
+#include "SceneTestFixture.h"
+
+#include "scripts/CameraScript.h"
+#include "scripts/PlayerScript.h"
+#include "world/GameWorld.h"
+#include "world/MeshManager.h"
+#include "world/OSMSceneCallback.h"
+#include "world/PlayerCharacter.h"
+#include "world/ScriptManager.h"
+
+using Kelvo::CameraScript;
+using Kelvo::PlayerScript;
+
+namespace {
+
+class PlayerScriptHeadlessTest : public KelvoTest::SceneTest {
+protected:
+    void TearDown() override
+    {
+        delete mPlayer;
+        delete mCamera;
+        delete mScripts;
+        delete mWorld;
+        delete mCallback;
+        delete mMeshes;
+        KelvoTest::SceneTest::TearDown();
+    }
+
+    // The hero, when asked for, is the unit ball marked "Player".
+    void buildWorld(bool withHero)
+    {
+        mMeshes = new Kelvo::MeshManager();
+        if (withHero) {
+            writeScene("hero.qormscene",
+                       "<kelvo_scene><entities><entity name=\"hero\" hidden=\"false\" filename=\"ball.mesh\" "
+                       "CastShadows=\"no\" ReceiveShadows=\"no\"><position x=\"10\" y=\"5\" z=\"20\"/>"
+                       "<type name=\"Player\"/></entity></entities></kelvo_scene>");
+            mCallback = new Kelvo::OSMSceneCallback(mMeshes);
+            ASSERT_TRUE(mLoader->load("hero.qormscene", mCallback, false));
+        }
+        Ogre::Camera* camera = mSceneManager->createCamera("PrimaryCamera");
+        mSceneManager->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA")->attachObject(camera);
+        mWorld = new Kelvo::GameWorld(camera, mMeshes, false);
+        mScripts = new Kelvo::ScriptManager(mWorld);
+        mPlayer = new PlayerScript(mWorld, mScripts);
+        mScripts->add(mPlayer);
+        mCamera = new CameraScript(mWorld, mScripts);
+        mScripts->add(mCamera);
+    }
+
+    void press(OIS::KeyCode key)
+    {
+        mPlayer->keyPressed(OIS::KeyEvent(nullptr, key, 0));
+        mCamera->keyPressed(OIS::KeyEvent(nullptr, key, 0));
+    }
+
+    void moveMouse(int x, int y)
+    {
+        OIS::MouseState state;
+        state.X.rel = x;
+        state.Y.rel = y;
+        mPlayer->mouseMoved(OIS::MouseEvent(nullptr, state));
+        mCamera->mouseMoved(OIS::MouseEvent(nullptr, state));
+    }
+
+    void run(float seconds)
+    {
+        Ogre::FrameEvent event;
+        event.timeSinceLastEvent = event.timeSinceLastFrame = 0.05f;
+        for (int i = 0; i < static_cast<int>(seconds / 0.05f + 0.5f); ++i) {
+            mScripts->update(event);
+        }
+    }
+
+    Ogre::Vector3 heroPosition() const { return mWorld->getPlayer()->getPosition(); }
+
+    Kelvo::MeshManager* mMeshes = nullptr;
+    Kelvo::OSMSceneCallback* mCallback = nullptr;
+    Kelvo::GameWorld* mWorld = nullptr;
+    Kelvo::ScriptManager* mScripts = nullptr;
+    PlayerScript* mPlayer = nullptr;
+    CameraScript* mCamera = nullptr;
+};
+
+TEST_F(PlayerScriptHeadlessTest, WithoutAHeroNothingMovesAndTheCameraLooksDownFromHighUp)
+{
+    buildWorld(false);
+    EXPECT_TRUE(log().contains("*****************NO PLAYER NODE*************"));
+    EXPECT_FALSE(mPlayer->hasPlayer());
+    press(OIS::KC_W);
+    press(OIS::KC_SPACE);
+    moveMouse(50, 50);
+    mPlayer->mousePressed(OIS::MouseEvent(nullptr, OIS::MouseState()), OIS::MB_Left);
+    run(1);
+    EXPECT_EQ(Ogre::Vector3::ZERO, heroPosition());
+    EXPECT_EQ(0.0f, mPlayer->getSpeed());
+    EXPECT_FALSE(mPlayer->isBusy());
+
+    Ogre::SceneNode* main = mSceneManager->getSceneNode("MAIN_CAMERA");
+    EXPECT_EQ(Ogre::Vector3(0, 2000, 0), main->getPosition());
+    EXPECT_TRUE((main->getOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z).positionEquals(Ogre::Vector3::NEGATIVE_UNIT_Y))
+        << "looking straight down";
+    EXPECT_EQ("", mWorld->getName()) << "no camera position is written";
+    EXPECT_TRUE(mSceneManager->hasSceneNode("CUTSCENE_CAM"));
+    EXPECT_TRUE(mSceneManager->hasSceneNode("MAIN_CAMERA_DUMMY"));
+}
+
+TEST_F(PlayerScriptHeadlessTest, AFrozenHeroAndCameraStandStillAndIgnoreTabAndMouse)
+{
+    buildWorld(true);
+    ASSERT_TRUE(mPlayer->hasPlayer());
+    EXPECT_EQ(Ogre::Vector3(10, 5, 20), heroPosition()) << "the body node took the entity node's place";
+    press(OIS::KC_5);
+    ASSERT_FALSE(mPlayer->isGroundFollow());
+    press(OIS::KC_W);
+    run(2);
+    const Ogre::Vector3 walked = heroPosition();
+    EXPECT_GT(walked.x, 13.0f) << "flying east without a terrain";
+    EXPECT_EQ("(" + Ogre::StringConverter::toString(mCamera->getCameraPosition().x, 6) + ", ",
+              mWorld->getName().substr(0, mWorld->getName().find(", ") + 2))
+        << mWorld->getName();
+
+    mScripts->setUserData("PLAYER", reinterpret_cast<void*>(1));
+    mScripts->setUserData("CAMERA", reinterpret_cast<void*>(1));
+    const Ogre::Vector3 camera = mCamera->getCameraPosition();
+    press(OIS::KC_TAB);
+    moveMouse(300, 300);
+    run(2);
+    EXPECT_EQ(walked, heroPosition());
+    EXPECT_EQ(0.0f, mPlayer->getSpeed());
+    EXPECT_FALSE(mWorld->isFreeMode()) << "TAB is ignored while frozen";
+    EXPECT_EQ(camera, mCamera->getCameraPosition());
+
+    mScripts->setUserData("PLAYER", nullptr);
+    mScripts->setUserData("CAMERA", nullptr);
+    run(1);
+    EXPECT_GT(heroPosition().x, walked.x + 1.0f) << "W is still held: he goes on";
+    EXPECT_LT(mCamera->getCameraPosition().distance(camera + (heroPosition() - walked)), 3.0f)
+        << "the mouse moved while frozen did not swing the camera round";
+}
+
+} // namespace

@@ -64,15 +64,37 @@ def channel_means(path, crop):
     return [float(value) for value in output]
 
 
-class HeroTest(unittest.TestCase):
+class HeroTestCase(unittest.TestCase):
+    world = None
+
     def setUp(self):
-        self.game = KelvoGame("hero", world=SMALL_WORLD)
+        self.game = KelvoGame("hero", world=self.world)
         self.addCleanup(self.game.cleanup)
-        write_hero_world(self.game)
+        if self.world:
+            write_hero_world(self.game)
         self.started = time.time()
         self.game.start()
-        self.game.wait_for_log(MENU_ENTER)
+        self.game.wait_for_log(MENU_ENTER, timeout=60)
         self.game.find_window()
+
+    def enter_play(self):
+        """From the menu into the world, the intro skipped; returns the
+        log index of the play state's entry."""
+        game = self.game
+        time.sleep(1.2)  # the menu's fade-in
+        game.click(*START_BUTTON)
+        entered = game.wait_for_log(PLAY_ENTER, timeout=60)
+        game.wait_for_log("intro picture KELVO/PRETITEL", timeout=60, after=entered)
+        game.key("space")
+        game.wait_for_log("PlayState: intro finished", timeout=30, after=entered)
+        time.sleep(1.5)
+        return entered
+
+    def leave(self, entered):
+        self.game.key("Escape")
+        self.game.wait_for_log(MENU_ENTER, timeout=30, after=entered)
+        time.sleep(1.5)
+        self.assertEqual(0, self.game.quit_with_escape())
 
     def clock(self):
         """Seconds since the game was started: the captured sound's time."""
@@ -104,15 +126,14 @@ class HeroTest(unittest.TestCase):
         for key in reversed(keys):
             self.game.key_up(key)
 
+
+
+class HeroTest(HeroTestCase):
+    world = SMALL_WORLD
+
     def test_walk_run_slope_refusal_aim_and_cut_scene(self):
         game = self.game
-        time.sleep(1.2)  # the menu's fade-in
-        game.click(*START_BUTTON)
-        entered = game.wait_for_log(PLAY_ENTER, timeout=30)
-        game.wait_for_log("intro picture KELVO/PRETITEL", after=entered)
-        game.key("space")
-        game.wait_for_log("PlayState: intro finished", timeout=20, after=entered)
-        time.sleep(1.5)
+        entered = self.enter_play()
 
         # Two seconds of W: he walks east and the view follows him.
         standing, _ = self.fresh_position()
@@ -250,10 +271,39 @@ class HeroTest(unittest.TestCase):
         moved_to, _ = self.fresh_position()
         self.assertGreater(math.dist(back, moved_to), 1.0, "control is back: %r -> %r" % (back, moved_to))
 
-        game.key("Escape")
-        game.wait_for_log(MENU_ENTER, timeout=30, after=entered)
-        time.sleep(1.5)
-        self.assertEqual(0, game.quit_with_escape())
+        self.leave(entered)
+
+
+class HeroIslandTest(HeroTestCase):
+    """The same hero on the island: he wakes on the west cove facing inland,
+    and the cove's water line is a sea access."""
+
+    def test_he_walks_inland_and_the_cove_refuses_him_the_sea(self):
+        game = self.game
+        entered = self.enter_play()
+        standing, _ = self.fresh_position()
+        self.hold(["w"], 2.0)
+        time.sleep(1.2)
+        walked_to, _ = self.fresh_position()
+        self.assertGreater(math.dist(standing, walked_to), 2.0, "%r -> %r" % (standing, walked_to))
+        self.assertGreater(walked_to[0], standing[0], "inland is east")
+
+        # Turned round to the sea, he runs into the cove's water line.
+        self.hold(["a"], 6.0)
+        before = len(game.log_lines()) - 1
+        game.key_down("w")
+        game.key_down("space")
+        try:
+            game.wait_for_log("PlayerScript: refusal ", timeout=25, after=before)
+        finally:
+            game.key_up("space")
+            game.key_up("w")
+        sound = game.matched_line.split("PlayerScript: refusal ", 1)[1]
+        self.assertIn(sound, SOUNDS[:6], "the sea's or the plain no")
+        time.sleep(1.0)
+        held_at, _ = self.fresh_position()
+        self.assertGreater(held_at[0], -500.0, "kept out of the water: %r" % (held_at,))
+        self.leave(entered)
 
 
 if __name__ == "__main__":

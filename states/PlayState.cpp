@@ -156,10 +156,12 @@ void PlayState::enter()
 
     loadWorld();
 
-    if (FresnelWater* water = FresnelWater::getSingletonPtr()) {
-        if (water->isSetUp()) {
-            water->attachListeners();
-        }
+    FresnelWater* water = FresnelWater::getSingletonPtr();
+    if (water && water->isSetUp()) {
+        water->attachListeners();
+        logLine("PlayState: water at height " + Ogre::StringConverter::toString(water->getPlane().d * -1.0f));
+    } else {
+        logLine("PlayState: the world has no water");
     }
     mCompositors = CompositorEffects::getSingletonPtr();
     if (mCompositors) {

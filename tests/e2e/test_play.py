@@ -44,6 +44,9 @@ class PlayTest(unittest.TestCase):
         game = self.game
         entered = self.start_playing()
 
+        # The small world's sea is drawn as the reflecting water.
+        game.wait_for_log("PlayState: water at height 30", after=entered)
+
         # The intro's pictures come in order over the running world.
         pretitle_line = game.wait_for_log("intro picture KELVO/PRETITEL", after=entered)
         time.sleep(3.0)

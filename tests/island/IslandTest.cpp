@@ -901,6 +901,16 @@ struct Shot {
 
 class IslandPictures : public IslandTest {
 protected:
+    // The sky at a given hour of the game's day.
+    void setHour(float hour)
+    {
+        float wait = hour * 3600.0f - island->sky.getTime();
+        if (wait < 0) {
+            wait += Kelvo::SkyDome::kDayLength;
+        }
+        island->sky.update(wait);
+    }
+
     void look(const Vector3& position, const Ogre::Quaternion& orientation)
     {
         island->cameraNode->setPosition(position);
@@ -960,7 +970,7 @@ protected:
 
 TEST_F(IslandPictures, StoryCamerasShowTheirPlaces)
 {
-    island->sky.update(4 * 3600.0f);  // mid-morning
+    setHour(10);
     const EntityDescription* hero = entity("player");
     const Vector3 start = hero->currentPosition();
 
@@ -1032,6 +1042,7 @@ TEST_F(IslandPictures, StoryCamerasShowTheirPlaces)
 // what the water's pictures and the scenery add to it.
 TEST_F(IslandPictures, FrameTimeOverTheIsland)
 {
+    setHour(10);
     look(Vector3(-520, 160, 260), Ogre::Quaternion::IDENTITY);
     island->cameraNode->lookAt(Vector3(0, 40, -60), Ogre::Node::TS_WORLD);
     const Shot full = shoot("island_overview.png");

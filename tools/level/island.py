@@ -58,7 +58,7 @@ OUTRO = [
 PLACES = {
     # the hero wakes on the sand of the west cove, the wreck beside him
     "start": (-482.0, -60.0),
-    "wreck": (-455.0, -64.0),
+    "wreck": (-459.0, -68.0),
     # the old man's clearing; he waits a few steps south of where the
     # first talk puts the hero, his hut behind him in the talk's shot
     "oldman": (-290.0, -30.0),

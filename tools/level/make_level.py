@@ -427,7 +427,7 @@ def build(level):
     # The cove: the wreck on the sand, driftwood, palms, the sea.
     cove = level.block("cove")
     wx, wz = P["wreck"]
-    level.entity(cove, "wreck", "shipwreck.mesh", wx, wz, "Static", yaw=62.0, scale=1.35, tilt=(4.0, -7.0),
+    level.entity(cove, "wreck", "shipwreck.mesh", wx, wz, "Static", yaw=-15.0, scale=1.35, tilt=(4.0, -7.0),
                  sink=0.8)
     level.entity(cove, "wreck_crate_1", "crate.mesh", wx + 14, wz + 2, "Static", yaw=20, tilt=(0, 12), sink=0.2)
     level.entity(cove, "wreck_barrel_1", "barrel.mesh", wx - 4, wz + 15, "Static", yaw=0, tilt=(85, 30),

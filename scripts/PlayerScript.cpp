@@ -166,6 +166,7 @@ PlayerScript::PlayerScript(GameWorld* world, ScriptManager* scripts)
     mFacing = mFacing.isZeroLength() ? Ogre::Vector3::UNIT_X : mFacing.normalisedCopy();
     mCharacter->setFacing(mFacing);
     mProbe = new CollisionProbe(mEntityNode);
+    mEntityNode->setListener(&mEntityNodeWatch);
     mSavedPosition = mCharacter->getPosition();
     log("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
 }
@@ -180,8 +181,25 @@ PlayerScript::~PlayerScript()
             mSceneManager->destroyQuery(mGroundQuery);
         }
     }
+    if (mEntityNode && mEntityNode->getListener() == &mEntityNodeWatch) {
+        mEntityNode->setListener(nullptr);
+    }
     delete mMixer;
     delete mProbe;
+}
+
+void PlayerScript::onEntityNodeDestroyed()
+{
+    // Called from the node's destructor: its creator is still readable, and
+    // the probe gives its query back through it now or never.
+    delete mProbe;
+    mProbe = nullptr;
+    // The entity and its animation states went just before.
+    delete mMixer;
+    mMixer = nullptr;
+    mEntityNode = nullptr;
+    mBodyNode = nullptr;
+    mHasPlayer = false;
 }
 
 // --- input -------------------------------------------------------------------

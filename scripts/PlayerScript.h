@@ -4,6 +4,7 @@
 #include "states/OgreEventListener.h"
 #include "world/ScriptAtom.h"
 
+#include <OgreNode.h>
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
 #include <OgreRay.h>
@@ -75,6 +76,23 @@ public:
 private:
     enum Gait { kIdle = 0, kWalk = 1, kRun = 2 };
 
+    // Hears the hero's entity node go. The play state unloads the scene
+    // before it deletes this script, and the collision probe reads its node
+    // when it is deleted: it must go with the node, not after it.
+    class EntityNodeWatch : public Ogre::Node::Listener {
+    public:
+        explicit EntityNodeWatch(PlayerScript* owner)
+            : mOwner(owner)
+        {
+        }
+        void nodeDestroyed(const Ogre::Node*) override { mOwner->onEntityNodeDestroyed(); }
+
+    private:
+        PlayerScript* mOwner;
+    };
+
+    void onEntityNodeDestroyed();
+
     bool isFrozen() { return getUserData() != nullptr; }
     void checkGameOver();
     void readTriggers(float dt);
@@ -135,6 +153,7 @@ private:
     Ogre::Vector3 mFacing = Ogre::Vector3::UNIT_X;
     SpeedSpring mSpeed;
     CollisionProbe* mProbe = nullptr;
+    EntityNodeWatch mEntityNodeWatch{this};
 
     Ogre::Vector3 mSavedPosition = Ogre::Vector3::ZERO;
     int mBlockCounter = 0;

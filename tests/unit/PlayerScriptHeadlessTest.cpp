@@ -143,4 +143,20 @@ TEST_F(PlayerScriptHeadlessTest, AFrozenHeroAndCameraStandStillAndIgnoreTabAndMo
         << "the mouse moved while frozen did not swing the camera round";
 }
 
+TEST_F(PlayerScriptHeadlessTest, UnloadingTheSceneFirstLeavesTheScriptsSafeToRunAndDelete)
+{
+    // The play state's exit order: the scene goes before the scripts.
+    buildWorld(true);
+    press(OIS::KC_W);
+    run(0.5f);
+    mLoader->unload();
+    EXPECT_FALSE(mPlayer->hasPlayer()) << "the script heard its hero go";
+    EXPECT_EQ(nullptr, mPlayer->getMixer());
+    mPlayer->mousePressed(OIS::MouseEvent(nullptr, OIS::MouseState()), OIS::MB_Left);
+    delete mPlayer;
+    mPlayer = nullptr;
+    delete mCamera;
+    mCamera = nullptr;
+}
+
 } // namespace

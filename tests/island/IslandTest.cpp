@@ -627,6 +627,34 @@ TEST_F(IslandTest, FixedPointsStandOnTheGround)
     }
 }
 
+// The generator places everything on the heights it computes itself; the
+// engine's terrain must agree, or the heightmap, the configuration and the
+// generator's numbers have drifted apart.
+TEST_F(IslandTest, SceneryStandsOnTheTerrain)
+{
+    int checked = 0;
+    for (const auto& [name, record] : loader->entities()) {
+        const std::string& type = record->getType();
+        const Vector3 p = record->currentPosition();
+        const float ground = island->ground(p.x, p.z);
+        if (type == "Player" || type == "NPC" || isEnemyType(type)) {
+            EXPECT_NEAR(ground, p.y, 0.2f) << name;
+            ++checked;
+        } else if ((type == "Static" || type == "StaticNonCollide") && name.compare(0, 5, "jetty") != 0 &&
+                   name != "ship") {
+            // rocks and wreckage are sunk a little into the sand, on purpose
+            EXPECT_LE(p.y, ground + 0.6f) << name << " floats";
+            EXPECT_GE(p.y, ground - 1.0f) << name << " is buried";
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 300);
+    // the ship floats at the sea's level with water under its keel
+    const Vector3 ship = entity("ship")->currentPosition();
+    EXPECT_NEAR(kSeaLevel, ship.y, 1.0f);
+    EXPECT_LT(island->ground(ship.x, ship.z), kSeaLevel - 8.0f);
+}
+
 TEST_F(IslandTest, CameraFlightsStayAboveTheGround)
 {
     // the keyframes themselves, with room to see the ground

@@ -159,8 +159,8 @@ PATHS = {
     "beach_to_hut": [(-474, -46, 31.5), (-450, -38, 34.6), (-420, -42, 36.9), (-395, -48, 37.8), (-350, -42, 37.9),
                      (-315, -38, 37.8), (-290, -33, 37.74)],
     "hut_to_cave": [(-290, -33, 37.74), (-255, -70, 38.2), (-215, -120, 38.6), (-170, -170, 38.8),
-                    (-130, -205, 38.6), (-105, -235, 38.2), (-92, -262, 37.8), (-80, -290, 37.5),
-                    (-62, -320, 37.3), (-38, -352, 37.2)],
+                    (-130, -205, 38.6), (-105, -235, 38.2), (-92, -262, 37.8), (-80, -290, 37.3),
+                    (-62, -320, 36.4), (-38, -352, 35.7)],
     "hut_to_well": [(-290, -33, 37.74), (-240, 5, 38.2), (-170, 35, 38.8), (-90, 60, 39.0),
                     (-10, 75, 38.8), (80, 85, 38.5), (170, 110, 38.3), (250, 145, 38.0),
                     (300, 160, 37.85), (335, 175, 37.78), (349, 196, 37.75)],
@@ -187,8 +187,9 @@ CLEARINGS = [
 ]
 
 # The spiders' hollow: the first cut-scene flies through it, so its floor
-# follows the camera's flight with room to every side.
-HOLLOW_FLOOR = 37.0
+# follows the camera's flight with room to every side. It lies a little
+# lower than the meadows, below the grass's height band: a bare, sandy pit.
+HOLLOW_FLOOR = 35.6
 HOLLOW_RADIUS = 48.0
 HOLLOW_FADE = 30.0
 HOLLOW_EXTRA = [  # rooms of the hollow off the flight: (x, z, radius)

@@ -53,8 +53,8 @@ def rock():
     broad = texkit.stretch(texkit.noise(SIDE, SIDE, 4, 301, octaves=4), 0.0, 1.0)
     fine = texkit.noise(SIDE, SIDE, 48, 302, octaves=3)
     crack_field = texkit.noise(SIDE, SIDE, 8, 303, octaves=2)
-    grey = (0.47, 0.45, 0.42)
-    brown = (0.42, 0.35, 0.27)
+    grey = (0.38, 0.36, 0.34)
+    brown = (0.34, 0.28, 0.21)
     img = texkit.Image(SIDE, SIDE)
     for y in range(SIDE):
         for x in range(SIDE):

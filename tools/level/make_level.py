@@ -577,6 +577,32 @@ def build(level):
                 attenuation=(10000, 1, 0, 0))
 
 
+def check_media(level, media_dir):
+    """Warns about meshes, sound files and particle templates the scene names
+    that the media tools have not made (run tools/make_media.sh first)."""
+    if not os.path.isdir(media_dir):
+        print("level: %s does not exist; the scene's files are not checked (run tools/make_media.sh)" % media_dir)
+        return 0
+    templates = set()
+    particles = os.path.join(media_dir, "particles.particle")
+    if os.path.exists(particles):
+        with open(particles) as f:
+            templates = {line.split()[1] for line in f if line.startswith("particle_system ")}
+    missing = 0
+    for _, things in level.blocks:
+        for t in things:
+            wanted = getattr(t, "mesh", None) or getattr(t, "file", None)
+            if wanted and not os.path.exists(os.path.join(media_dir, wanted)):
+                print("level: warning: %s names %s, which %s does not hold" % (t.name, wanted, media_dir))
+                missing += 1
+            template = getattr(t, "template", None)
+            if template and template not in templates:
+                print("level: warning: %s uses the particle template %s, which no script defines"
+                      % (t.name, template))
+                missing += 1
+    return missing
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Writes the island's first world.qormscene.")
     parser.add_argument("--out", default=DEFAULT_OUT, help="scene file (default: media/xmlScenes/world.qormscene)")
@@ -605,6 +631,7 @@ def main(argv):
     print("level: %d entities, %d triggers, %d lights, %d sounds, %d particle systems"
           % (counts.get("entity", 0), counts.get("trigger", 0), counts.get("light", 0), counts.get("sound", 0),
              counts.get("particle", 0)))
+    check_media(level, os.path.join(ROOT, "media", "generated"))
     for prefix, missing in sorted(level.skipped.items()):
         print("level: %s: %d fewer than asked (no free ground left by the rules)" % (prefix, missing))
     text = level.text(args.shadow)

@@ -1089,6 +1089,10 @@ TEST_F(IslandPictures, FrameTimeOverTheIsland)
         geometry->setVisible(true);
     }
     island->water->attachListeners();
+    // the whole island from straight above, for the map
+    look(Vector3(0, 1600, 0), Ogre::Quaternion(Ogre::Degree(-90), Vector3::UNIT_X));
+    const Shot map = shoot("island_map.png");
+    EXPECT_GT(map.contrast(), 12.0f);
     std::printf("overview: %.1f ms a frame; %.1f without the water's pictures; %.1f without them and the %zu "
                 "static geometries\n",
                 full.milliseconds, noWaterPictures.milliseconds, terrainOnly.milliseconds, scenery.size());

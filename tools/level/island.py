@@ -77,7 +77,7 @@ PLACES = {
     # the ship's shore in the south-west
     "jetty_foot": (-436.0, 508.0),
     "ship": (-525.0, 536.0),
-    "abspann": (-424.0, 503.0),
+    "abspann": (-428.0, 504.0),
     # a pond in the forest
     "pond": (30.0, 10.0),
 }

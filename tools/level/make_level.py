@@ -395,8 +395,9 @@ def build(level):
     # the cove's water line from headland to headland
     level.trigger(story, "meerzugang_1_1", -540.0, -88.0, 58.0, y=island.SEA_LEVEL)
     level.trigger(story, "meerzugang_1_2", -540.0, -30.0, 58.0, y=island.SEA_LEVEL)
+    # the ship's shore from rock to rock: stepping onto it ends the game
     ax, az = P["abspann"]
-    level.trigger(story, "abspann", ax, az, 9.0)
+    level.trigger(story, "abspann", ax, az, 16.0)
 
     # Voices and music: heard everywhere, played by the scripts.
     voices = level.block("voices")
@@ -561,6 +562,13 @@ def build(level):
     level.entity(shore, "shore_crate_1", "crate.mesh", -418.0, 518.0, "Static", yaw=15)
     level.entity(shore, "shore_crate_2", "crate.mesh", -416.5, 519.5, "Static", yaw=40, y=None)
     level.entity(shore, "shore_barrel_1", "barrel.mesh", -420.0, 522.0, "Static")
+    # rocks close the shore on either side of the landing, so the way to the
+    # water leads over the landing
+    for k, (x, z) in enumerate([(-392, 556), (-408, 549), (-424, 541), (-440, 530), (-452, 478), (-463, 467),
+                                (-476, 457)], 1):
+        level.entity(shore, "shore_rock_%02d" % k, "rock_large.mesh", x, z, "Static",
+                     yaw=level.rng.uniform(0, 360), scale=level.rng.uniform(2.8, 3.4),
+                     tilt=(level.rng.uniform(-6, 6), level.rng.uniform(-6, 6)), sink=0.8)
     level.scatter(shore, "shore_palm", ["palm.mesh", "palm_tall.mesh"], 10, rect_area(-440, 440, -330, 560),
                   "Static", scale=(1.0, 1.4), heights=(32.0, 45.0))
     level.light(shore, "ship_lantern", "Point_Light", (-511.0, 37.0, 508.0), (1.0, 0.8, 0.45),

@@ -622,10 +622,10 @@ def main(argv):
     args = parser.parse_args(argv)
 
     exists = os.path.exists(args.out)
-    if exists and not args.force and not args.dry_run:
+    refused = exists and not args.force and not args.dry_run
+    if refused:
         print("level: %s exists and is the level's source now (the editor saves into it);" % args.out)
-        print("level: not replaced. --force would write a new island over it, --dry-run shows what it would hold.")
-        return 1
+        print("level: it stays as it is. This is what --force would write over it:")
 
     print("level: computing the island's heights (%d x %d)" % (island.HEIGHTMAP_SIDE, island.HEIGHTMAP_SIDE))
     grid = island.stored_heights(island.height_grid(lambda line: print("level:   " + line, flush=True)))
@@ -643,6 +643,9 @@ def main(argv):
     for prefix, missing in sorted(level.skipped.items()):
         print("level: %s: %d fewer than asked (no free ground left by the rules)" % (prefix, missing))
     text = level.text(args.shadow)
+    if refused:
+        print("level: not replaced %s; run with --force to replace it (%d bytes)" % (args.out, len(text)))
+        return 1
     if args.dry_run:
         print("level: dry run, %s %s (%d bytes)" % ("would replace" if exists else "would write", args.out,
                                                    len(text)))

@@ -427,10 +427,8 @@ TEST_F(IslandTest, EveryEntityIsMadeFromAMeshOfTheMediaWithAKnownType)
 
     // The game moves the parent node of the hero's entity as his body, and
     // hides the parent of the water's: neither may carry anything else.
-    for (const char* alone : {"player"}) {
-        Ogre::SceneNode* body = entity(alone)->getSceneNode()->getParentSceneNode();
-        EXPECT_EQ(1u, body->numChildren()) << alone << " shares its node's parent with other objects";
-    }
+    Ogre::SceneNode* body = entity("player")->getSceneNode()->getParentSceneNode();
+    EXPECT_EQ(1u, body->numChildren()) << "the hero shares his body node with other objects";
     for (const auto& [name, record] : loader->entities()) {
         if (record->getType() == "FresnelPlane") {
             EXPECT_EQ(1u, record->getSceneNode()->getParentSceneNode()->numChildren());

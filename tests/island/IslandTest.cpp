@@ -1049,6 +1049,14 @@ TEST_F(IslandPictures, StoryCamerasShowTheirPlaces)
         expectSeen("the queen's cave", centre("queen_cave"));
         EXPECT_GT(shot.contrast(), 12.0f);
     }
+    // The valley of the dead, from where the ravine opens into it.
+    {
+        look(Vector3(330, 52, 335), Ogre::Quaternion::IDENTITY);
+        island->cameraNode->lookAt(Vector3(200, 40, 405), Ogre::Node::TS_WORLD);
+        const Shot shot = shoot("island_valley.png");
+        expectSeen("a zombie", centre("zombie_02"));
+        EXPECT_GT(shot.contrast(), 12.0f);
+    }
     // The outro: from the shore to the ship, and its last look back.
     {
         look(kOutro[0].position, kOutro[0].orientation);

@@ -1,2 +1,3 @@
 """The island's terrain: its heightmap (from tools/level/island.py) and the
-three tileable ground textures the terrain paints with (sand, grass, rock)."""
+four tileable ground textures the terrain paints with (sand, dirt, grass,
+rock)."""

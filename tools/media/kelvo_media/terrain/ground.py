@@ -1,6 +1,6 @@
 """Tileable ground textures for the terrain's layers, 256 x 256: warm sand
-with wind ripples, grass with clumps and dry patches, grey-brown rock with
-strata and cracks. Each repeats every Size world units (the terrain
+with wind ripples, dead brown earth with pebbles, grass with clumps and dry
+patches, grey-brown rock with strata and cracks. Each repeats every Size world units (the terrain
 configuration's layer sections), so all detail tiles over the picture."""
 
 import math
@@ -67,9 +67,26 @@ def rock():
     return img
 
 
+def dirt():
+    """Dry, dead earth: the spiders' pit and the valley of the dead."""
+    broad = texkit.stretch(texkit.noise(SIDE, SIDE, 5, 401, octaves=3), 0.0, 1.0)
+    grain = texkit.noise(SIDE, SIDE, 64, 402, octaves=2)
+    pebbles = texkit.noise(SIDE, SIDE, 40, 403, octaves=1)
+    dark = (0.26, 0.21, 0.16)
+    light = (0.42, 0.35, 0.26)
+    img = texkit.Image(SIDE, SIDE)
+    for i in range(SIDE * SIDE):
+        c = texkit.mix(dark, light, _clamp(0.6 * broad[i] + 0.4 * grain[i]))
+        stone = 1.0 + 0.35 * max(0.0, (pebbles[i] - 0.72) * 6.0)
+        s = (0.85 + 0.3 * grain[i]) * min(1.4, stone)
+        img.r[i], img.g[i], img.b[i] = c[0] * s, c[1] * s, c[2] * s
+    return img
+
+
 def build(out_dir, work_dir):
     lines = []
-    for name, painter in (("terrain_sand.png", sand), ("terrain_grass.png", grass), ("terrain_rock.png", rock)):
+    for name, painter in (("terrain_sand.png", sand), ("terrain_dirt.png", dirt), ("terrain_grass.png", grass),
+                          ("terrain_rock.png", rock)):
         img = painter()
         img.save(os.path.join(out_dir, name))
         mean = [sum(ch) / len(ch) for ch in (img.r, img.g, img.b)]

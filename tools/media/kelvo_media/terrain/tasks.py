@@ -12,7 +12,7 @@ def tasks():
         Task("island_heightmap", ["island_height.png"],
              [ISLAND, KIT + "terrain/__init__.py", KIT + "terrain/heightmap.py"],
              "kelvo_media.terrain.heightmap:build"),
-        Task("terrain_textures", ["terrain_sand.png", "terrain_grass.png", "terrain_rock.png"],
+        Task("terrain_textures", ["terrain_sand.png", "terrain_dirt.png", "terrain_grass.png", "terrain_rock.png"],
              [KIT + "png.py", KIT + "texkit.py", KIT + "terrain/__init__.py", KIT + "terrain/ground.py"],
              "kelvo_media.terrain.ground:build"),
     ]

@@ -115,6 +115,18 @@ class PlayTest(unittest.TestCase):
         time.sleep(3.0)
         shot = game.screenshot("pretitle_again.png")
         self.assertLess(image_difference(shot, picture("picture_pretitel.png")), 0.08)
+
+        # Key 6: the outro's flight, then its first picture rises over it.
+        game.key("space")
+        game.wait_for_log("PlayState: intro finished", timeout=20, after=entered_again)
+        game.key("6")
+        outro = game.wait_for_log("PlayState: outro started", after=entered_again)
+        game.wait_for_log("CameraScript: CutScene2 started", after=outro)
+        game.wait_for_log("PlayState: outro picture KELVO/Outro0", timeout=40, after=outro)
+        time.sleep(8.0)
+        shot = game.screenshot("outro0.png")
+        self.assertLess(image_difference(shot, picture("picture_outro0.png")), 0.15,
+                        "the first outro picture has risen over the flight")
         game.key("Escape")
         game.wait_for_log(MENU_ENTER, timeout=30, after=entered_again)
         time.sleep(1.5)

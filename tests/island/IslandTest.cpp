@@ -255,7 +255,7 @@ public:
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
         for (const auto& section : config.getSettingsBySection()) {
             const std::string& group = section.first;
-            if (group != "General" && group != "SceneLoader" && group != "Terrain") {
+            if (group != "General" && group != "SceneLoader" && group != "Terrain" && group != "OgreInternal") {
                 continue;
             }
             for (const auto& setting : section.second) {

@@ -104,7 +104,7 @@ class HeroTestCase(unittest.TestCase):
         """The first hero position logged after the log line index `after`,
         and that line's index."""
         index = self.game.wait_for_log("PlayerScript: hero at", after=after + 1, timeout=10)
-        match = POSITION.search(self.game.log_lines()[index])
+        match = POSITION.search(self.game.matched_line)
         return tuple(float(v) for v in match.groups()), index
 
     def fresh_position(self):
@@ -303,6 +303,54 @@ class HeroIslandTest(HeroTestCase):
         time.sleep(1.0)
         held_at, _ = self.fresh_position()
         self.assertGreater(held_at[0], -500.0, "kept out of the water: %r" % (held_at,))
+        self.leave(entered)
+
+    def test_he_runs_up_from_the_wreck_to_the_old_man_by_the_hut(self):
+        """Steered by real keys from the logged positions: running up from
+        the beach, round the hut, into the old man's trigger."""
+        game = self.game
+        entered = self.enter_play()
+        start, _ = self.fresh_position()
+        waypoints = [(-330.0, -20.0), (-290.0, -30.0)]
+        heading = (1.0, 0.0)  # he wakes facing inland, east
+        previous = start
+        arrived = None
+        game.key_down("w")
+        game.key_down("space")
+        try:
+            deadline = time.time() + 150
+            while time.time() < deadline:
+                arrived = next((line for line in game.log_lines()[entered:]
+                                if "GeometricTrigger: entered 'oldman_trigger'" in line), None)
+                if arrived:
+                    break
+                here, _ = self.fresh_position()
+                if math.dist(here, previous) > 1.0:
+                    dx, dz = here[0] - previous[0], here[2] - previous[2]
+                    length = math.hypot(dx, dz)
+                    heading = (dx / length, dz / length)
+                previous = here
+                if len(waypoints) > 1 and math.dist((here[0], here[2]), waypoints[0]) < 15.0:
+                    waypoints.pop(0)
+                target = waypoints[0]
+                tx, tz = target[0] - here[0], target[1] - here[2]
+                length = math.hypot(tx, tz) or 1.0
+                tx, tz = tx / length, tz / length
+                cross = heading[0] * tz - heading[1] * tx
+                error = math.degrees(math.acos(max(-1.0, min(1.0, heading[0] * tx + heading[1] * tz))))
+                if error > 6.0:
+                    # A turns the facing from east towards north (-z).
+                    turn = "a" if cross < 0 else "d"
+                    self.hold([turn], min(1.0, error / 25.0))
+        finally:
+            game.key_up("space")
+            game.key_up("w")
+        self.assertIsNotNone(arrived, "never reached the old man from %r" % (start,))
+        time.sleep(1.0)
+        there, _ = self.fresh_position()
+        self.assertGreater(there[1], start[1] + 4.0, "up from the beach: %r -> %r" % (start, there))
+        self.assertLess(math.dist((there[0], there[2]), (-290.0, -30.0)), 20.0)
+        game.screenshot("old_man.png")
         self.leave(entered)
 
 

@@ -3,6 +3,7 @@
 // engine root and window serve the whole program; every test makes and
 // destroys its own scene managers, as the game's states do.
 
+#include "WindowedGL.h"
 #include "TerrainTestMedia.h"
 
 #include "terrain/PagingLandScapeSceneManager.h"
@@ -61,15 +62,7 @@ public:
         logManager = new Ogre::LogManager();
         logManager->createLog("terrain_window_tests.log", true, false, false)->addListener(&log);
         root = new Ogre::Root("", "", "");
-        const std::string plugins = KELVO_OGRE_PLUGIN_DIR;
-        root->loadPlugin(plugins + "/RenderSystem_GL");
-        root->loadPlugin(plugins + "/Codec_FreeImage");
-        Ogre::RenderSystem* renderSystem = root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(nullptr, renderSystem);
-        renderSystem->setConfigOption("Full Screen", "No");
-        renderSystem->setConfigOption("Video Mode", "1024 x  768");
-        renderSystem->setConfigOption("VSync", "No");
-        root->setRenderSystem(renderSystem);
+        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "1024 x  768", false));
         factory = PagingLandScapeSceneManagerFactory::install(*root);
         window = root->initialise(true, "KELVO terrain test");
 

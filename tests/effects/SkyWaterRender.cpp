@@ -9,6 +9,7 @@
 //    sets the water up again and it still reflects.
 // Screenshots land in the working directory (sky_water_*.png).
 
+#include "WindowedGL.h"
 #include "effects/FresnelWater.h"
 #include "effects/SkyDome.h"
 #include "terrain/PagingLandScapeSceneManager.h"
@@ -83,18 +84,7 @@ public:
         log = new Ogre::LogManager();
         log->createLog("sky_water_render.log", true, false, false);
         root = new Ogre::Root("", "", "");
-        const std::string plugins = KELVO_OGRE_PLUGIN_DIR;
-        root->loadPlugin(plugins + "/RenderSystem_GL");
-        // FreeImage for the terrain's 16-bit heightmap, ParticleFX for the
-        // particle templates in the media folder
-        root->loadPlugin(plugins + "/Codec_FreeImage");
-        root->loadPlugin(plugins + "/Plugin_ParticleFX");
-        Ogre::RenderSystem* rs = root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(nullptr, rs);
-        rs->setConfigOption("Full Screen", "No");
-        rs->setConfigOption("Video Mode", "800 x  600");
-        rs->setConfigOption("VSync", "No");
-        root->setRenderSystem(rs);
+        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "800 x  600", true));
         factory = PagingLandScapeSceneManagerFactory::install(*root);
         window = root->initialise(true, "KELVO sky and water");
 

@@ -13,6 +13,7 @@
 //  - pictures from the story's cameras show their places; frame times.
 // Screenshots land in the working directory (island_*.png).
 
+#include "WindowedGL.h"
 #include "app/Application.h"
 #include "effects/FresnelWater.h"
 #include "effects/SkyDome.h"
@@ -163,17 +164,7 @@ public:
         log->createLog("island_test.log", true, false, false);
         log->getDefaultLog()->addListener(&catcher);
         root = new Ogre::Root("", "", "");
-        const std::string plugins = KELVO_OGRE_PLUGIN_DIR;
-        // FreeImage first: the heightmap has 16 bits a channel
-        root->loadPlugin(plugins + "/Codec_FreeImage");
-        root->loadPlugin(plugins + "/RenderSystem_GL");
-        root->loadPlugin(plugins + "/Plugin_ParticleFX");
-        Ogre::RenderSystem* rs = root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(nullptr, rs);
-        rs->setConfigOption("Full Screen", "No");
-        rs->setConfigOption("Video Mode", "1024 x  768");
-        rs->setConfigOption("VSync", "No");
-        root->setRenderSystem(rs);
+        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "1024 x  768", true));
         factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
         window = root->initialise(true, "KELVO island");
         declareResources();

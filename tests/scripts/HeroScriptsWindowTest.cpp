@@ -9,6 +9,7 @@
 // Each group runs in its own process (see CMakeLists.txt): the engine keeps
 // "Motion Blur" for the rest of a run once it is built.
 
+#include "WindowedGL.h"
 #include "effects/CineFader.h"
 #include "effects/CompositorEffects.h"
 #include "scene/SceneLoader.h"
@@ -116,16 +117,7 @@ public:
         logs = new Ogre::LogManager();
         logs->createLog("hero_scripts_window.log", true, false, false)->addListener(&log);
         root = new Ogre::Root("", "", "");
-        const std::string plugins = KELVO_OGRE_PLUGIN_DIR;
-        root->loadPlugin(plugins + "/RenderSystem_GL");
-        root->loadPlugin(plugins + "/Codec_FreeImage");
-        root->loadPlugin(plugins + "/Plugin_ParticleFX");
-        Ogre::RenderSystem* rs = root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(nullptr, rs);
-        rs->setConfigOption("Full Screen", "No");
-        rs->setConfigOption("Video Mode", "640 x  480");
-        rs->setConfigOption("VSync", "No");
-        root->setRenderSystem(rs);
+        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "640 x  480", true));
         factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
         overlays = new Ogre::OverlaySystem();
         window = root->initialise(true, "KELVO hero scripts");

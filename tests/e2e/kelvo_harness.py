@@ -222,6 +222,9 @@ class KelvoGame:
         A game object can be started again after the previous run ended."""
         self.stop()
         self.window = None
+        # A restarted game must not be judged by the previous run's log: a
+        # wait would find the old lines before the new game has written any.
+        self.remove_file(LOG_FILE)
         env = dict(os.environ)
         env.pop("DISPLAY", None)
         env["ALSOFT_CONF"] = self.alsoft_conf
@@ -332,8 +335,12 @@ class KelvoGame:
                 self.window = ids[0]
                 self._xdotool("windowfocus", self.window, check=False)
                 return self.window
+            if not self.is_running():
+                raise HarnessError("kelvo ended before showing its window; log tail:\n%s"
+                                   % "\n".join(self.log_lines()[-30:]))
             time.sleep(0.2)
-        raise HarnessError("no window titled %s" % WINDOW_TITLE)
+        raise HarnessError("no window titled %s; log tail:\n%s"
+                           % (WINDOW_TITLE, "\n".join(self.log_lines()[-30:])))
 
     def _ensure_window(self):
         if self.window is None:

@@ -19,7 +19,7 @@ PACKAGES=(
   liblua5.2-dev libluabind-dev libexpat1-dev libopenal-dev libsndfile1-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick espeak-ng sox libsox-fmt-base fonts-dejavu-core fonts-cegui
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev python3-numpy
 )
 
 step() { echo "== $*"; }

@@ -10,7 +10,9 @@
 #include "terrain/PagingLandScapeSceneManager.h"
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "terrain/TerrainWorld.h"
-#include "terrain/tests/TerrainTestMedia.h"
+#include "TemporaryFolder.h"
+#include "TerrainTestMedia.h"
+#include "WindowedGL.h"
 
 #include <Ogre.h>
 #include <OgreTerrain.h>
@@ -20,7 +22,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,6 +58,7 @@ struct Engine {
     Ogre::Root* root = nullptr;
     Ogre::RenderWindow* window = nullptr;
     PagingLandScapeSceneManagerFactory* factory = nullptr;
+    std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string folder;
 };
 Engine engine;
@@ -83,20 +88,17 @@ void startEngine()
     engine.logs = new Ogre::LogManager();
     engine.logs->createLog("bench_terrain.log", true, false, false);
     engine.root = new Ogre::Root("", "", "");
-    const std::string plugins = KELVO_OGRE_PLUGIN_DIR;
-    engine.root->loadPlugin(plugins + "/RenderSystem_GL");
-    engine.root->loadPlugin(plugins + "/Codec_FreeImage");
-    engine.root->loadPlugin(plugins + "/Plugin_OctreeSceneManager");
-    Ogre::RenderSystem* renderSystem = engine.root->getRenderSystemByName("OpenGL Rendering Subsystem");
-    renderSystem->setConfigOption("Full Screen", "No");
-    renderSystem->setConfigOption("Video Mode", "1024 x  768");
-    renderSystem->setConfigOption("VSync", "No");
-    engine.root->setRenderSystem(renderSystem);
+    if (!KelvoTest::selectWindowedGL(*engine.root, "1024 x  768", false)) {
+        std::fprintf(stderr, "the OpenGL render system is not available\n");
+        std::exit(1);
+    }
+    // The stock octree scene manager is the query's peer.
+    KelvoTest::loadEnginePlugin(*engine.root, "Plugin_OctreeSceneManager");
     engine.factory = PagingLandScapeSceneManagerFactory::install(*engine.root);
     engine.window = engine.root->initialise(true, "KELVO terrain benchmark");
 
-    char folder[] = "/tmp/kelvo_bench_terrain_XXXXXX";
-    engine.folder = mkdtemp(folder);
+    engine.media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_bench_terrain");
+    engine.folder = engine.media->path();
     TerrainTestMedia::writeAll(engine.folder);
     for (size_t i = 0; i < sizeof(kFrameSettings) / sizeof(kFrameSettings[0]); ++i) {
         TerrainTestMedia::writeText(engine.folder + "/bench" + std::to_string(i) + ".cfg",
@@ -116,7 +118,7 @@ void stopEngine()
     PagingLandScapeSceneManagerFactory::uninstall(*engine.root, engine.factory);
     delete engine.root;
     delete engine.logs;
-    std::system(("rm -rf '" + engine.folder + "'").c_str());
+    engine.media.reset();
 }
 
 // A camera where the third-person camera would be: a few units above the

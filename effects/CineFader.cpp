@@ -76,6 +76,9 @@ float CineFader::showBars(const Ogre::FrameEvent& event)
     if (mShowingAlpha < 1) {
         mShowingAlpha = std::min(mShowingAlpha + event.timeSinceLastFrame, 1.0f);
         setBarAlpha(mShowingAlpha);
+        if (mShowingAlpha == 1) {
+            Ogre::LogManager::getSingleton().logMessage("CineFader: bars in");
+        }
     }
     return mShowingAlpha;
 }
@@ -85,6 +88,9 @@ float CineFader::hideBars(const Ogre::FrameEvent& event)
     if (mHidingAlpha > 0) {
         mHidingAlpha = std::max(mHidingAlpha - event.timeSinceLastFrame, 0.0f);
         setBarAlpha(mHidingAlpha);
+        if (mHidingAlpha == 0) {
+            Ogre::LogManager::getSingleton().logMessage("CineFader: bars out");
+        }
     } else {
         hide();
     }

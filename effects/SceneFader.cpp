@@ -95,12 +95,17 @@ void SceneFader::update(float seconds)
     if (mDuration == 0) {
         mValue = mTarget;
         mElapsed = 0;
-        return;
+    } else {
+        mElapsed = std::min(mElapsed + seconds, mDuration);
+        // The last step lands on the target exactly: rounding must not leave a
+        // fade that started half-way (a click during a fade) forever unfinished.
+        mValue = mElapsed >= mDuration ? mTarget : mStart + (mTarget - mStart) * mElapsed / mDuration;
     }
-    mElapsed = std::min(mElapsed + seconds, mDuration);
-    // The last step lands on the target exactly: rounding must not leave a
-    // fade that started half-way (a click during a fade) forever unfinished.
-    mValue = mElapsed >= mDuration ? mTarget : mStart + (mTarget - mStart) * mElapsed / mDuration;
+    if (mValue == mTarget) {
+        // Once per fade: what waits for a fade (a test, a reader of the log)
+        // needs no clock.
+        Ogre::LogManager::getSingleton().logMessage(mTarget == 1 ? "SceneFader: faded in" : "SceneFader: faded out");
+    }
 }
 
 } // namespace Kelvo

@@ -226,6 +226,7 @@ void MenuState::toggleOptions()
 {
     mOptionsVisible = !mOptionsVisible;
     mGui->setWindowVisible("options", mOptionsVisible);
+    Ogre::LogManager::getSingleton().logMessage(mOptionsVisible ? "MenuState: options shown" : "MenuState: options hidden");
 }
 
 bool MenuState::onOptionsClicked(const CEGUI::EventArgs&)

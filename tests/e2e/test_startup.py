@@ -2,14 +2,13 @@
 
 import os
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from kelvo_harness import KelvoGame  # noqa: E402
+from kelvo_harness import KelvoGame, Player, screen  # noqa: E402
+from kelvo_harness.screen import MENU_ENTER  # noqa: E402
 
 BOX_CAPTION = "MessageBox [An exception\thas\toccurred!]"
-MENU_ENTER = "___MENUSTATE::ENTER___"
 
 
 class GameTestCase(unittest.TestCase):
@@ -19,11 +18,9 @@ class GameTestCase(unittest.TestCase):
         return game
 
     def play_menu_and_quit(self, game):
-        game.start()
-        game.wait_for_log(MENU_ENTER)
-        game.find_window()
-        time.sleep(0.5)
-        self.assertEqual(0, game.quit_with_escape())
+        player = Player(game)
+        player.open_menu()
+        self.assertEqual(0, player.quit())
 
     def assert_logged(self, game, text):
         lines = game.log_lines()
@@ -32,22 +29,20 @@ class GameTestCase(unittest.TestCase):
 
     def assert_ends_with_shutdown_markers(self, game):
         markers = game.markers()
-        self.assertEqual(["___Main End.___", "___KELVO shutdown complete.___"], markers[-2:], markers)
+        self.assertEqual(screen.SHUTDOWN_MARKERS, markers[-2:], markers)
 
 
 class StartAndQuitTest(GameTestCase):
     def test_menu_opens_in_a_window_and_escape_quits_with_every_marker(self):
         game = self.new_game("quit")
-        game.start()
-        game.wait_for_log(MENU_ENTER)
-        game.find_window()
+        player = Player(game)
+        player.open_menu()
         self.assertEqual((1024, 768), game.window_geometry())
-        self.assertEqual(0, game.quit_with_escape())
-        self.assertEqual(["___CHANGE STATE___", MENU_ENTER, "___Main End.___", "___KELVO shutdown complete.___"],
-                         game.markers())
+        self.assertEqual(0, player.quit())
+        self.assertEqual([screen.CHANGE_STATE, MENU_ENTER] + screen.SHUTDOWN_MARKERS, game.markers())
         lines = game.log_lines()
         # The engine's own shut-down lines follow the program's last marker.
-        self.assertLess(lines.index("___KELVO shutdown complete.___"), len(lines) - 1)
+        self.assertLess(lines.index(screen.SHUTDOWN_COMPLETE), len(lines) - 1)
         with open(game.stdout_path) as out:
             self.assertIn("message.lua: testMsg ran", out.read())
         self.assertNotIn(BOX_CAPTION, "\n".join(lines))
@@ -72,8 +67,7 @@ class FailedSetupTest(GameTestCase):
         self.assertEqual(1, log.count(BOX_CAPTION))
         self.assertIn("An exception\thas\toccurred!", game.stderr())
         self.assertNotIn(MENU_ENTER, game.markers())
-        self.assertEqual(["___CHANGE STATE___", "___Main End.___", "___KELVO shutdown complete.___"],
-                         game.markers())
+        self.assertEqual([screen.CHANGE_STATE] + screen.SHUTDOWN_MARKERS, game.markers())
 
 
 class OptionsFileTest(GameTestCase):

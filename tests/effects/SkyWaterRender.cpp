@@ -16,16 +16,15 @@
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "terrain/TerrainConfig.h"
 
+#include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
 
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace {
 
@@ -88,9 +87,8 @@ public:
         factory = PagingLandScapeSceneManagerFactory::install(*root);
         window = root->initialise(true, "KELVO sky and water");
 
-        char folderTemplate[] = "/tmp/kelvo_sky_water_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(folderTemplate));
-        folder = folderTemplate;
+        media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_sky_water");
+        folder = media->path();
         TerrainTestMedia::writeAll(folder);
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
         const std::string terrain = Kelvo::TerrainConfig::kResourceGroup;
@@ -107,15 +105,14 @@ public:
         PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
         delete root;
         delete log;
-        if (!folder.empty()) {
-            std::system(("rm -rf '" + folder + "'").c_str());
-        }
+        media.reset();
     }
 
     Ogre::LogManager* log = nullptr;
     Ogre::Root* root = nullptr;
     Ogre::RenderWindow* window = nullptr;
     PagingLandScapeSceneManagerFactory* factory = nullptr;
+    std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string folder;
 };
 

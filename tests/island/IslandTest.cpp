@@ -13,6 +13,7 @@
 //  - pictures from the story's cameras show their places; frame times.
 // Screenshots land in the working directory (island_*.png).
 
+#include "LogCollector.h"
 #include "WindowedGL.h"
 #include "app/Application.h"
 #include "effects/FresnelWater.h"
@@ -124,17 +125,6 @@ std::string sourcePath(const std::string& relative)
 {
     return std::string(KELVO_SOURCE_DIR) + "/" + relative;
 }
-
-// Every line the engine logs, with its level.
-class LogCatcher : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool, const Ogre::String&,
-                       bool&) override
-    {
-        lines.push_back(message);
-    }
-    std::vector<std::string> lines;
-};
 
 // Lines that say something was missing, refused or left out.
 bool isComplaint(const std::string& line)
@@ -284,7 +274,7 @@ public:
         }
     }
 
-    LogCatcher catcher;
+    KelvoTest::LogCollector catcher;
     Ogre::LogManager* log = nullptr;
     Ogre::Root* root = nullptr;
     Ogre::RenderWindow* window = nullptr;

@@ -10,6 +10,7 @@
 
 #include "CharacterTable.h"
 #include "TinyFont.h"
+#include "WindowedGL.h"
 
 #include <OGRE/Ogre.h>
 
@@ -130,18 +131,12 @@ public:
         mLog = new Ogre::LogManager();
         mLog->createLog(mOptions.outDir + "/character_render.log", true, false, false);
         mRoot = new Ogre::Root("", "", "");
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/RenderSystem_GL");
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_STBI");
         // the media folder also holds the particle templates, whose emitters
-        // and affectors the resource load refuses without this plug-in
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
-        Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
-        if (!rs) {
+        // and affectors the resource load refuses without the particle plug-in
+        if (!KelvoTest::selectWindowedGL(*mRoot, "1024 x  768", true, KelvoTest::ImageCodec::Stbi)) {
             std::cerr << "the OpenGL render system is not available\n";
             return false;
         }
-        mRoot->setRenderSystem(rs);
-        rs->setConfigOption("Full Screen", "No");
         mRoot->initialise(false);
         mWindow = mRoot->createRenderWindow("kelvo character render", 64, 64, false);
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(mOptions.mediaDir, "FileSystem", "General");

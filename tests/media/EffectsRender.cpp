@@ -16,8 +16,10 @@
 // Exit status 0 when every check passed, 1 on a failed check, 2 on bad
 // arguments or an engine that cannot start.
 
+#include "LogCollector.h"
 #include "PropTable.h"
 #include "TinyFont.h"
+#include "WindowedGL.h"
 
 #include <OGRE/Ogre.h>
 #include <OGRE/Overlay/OgreOverlay.h>
@@ -74,24 +76,18 @@ Ogre::ColourValue mean(const Tile& t, int x0 = 0, int y0 = 0, int x1 = -1, int y
     return Ogre::ColourValue(float(r / n / 255.0), float(g / n / 255.0), float(b / n / 255.0));
 }
 
-class ErrorCollector : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool, const Ogre::String&,
-                       bool&) override
-    {
-        Ogre::String lower = message;
-        Ogre::StringUtil::toLowerCase(lower);
-        // the driver's extension list names extensions with "error" in them
-        if (lower.rfind("gl_extensions", 0) == 0 || lower.rfind("glx_extensions", 0) == 0) {
-            return;
-        }
-        if (level >= Ogre::LML_CRITICAL || lower.find("error") != std::string::npos ||
-            (lower.find("compil") != std::string::npos && lower.find("fail") != std::string::npos)) {
-            errors.push_back(message);
-        }
+// The engine's errors and failed shader compilations while the effects
+// render. The driver's extension list names extensions with "error" in them.
+bool isRenderError(const std::string& line, Ogre::LogMessageLevel level)
+{
+    Ogre::String lower = line;
+    Ogre::StringUtil::toLowerCase(lower);
+    if (lower.rfind("gl_extensions", 0) == 0 || lower.rfind("glx_extensions", 0) == 0) {
+        return false;
     }
-    std::vector<std::string> errors;
-};
+    return KelvoTest::isErrorLine(line, level) ||
+           (lower.find("compil") != std::string::npos && lower.find("fail") != std::string::npos);
+}
 
 class Renderer {
 public:
@@ -110,16 +106,10 @@ public:
         mLog = new Ogre::LogManager();
         mLog->createLog(mOut + "/effects_render.log", true, false, false)->addListener(&mErrors);
         mRoot = new Ogre::Root("", "", "");
-        for (const char* plugin : {"RenderSystem_GL", "Codec_STBI", "Plugin_ParticleFX"}) {
-            mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/" + plugin);
-        }
-        Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
-        if (!rs) {
+        if (!KelvoTest::selectWindowedGL(*mRoot, "1024 x  768", true, KelvoTest::ImageCodec::Stbi)) {
             std::cerr << "the OpenGL render system is not available\n";
             return false;
         }
-        mRoot->setRenderSystem(rs);
-        rs->setConfigOption("Full Screen", "No");
         mRoot->initialise(false);
         mRoot->createRenderWindow("kelvo effects render", 64, 64, false);
         mOverlays = new Ogre::OverlaySystem();
@@ -187,10 +177,10 @@ public:
                 fail(m->getName() + " has no technique GL can run: " + m->getUnsupportedTechniquesExplanation());
             }
         }
-        for (const std::string& e : mErrors.errors) {
+        for (const std::string& e : mErrors.lines) {
             fail("the engine reported: " + e);
         }
-        mErrors.errors.clear();
+        mErrors.lines.clear();
         std::printf("%zu materials load and compile\n", count);
     }
 
@@ -585,7 +575,7 @@ private:
     std::string mOut;
     int mTile;
     bool mOk = true;
-    ErrorCollector mErrors;
+    KelvoTest::LogCollector mErrors{isRenderError};
     Ogre::LogManager* mLog = nullptr;
     Ogre::Root* mRoot = nullptr;
     Ogre::OverlaySystem* mOverlays = nullptr;

@@ -8,9 +8,11 @@
 // resources to a test of its own. A file type with no loader fails the check.
 
 #include "CharacterTable.h"
+#include "LogCollector.h"
 #include "EffectScripts.h"
 #include "PictureTable.h"
 #include "SoundTable.h"
+#include "WindowedGL.h"
 
 #include <OGRE/Ogre.h>
 #include <OGRE/OgreBitwise.h>
@@ -60,26 +62,18 @@ std::string extensionOf(const std::string& name)
     return dot == std::string::npos ? "" : name.substr(dot + 1);
 }
 
-// Collects the engine's complaints (script errors, missing textures) while
-// the check runs: the engine logs many of them instead of throwing.
-class ComplaintCollector : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool, const Ogre::String&,
-                       bool&) override
-    {
-        Ogre::String lower = message;
-        Ogre::StringUtil::toLowerCase(lower);
-        if (lower.find("null rendersystem") != std::string::npos) {
-            return;  // headless: materials parse but have no technique to run
-        }
-        if (level >= Ogre::LML_CRITICAL || lower.find("error") != std::string::npos ||
-            lower.find("cannot") != std::string::npos || lower.find("can't") != std::string::npos ||
-            lower.find("warning") != std::string::npos) {
-            complaints.push_back(message);
-        }
+// The engine's complaints (script errors, missing textures) while the check
+// runs: the engine logs many of them instead of throwing.
+bool isComplaint(const std::string& line, Ogre::LogMessageLevel level)
+{
+    Ogre::String lower = line;
+    Ogre::StringUtil::toLowerCase(lower);
+    if (lower.find("null rendersystem") != std::string::npos) {
+        return false;  // headless: materials parse but have no technique to run
     }
-    std::vector<std::string> complaints;
-};
+    return KelvoTest::isErrorLine(line, level) || lower.find("cannot") != std::string::npos ||
+           lower.find("can't") != std::string::npos || lower.find("warning") != std::string::npos;
+}
 
 class HeadlessEngine : public ::testing::Environment {
 public:
@@ -89,8 +83,8 @@ public:
         Ogre::Log* log = mLog->createLog("media_check.log", true, false, false);
         log->addListener(&collector);
         mRoot = new Ogre::Root("", "", "");
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_STBI");
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
+        KelvoTest::loadEnginePlugin(*mRoot, "Codec_STBI");
+        KelvoTest::loadEnginePlugin(*mRoot, "Plugin_ParticleFX");
         mBuffers = new Ogre::DefaultHardwareBufferManager();
         mTextures = new Ogre::DefaultTextureManager();
         Ogre::MaterialManager::getSingleton().initialise();
@@ -103,8 +97,8 @@ public:
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(KELVO_FONT_DIR, "FileSystem", "General");
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(mediaDir(), "FileSystem", "General");
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-        scriptComplaints = collector.complaints;
-        collector.complaints.clear();
+        scriptComplaints = collector.lines;
+        collector.lines.clear();
     }
 
     void TearDown() override
@@ -120,7 +114,7 @@ public:
         delete mLog;
     }
 
-    ComplaintCollector collector;
+    KelvoTest::LogCollector collector{isComplaint};
     std::vector<std::string> scriptComplaints;
 
 private:
@@ -260,10 +254,10 @@ TEST(MediaCheck, EveryGeneratedFileLoadsThroughTheEngine)
             ADD_FAILURE() << name << " does not load: " << e.getDescription();
         }
     }
-    for (const std::string& line : gEngine->collector.complaints) {
+    for (const std::string& line : gEngine->collector.lines) {
         ADD_FAILURE() << "the engine complained while loading: " << line;
     }
-    gEngine->collector.complaints.clear();
+    gEngine->collector.lines.clear();
 }
 
 TEST(MediaCheck, MaterialScriptsParseAndTheirTexturesDecode)

@@ -15,6 +15,7 @@
 
 #include "PictureTable.h"
 #include "TinyFont.h"
+#include "WindowedGL.h"
 
 #include <OGRE/Ogre.h>
 #include <OGRE/Overlay/OgreOverlay.h>
@@ -61,17 +62,11 @@ public:
         mLog = new Ogre::LogManager();
         mLog->createLog(outDir + "/picture_render.log", true, false, false);
         mRoot = new Ogre::Root("", "", "");
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/RenderSystem_GL");
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_STBI");
         // the media folder's particle and overlay scripts parse with the group
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
-        Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
-        if (!rs) {
+        if (!KelvoTest::selectWindowedGL(*mRoot, "1024 x  768", true, KelvoTest::ImageCodec::Stbi)) {
             std::cerr << "the OpenGL render system is not available\n";
             return false;
         }
-        mRoot->setRenderSystem(rs);
-        rs->setConfigOption("Full Screen", "No");
         mOverlays = new Ogre::OverlaySystem();
         mRoot->initialise(false);
         mRoot->createRenderWindow("kelvo picture render", 64, 64, false);

@@ -28,6 +28,8 @@
 #include "world/ScriptManager.h"
 #include "app/Application.h"
 
+#include "LogCollector.h"
+#include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
 
 #include <Ogre.h>
@@ -39,13 +41,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace {
 
@@ -89,24 +88,6 @@ void writeTestHeightmap(const std::string& path)
     image.save(path);
 }
 
-// Collects the log, so tests can count the scripts' own lines.
-class LogLines : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&, bool&) override
-    {
-        lines.push_back(message);
-    }
-
-    int count(const std::string& text) const
-    {
-        return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&text](const std::string& line) {
-            return line.find(text) != std::string::npos;
-        }));
-    }
-
-    std::vector<std::string> lines;
-};
-
 class Engine : public ::testing::Environment {
 public:
     static Engine* instance;
@@ -122,9 +103,8 @@ public:
         overlays = new Ogre::OverlaySystem();
         window = root->initialise(true, "KELVO hero scripts");
 
-        char folderTemplate[] = "/tmp/kelvo_hero_scripts_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(folderTemplate));
-        folder = folderTemplate;
+        media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_hero_scripts");
+        folder = media->path();
         TerrainTestMedia::writeAll(folder);
         writeTestHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName);
 
@@ -137,7 +117,7 @@ public:
         groups.addResourceLocation(KELVO_MEDIA_DIR, "FileSystem", "General");
         groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "General");
         groups.addResourceLocation(folder + "/scenes", "FileSystem", Kelvo::SceneLoader::kSceneGroup);
-        std::system(("mkdir -p '" + folder + "/scenes'").c_str());
+        media->makeFolder("scenes");
         groups.initialiseAllResourceGroups();
     }
 
@@ -147,17 +127,16 @@ public:
         delete overlays;
         delete root;
         delete logs;
-        if (!folder.empty()) {
-            std::system(("rm -rf '" + folder + "'").c_str());
-        }
+        media.reset();
     }
 
-    LogLines log;
+    KelvoTest::LogCollector log;
     Ogre::LogManager* logs = nullptr;
     Ogre::Root* root = nullptr;
     Ogre::OverlaySystem* overlays = nullptr;
     Ogre::RenderWindow* window = nullptr;
     Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
+    std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string folder;
 };
 

@@ -97,3 +97,21 @@ TEST_F(IntroFaderTest, CrossFadeEndsAfterItsTimeAndReportsZeroOneFrameLater)
     // 22 frames of 0.1 s bring "out" to 0; the 23rd reports it.
     EXPECT_EQ(23, frames);
 }
+
+TEST(SceneFaderTest, EachFadeLogsItsEndOnceForWhatWaitsOnIt)
+{
+    KelvoTest::InMemoryLog log;
+    Kelvo::SceneFader fader;
+    fader.setBlack();
+    fader.fadeIn(0.5f);
+    fader.update(0.25f);
+    EXPECT_EQ(0, log.collector.count("SceneFader: faded in"));
+    for (int frame = 0; frame < 5; ++frame) {
+        fader.update(0.25f);
+    }
+    EXPECT_EQ(1, log.collector.count("SceneFader: faded in"));
+    fader.fadeOut(0.0f);
+    fader.update(0.25f);
+    fader.update(0.25f);
+    EXPECT_EQ(1, log.collector.count("SceneFader: faded out"));
+}

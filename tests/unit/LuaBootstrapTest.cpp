@@ -1,4 +1,5 @@
 #include "HeadlessEngine.h"
+#include "TemporaryFolder.h"
 
 #include "app/LuaBootstrap.h"
 
@@ -13,15 +14,16 @@ class LuaBootstrapTest : public ::testing::Test {
 protected:
     void runScript(const std::string& source)
     {
-        const std::string path = ::testing::TempDir() + "kelvo_lua_test.lua";
+        const std::string path = folder.file("kelvo_lua_test.lua");
         {
             std::ofstream file(path);
             file << source;
         }
         lua.runScript(path);
-        std::remove(path.c_str());
     }
 
+    // Test cases run side by side: each writes its script in a folder of its own.
+    KelvoTest::TemporaryFolder folder{"kelvo-lua-test"};
     KelvoTest::InMemoryLog log;
     LuaBootstrap lua;
 };

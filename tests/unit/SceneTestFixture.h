@@ -4,12 +4,12 @@
 // resource group "SceneLoader", where the loader also writes) and a loader.
 
 #include "HeadlessEngine.h"
+#include "TemporaryFolder.h"
 
 #include "app/Application.h"
 #include "scene/SceneLoader.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,8 +21,7 @@ protected:
     void SetUp() override
     {
         HeadlessEngineTest::SetUp();
-        char pattern[] = "/tmp/kelvo-scene-XXXXXX";
-        mFolder = std::string(mkdtemp(pattern)) + "/";
+        mFolder = mTemporary.path() + "/";
         mApplication = new Kelvo::Application();
         mSceneManager = mRoot->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "MainScene");
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -45,7 +44,6 @@ protected:
         delete mLoader;
         delete mApplication;
         HeadlessEngineTest::TearDown();
-        std::system(("rm -rf '" + mFolder + "'").c_str());
     }
 
     void writeScene(const std::string& name, const std::string& text)
@@ -75,6 +73,7 @@ protected:
         return mLoader->load(name, nullptr, true);
     }
 
+    TemporaryFolder mTemporary{"kelvo-scene"};
     std::string mFolder;
     Kelvo::Application* mApplication = nullptr;
     Ogre::SceneManager* mSceneManager = nullptr;

@@ -3,6 +3,7 @@
 // materials are small ones made here, under the names the game loads.
 
 #include "HeadlessEngine.h"
+#include "WindowedGL.h"
 
 #include "effects/ColourGradient.h"
 #include "effects/FresnelWater.h"
@@ -60,7 +61,7 @@ protected:
     void SetUp() override
     {
         HeadlessEngineTest::SetUp();
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_STBI");
+        KelvoTest::loadEnginePlugin(*mRoot, "Codec_STBI");
         mDir = fs::temp_directory_path() / ("kelvo_sky_test_" + std::to_string(::getpid()));
         fs::create_directories(mDir);
         writeStrip("ramp_rgb.png", rampPixels(256, false), 256, false);

@@ -1,5 +1,7 @@
 #include "SoundTestSupport.h"
 
+#include "TemporaryFolder.h"
+
 #include "SoundManager/SoundManager.h"
 
 #include <Ogre.h>
@@ -29,16 +31,11 @@ const char* const kCaptureFolder = "capture";
 // Made before main: OpenAL Soft reads its configuration once, at the first
 // call, and the game library makes that call only inside tests.
 struct WorkFolder {
-    std::string path;
+    KelvoTest::TemporaryFolder folder{"kelvo-sound-test"};
+    const std::string path = folder.path();
 
     WorkFolder()
     {
-        char pattern[] = "/tmp/kelvo-sound-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made) {
-            std::abort();
-        }
-        path = made;
         fs::create_directories(path + "/" + kCaptureFolder);
         fs::create_directories(path + "/media");
         const std::string config = path + "/alsoft.conf";
@@ -55,12 +52,6 @@ struct WorkFolder {
         out.close();
         setenv("ALSOFT_CONF", config.c_str(), 1);
         unsetenv("ALSOFT_DRIVERS");
-    }
-
-    ~WorkFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
     }
 };
 
@@ -200,7 +191,7 @@ Engine::Engine()
     mMediaFolder = workFolder() + "/media";
     mLogManager = new Ogre::LogManager();
     Ogre::Log* log = mLogManager->createLog("sound-test.log", true, false, true);
-    log->addListener(this);
+    log->addListener(&mLog);
     mRoot = new Ogre::Root("", "", "");
     // Ogre's own tests run like this: software buffers, no render system.
     new Ogre::DefaultHardwareBufferManager();
@@ -213,7 +204,7 @@ Engine::~Engine()
 {
     shutdown();
     if (mLogManager) {
-        mLogManager->getDefaultLog()->removeListener(this);
+        mLogManager->getDefaultLog()->removeListener(&mLog);
         delete mLogManager;
     }
 }
@@ -244,19 +235,7 @@ Ogre::SceneNode* Engine::createNode(float x, float y, float z)
 
 int Engine::countLines(const std::string& line) const
 {
-    return static_cast<int>(std::count(mLines.begin(), mLines.end(), line));
-}
-
-int Engine::countLinesStartingWith(const std::string& prefix) const
-{
-    return static_cast<int>(std::count_if(mLines.begin(), mLines.end(), [&prefix](const std::string& line) {
-        return line.compare(0, prefix.size(), prefix) == 0;
-    }));
-}
-
-void Engine::messageLogged(const std::string& message, Ogre::LogMessageLevel, bool, const std::string&, bool&)
-{
-    mLines.push_back(message);
+    return static_cast<int>(std::count(mLog.lines.begin(), mLog.lines.end(), line));
 }
 
 void sleepSeconds(double seconds)

@@ -4,6 +4,8 @@
 // with a "General" folder of its own, the mixed output of OpenAL Soft captured
 // to a WAV file, and measurements on that capture.
 
+#include "LogCollector.h"
+
 #include <OgreLog.h>
 
 #include <memory>
@@ -68,10 +70,10 @@ std::vector<Segment> findSegments(const Capture& capture, double threshold = 0.0
 
 // A headless engine (no render system, no window) whose "General" group is
 // mediaFolder(), with a scene manager for nodes and every log line kept.
-class Engine : public Ogre::LogListener {
+class Engine {
 public:
     Engine();
-    ~Engine() override;
+    ~Engine();
 
     // Shuts the engine down early, as the game does before it deletes the
     // sound manager.
@@ -85,19 +87,17 @@ public:
     Ogre::SceneNode* createNode(float x, float y, float z);
     Ogre::SceneManager* sceneManager() const { return mSceneManager; }
 
-    const std::vector<std::string>& lines() const { return mLines; }
+    const std::vector<std::string>& lines() const { return mLog.lines; }
+    // Lines equal to the given one.
     int countLines(const std::string& line) const;
-    int countLinesStartingWith(const std::string& prefix) const;
-
-    void messageLogged(const std::string& message, Ogre::LogMessageLevel level, bool maskDebug,
-                       const std::string& logName, bool& skipThisMessage) override;
+    int countLinesStartingWith(const std::string& prefix) const { return mLog.countStartingWith(prefix); }
 
 private:
     std::string mMediaFolder;
     Ogre::LogManager* mLogManager = nullptr;
     Ogre::Root* mRoot = nullptr;
     Ogre::SceneManager* mSceneManager = nullptr;
-    std::vector<std::string> mLines;
+    KelvoTest::LogCollector mLog;
 };
 
 // Calls UpdateListener about every 10 ms for that long, as frames would.

@@ -1,4 +1,5 @@
 #include "HeadlessEngine.h"
+#include "TemporaryFolder.h"
 
 #include "terrain/TerrainConfig.h"
 
@@ -217,18 +218,13 @@ protected:
     void SetUp() override
     {
         TerrainConfigTest::SetUp();
-        folder = ::testing::TempDir() + "kelvo_terrain_config_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "/terrain' '" + folder + "/other'").c_str());
-    }
-    void TearDown() override
-    {
-        std::system(("rm -rf '" + folder + "'").c_str());
-        TerrainConfigTest::TearDown();
+        media.makeFolder("terrain");
+        media.makeFolder("other");
     }
     void write(const std::string& path, const std::string& text) { std::ofstream(folder + "/" + path) << text; }
 
-    std::string folder;
+    KelvoTest::TemporaryFolder media{"kelvo_terrain_config"};
+    const std::string folder = media.path();
 };
 
 TEST_F(TerrainConfigFileTest, FileIsFoundInTheTerrainGroupFirstThenInAnyGroup)

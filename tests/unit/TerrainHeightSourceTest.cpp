@@ -2,7 +2,9 @@
 
 #include "terrain/TerrainConfig.h"
 #include "terrain/TerrainHeightSource.h"
-#include "terrain/tests/TerrainTestMedia.h"
+#include "TemporaryFolder.h"
+#include "TerrainTestMedia.h"
+#include "WindowedGL.h"
 
 #include <cstdint>
 #include <fstream>
@@ -99,18 +101,11 @@ protected:
     void SetUp() override
     {
         HeadlessEngineTest::SetUp();
-        mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_FreeImage");
-        folder = ::testing::TempDir() + "kelvo_terrain_heightmap_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str());
-    }
-    void TearDown() override
-    {
-        std::system(("rm -rf '" + folder + "'").c_str());
-        HeadlessEngineTest::TearDown();
+        KelvoTest::loadEnginePlugin(*mRoot, "Codec_FreeImage");
     }
 
-    std::string folder;
+    KelvoTest::TemporaryFolder media{"kelvo_terrain_heightmap"};
+    const std::string folder = media.path();
 };
 
 TEST_F(TerrainHeightmapFileTest, HeightmapIsReadThroughTheResourceSystem)

@@ -2,11 +2,12 @@
 
 #include "terrain/PagingLandScapeSceneManager.h"
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
-#include "terrain/tests/TerrainTestMedia.h"
+#include "TemporaryFolder.h"
+#include "TerrainTestMedia.h"
+#include "WindowedGL.h"
 
 #include <OgreTerrain.h>
 
-#include <cstdlib>
 
 using Kelvo::PagingLandScapeSceneManager;
 using Kelvo::PagingLandScapeSceneManagerFactory;
@@ -104,9 +105,9 @@ TEST_F(TerrainSceneManagerTest, CameraOptionsTakeOnlyCamerasOfThisManager)
 TEST_F(TerrainSceneManagerTest, TerrainNeedsItsShadersAndARenderSystemAndSaysSo)
 {
     using KelvoTest::TerrainTestMedia;
-    const std::string folder = ::testing::TempDir() + "kelvo_terrain_headless";
-    ASSERT_EQ(0, std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str()));
-    mRoot->loadPlugin(std::string(KELVO_OGRE_PLUGIN_DIR) + "/Codec_FreeImage");
+    const KelvoTest::TemporaryFolder media("kelvo_terrain_headless");
+    const std::string folder = media.path();
+    KelvoTest::loadEnginePlugin(*mRoot, "Codec_FreeImage");
     TerrainTestMedia::writeAll(folder);
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
     groups.addResourceLocation(folder, "FileSystem", "Terrain");
@@ -115,7 +116,6 @@ TEST_F(TerrainSceneManagerTest, TerrainNeedsItsShadersAndARenderSystemAndSaysSo)
                   "the resource group \"Terrain\" lacks the engine's terrain shaders (TerrainHelpers.glsl)");
     groups.addResourceLocation("/usr/share/OGRE/Media/Terrain", "FileSystem", "Terrain");
     expectRefused("paginglandscape2.cfg", "no render system: the terrain cannot be drawn");
-    std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 } // namespace

@@ -5,34 +5,14 @@
 // use. Meshes, skeletons, the scene graph and non-terrain ray queries work.
 // The log is kept in memory and can be searched.
 
+#include "LogCollector.h"
+
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
 namespace KelvoTest {
-
-// Collects every log line so tests can check what the game reported.
-class LogCollector : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&,
-                       bool&) override
-    {
-        lines.push_back(message);
-    }
-
-    bool contains(const std::string& text) const
-    {
-        return std::any_of(lines.begin(), lines.end(),
-                           [&text](const std::string& line) { return line.find(text) != std::string::npos; });
-    }
-
-    std::vector<std::string> lines;
-};
 
 // A log manager whose default log writes no file and reports to a collector.
 class InMemoryLog {

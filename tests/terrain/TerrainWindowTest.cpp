@@ -3,8 +3,10 @@
 // engine root and window serve the whole program; every test makes and
 // destroys its own scene managers, as the game's states do.
 
-#include "WindowedGL.h"
+#include "LogCollector.h"
+#include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
+#include "WindowedGL.h"
 
 #include "terrain/PagingLandScapeSceneManager.h"
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
@@ -18,10 +20,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 using Kelvo::PagingLandScapeSceneManager;
 using Kelvo::PagingLandScapeSceneManagerFactory;
@@ -30,24 +30,6 @@ using KelvoTest::TerrainTestMedia;
 namespace {
 
 const char* const kOgreMedia = "/usr/share/OGRE/Media";
-
-class LogLines : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&, bool&) override
-    {
-        lines.push_back(message);
-    }
-    bool contains(const std::string& text) const
-    {
-        for (const std::string& line : lines) {
-            if (line.find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-    std::vector<std::string> lines;
-};
 
 // The engine for the whole program: GL root, one 1024 x 768 window, our
 // factory, the test media in a temporary folder in the group "Terrain".
@@ -66,9 +48,8 @@ public:
         factory = PagingLandScapeSceneManagerFactory::install(*root);
         window = root->initialise(true, "KELVO terrain test");
 
-        char folderTemplate[] = "/tmp/kelvo_terrain_test_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(folderTemplate));
-        mediaFolder = folderTemplate;
+        media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_terrain_test");
+        mediaFolder = media->path();
         TerrainTestMedia::writeAll(mediaFolder);
 
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -86,18 +67,13 @@ public:
         delete root;
         Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(&log);
         delete logManager;
-        if (!mediaFolder.empty()) {
-            const std::string command = "rm -rf '" + mediaFolder + "'";
-            EXPECT_EQ(0, std::system(command.c_str()));
-        }
+        media.reset();
     }
 
     // A folder of the test's own in the group "Terrain", for broken files.
     std::string addFolder(const std::string& name)
     {
-        const std::string folder = mediaFolder + "/" + name;
-        mkdir(folder.c_str(), 0755);
-        return folder;
+        return media->makeFolder(name);
     }
 
     void indexFolder(const std::string& folder)
@@ -110,8 +86,9 @@ public:
     Ogre::Root* root = nullptr;
     Ogre::RenderWindow* window = nullptr;
     PagingLandScapeSceneManagerFactory* factory = nullptr;
+    std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string mediaFolder;
-    LogLines log;
+    KelvoTest::LogCollector log;
 };
 
 WindowEngine* WindowEngine::instance = nullptr;

@@ -1,0 +1,130 @@
+"""The top layer: what a player does, step by step, each step waiting for
+the log line that says the game has got there (never for the clock).
+
+    player = Player(KelvoGame("credits"))
+    player.open_menu()
+    player.into_credits()
+    player.back_to_menu()
+    player.quit()
+"""
+
+import subprocess
+
+from . import screen
+from .images import image_difference
+from .process import HarnessError, pause, wait_until
+
+# Time limits for one step; frames are slow on a loaded machine.
+STEP_TIMEOUT = 60
+
+
+class Player:
+    def __init__(self, game):
+        self.game = game
+
+    # --- the menu ------------------------------------------------------------
+
+    def open_menu(self, **start_options):
+        """Starts the game and waits until the menu has faded in.
+        Returns the log index of the menu's entry."""
+        game = self.game
+        game.start(**start_options)
+        return self._menu_shown(0)
+
+    def _menu_shown(self, after):
+        entered = self.game.wait_for_log(screen.MENU_ENTER, timeout=STEP_TIMEOUT, after=after)
+        self.game.find_window()
+        self.game.wait_for_log(screen.FADED_IN, timeout=STEP_TIMEOUT, after=entered)
+        return entered
+
+    def click_menu(self, button):
+        """Clicks one of the menu's buttons by name ("start", "credits", ...)."""
+        self.game.click(*screen.MENU_BUTTONS[button])
+
+    def open_options(self):
+        before = self.game.log_end()
+        self.click_menu("options")
+        self.game.wait_for_log(screen.OPTIONS_SHOWN, timeout=STEP_TIMEOUT, after=before)
+
+    def choose_texture_filter(self, item):
+        """Opens the options' texture filter list and clicks an item (a name
+        of screen.OPTIONS_CONTROLS) once the list has dropped down."""
+        game = self.game
+        closed = game.screenshot("filter_list_closed.png")
+        game.click(*screen.OPTIONS_CONTROLS["texture filter list"])
+        wait_until(lambda: image_difference(closed, game.screenshot("filter_list.png"),
+                                            crop=screen.TEXTURE_FILTER_DROP_DOWN) > 0.02,
+                   STEP_TIMEOUT, lambda: "the texture filter list never dropped down")
+        game.click(*screen.OPTIONS_CONTROLS[item])
+
+    # --- into the game, the credits, and back ------------------------------------
+
+    def into_game(self, skip_intro=True):
+        """From the menu into the world; with skip_intro, space is pressed at
+        the first picture and the world is shown when this returns.
+        Returns the log index of the play state's entry."""
+        game = self.game
+        before = game.log_end()
+        self.click_menu("start")
+        entered = game.wait_for_log(screen.PLAY_ENTER, timeout=STEP_TIMEOUT, after=before)
+        if skip_intro:
+            self.skip_intro(entered)
+        return entered
+
+    def skip_intro(self, entered):
+        game = self.game
+        game.wait_for_log(screen.FIRST_INTRO_PICTURE, timeout=STEP_TIMEOUT, after=entered)
+        game.key("space")
+        # The last step of the fade into the world comes in the same frame.
+        game.wait_for_log(screen.INTRO_FINISHED, timeout=STEP_TIMEOUT, after=entered)
+
+    def into_credits(self):
+        """From the menu into the credits, once they have faded in.
+        Returns the log index of the credits' entry."""
+        game = self.game
+        before = game.log_end()
+        self.click_menu("credits")
+        entered = game.wait_for_log(screen.CREDITS_ENTER, timeout=STEP_TIMEOUT, after=before)
+        game.wait_for_log(screen.FADED_IN, timeout=STEP_TIMEOUT, after=entered)
+        return entered
+
+    def back_to_menu(self):
+        """Escape from the game or the credits; waits until the menu has faded
+        in again and returns the log index of its entry."""
+        before = self.game.log_end()
+        self.game.key("Escape")
+        return self._menu_shown(before)
+
+    def quit(self, timeout=30):
+        """Escape in the menu: the game fades out and ends. Returns its exit
+        code. A key pressed while the window is still being mapped can be
+        lost, so escape is pressed again while the game runs on."""
+        game = self.game
+
+        def ended():
+            game.key("Escape")
+            try:
+                game.process.wait(timeout=5)
+                return True
+            except subprocess.TimeoutExpired:
+                return False
+
+        wait_until(ended, timeout, lambda: "kelvo did not quit; log tail:\n%s" % game.log_tail(), interval=0)
+        return game.wait_exit(timeout=1)
+
+    # --- in the world --------------------------------------------------------------
+
+    def hold(self, keys, seconds):
+        """Holds keys down together for a while, as a player walks or turns."""
+        for key in keys:
+            self.game.key_down(key)
+        pause(seconds)
+        for key in reversed(keys):
+            self.game.key_up(key)
+
+    def press(self, *keys):
+        self.game.key(*keys)
+
+    def raise_if_ended(self):
+        if not self.game.is_running():
+            raise HarnessError("kelvo ended; log tail:\n%s" % self.game.log_tail())

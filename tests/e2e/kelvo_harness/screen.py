@@ -1,0 +1,46 @@
+"""What the game shows and logs, in one place: the window, the positions of
+the menu's controls and the log lines the navigation waits for."""
+
+WINDOW_TITLE = "KELVO"
+SCREEN = "1024x768x24"
+
+# Window coordinates of the menu's controls in the 1024 x 768 window.
+MENU_BUTTONS = {
+    "start": (225, 316),
+    "options": (225, 385),
+    "credits": (225, 454),
+    "quit": (225, 523),
+}
+OPTIONS_CONTROLS = {
+    "texture filter list": (925, 443),
+    "anisotropic 8x": (745, 534),
+}
+# Where the texture filter list drops down (ImageMagick geometry WxH+X+Y).
+TEXTURE_FILTER_DROP_DOWN = "200x60+700+500"
+
+# State markers.
+CHANGE_STATE = "___CHANGE STATE___"
+MENU_ENTER = "___MENUSTATE::ENTER___"
+PLAY_ENTER = "___PLAYSTATE::ENTER___"
+PLAY_EXIT = "___PLAYSTATE::EXIT___"
+CREDITS_ENTER = "___CREDITSTATE::ENTER___"
+CREDITS_EXIT = "___CREDITSTATE::EXIT___"
+MAIN_END = "___Main End.___"
+SHUTDOWN_COMPLETE = "___KELVO shutdown complete.___"
+SHUTDOWN_MARKERS = [MAIN_END, SHUTDOWN_COMPLETE]
+
+# Transitions that end without a marker.
+FADED_IN = "SceneFader: faded in"
+FADED_OUT = "SceneFader: faded out"
+OPTIONS_SHOWN = "MenuState: options shown"
+FIRST_INTRO_PICTURE = "intro picture KELVO/PRETITEL"
+INTRO_SKIPPED = "PlayState: intro skipped"
+INTRO_FINISHED = "PlayState: intro finished"
+FADED_INTO_SCENE = "IntroFader: faded into the scene"
+BARS_IN = "CineFader: bars in"
+BARS_OUT = "CineFader: bars out"
+
+
+def picture_shown(material):
+    """The log line of a story picture fully shown (e.g. "KELVO/TITEL")."""
+    return "IntroFader: picture %s shown" % material

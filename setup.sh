@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # One script for every set-up step of KELVO on Debian 12:
 #   ./setup.sh play    install what is missing, build, make the media, start the game
-#   ./setup.sh test    the same set-up, then run the whole test suite
-#   ./setup.sh asan    build with AddressSanitizer + UBSan in build-asan/ and run the unit tests
+#   ./setup.sh test    the same set-up, then the whole test suite: every test in
+#                      build/, then the sanitizer build's unit tests and 30 s of
+#                      fuzzing
+#   ./setup.sh asan    the sanitizer build only (build-asan/: clang with
+#                      AddressSanitizer + UBSan): its unit tests and 30 s of fuzzing
 #   ./setup.sh bench   build the benchmarks in build-bench/ and run them
-#   ./setup.sh fuzz    build the scene loader fuzzer with clang in build-fuzz/ and run it
-#                      for FUZZ_SECONDS (default 600)
+#   ./setup.sh fuzz    fuzz the scene loader (from build-asan/) for FUZZ_SECONDS
+#                      (default 600)
 #   ./setup.sh build   install, build and make the media only
 # Re-running reinstalls and rebuilds nothing that is up to date.
 set -euo pipefail
@@ -60,13 +63,27 @@ configure_and_build() {
   cmake --build "$dir"
 }
 
-build_fuzzer() {
-  if [ ! -f "$ROOT/build-fuzz/build.ninja" ]; then
-    step "configure: build-fuzz (clang, libFuzzer)"
-    CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DKELVO_FUZZ=ON -DBUILD_TESTING=OFF
+# One sanitizer build serves the unit tests and the fuzzer: clang with
+# AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer's coverage.
+# Only those two programs are built (and registered as tests) there.
+SANITIZER_DIR="$ROOT/build-asan"
+build_sanitized() {
+  if [ ! -f "$SANITIZER_DIR/build.ninja" ]; then
+    step "configure: build-asan (clang, AddressSanitizer + UBSan, libFuzzer)"
+    CC=clang CXX=clang++ cmake -S "$ROOT" -B "$SANITIZER_DIR" -G Ninja -DKELVO_FUZZ=ON
   fi
-  step "build: build-fuzz"
-  cmake --build "$ROOT/build-fuzz" --target scene_loader_fuzzer
+  step "build: build-asan"
+  cmake --build "$SANITIZER_DIR" --target kelvo_unit_tests scene_loader_fuzzer
+}
+
+run_sanitized_tests() {
+  step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, 30 s of fuzzing"
+  # The engine's FreeImage codec frees what it malloc'ed with delete[] when
+  # it saves an image (tests write their own pictures): not ours to mend.
+  (cd "$SANITIZER_DIR" &&
+    ASAN_OPTIONS="alloc_dealloc_mismatch=0" \
+    UBSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/ubsan.supp:print_stacktrace=1:halt_on_error=1" \
+      ctest -j2 --output-on-failure --timeout 900)
 }
 
 make_media() {
@@ -93,21 +110,19 @@ case "$command" in
     ;;
   test)
     common_setup
-    build_fuzzer
+    build_sanitized
     step "tests"
-    cd "$ROOT/build"
-    ctest --output-on-failure --timeout 900
+    # Unit and media checks run two at a time; window and end-to-end tests
+    # run alone (they are marked so).
+    failed=0
+    (cd "$ROOT/build" && ctest -j2 --output-on-failure --timeout 900) || failed=1
+    run_sanitized_tests || failed=1
+    exit "$failed"
     ;;
   asan)
     install_packages
-    configure_and_build "$ROOT/build-asan" -DKELVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-    step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-    cd "$ROOT/build-asan"
-    # The engine's FreeImage codec frees what it malloc'ed with delete[] when
-    # it saves an image (tests write their own pictures): not ours to mend.
-    ASAN_OPTIONS="alloc_dealloc_mismatch=0" \
-    UBSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/ubsan.supp:print_stacktrace=1:halt_on_error=1" \
-      ctest -L unit --output-on-failure
+    build_sanitized
+    run_sanitized_tests
     ;;
   bench)
     install_packages
@@ -120,9 +135,9 @@ case "$command" in
     ;;
   fuzz)
     install_packages
-    build_fuzzer
+    build_sanitized
     step "fuzzing the scene loader for ${FUZZ_SECONDS:-600} s"
-    "$ROOT/tests/fuzz/run_fuzzer.sh" "$ROOT/build-fuzz/tests/fuzz/scene_loader_fuzzer" "${FUZZ_SECONDS:-600}"
+    "$ROOT/tests/fuzz/run_fuzzer.sh" "$SANITIZER_DIR/tests/fuzz/scene_loader_fuzzer" "${FUZZ_SECONDS:-600}"
     ;;
   *)
     echo "usage: $0 play|test|build|asan|bench|fuzz" >&2

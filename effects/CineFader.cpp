@@ -76,8 +76,9 @@ float CineFader::showBars(const Ogre::FrameEvent& event)
     if (mShowingAlpha < 1) {
         mShowingAlpha = std::min(mShowingAlpha + event.timeSinceLastFrame, 1.0f);
         setBarAlpha(mShowingAlpha);
-        if (mShowingAlpha == 1) {
-            Ogre::LogManager::getSingleton().logMessage("CineFader: bars in");
+        Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr();
+        if (logs && mShowingAlpha == 1) {
+            logs->logMessage("CineFader: bars in");
         }
     }
     return mShowingAlpha;
@@ -88,8 +89,9 @@ float CineFader::hideBars(const Ogre::FrameEvent& event)
     if (mHidingAlpha > 0) {
         mHidingAlpha = std::max(mHidingAlpha - event.timeSinceLastFrame, 0.0f);
         setBarAlpha(mHidingAlpha);
-        if (mHidingAlpha == 0) {
-            Ogre::LogManager::getSingleton().logMessage("CineFader: bars out");
+        Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr();
+        if (logs && mHidingAlpha == 0) {
+            logs->logMessage("CineFader: bars out");
         }
     } else {
         hide();

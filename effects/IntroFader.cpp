@@ -118,9 +118,9 @@ float IntroFader::update(float seconds)
 {
     // Once per cross-fade, when its last step has been drawn: what waits for
     // a picture (a test, a reader of the log) needs no clock.
-    if (mPreviousOut > 0 && mOut == 0) {
-        Ogre::LogManager::getSingleton().logMessage(mFadeToScene ? "IntroFader: faded into the scene"
-                                                                 : "IntroFader: picture " + mPicture + " shown");
+    Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr();
+    if (logs && mPreviousOut > 0 && mOut == 0) {
+        logs->logMessage(mFadeToScene ? "IntroFader: faded into the scene" : "IntroFader: picture " + mPicture + " shown");
     }
     mPreviousOut = mOut;
     mOut = std::max(mOut - seconds * mSpeed, 0.0f);

@@ -119,8 +119,12 @@ bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callbac
             continue;
         }
         mExternNode = record->getNode();
+        mExternParentNode = record->getNode();
         mContext = Context::Extern;
+        const int firstRoot = mRootCount;
         parseFile(record->getFileName());
+        mExternParentNode = nullptr;
+        mExternRoots.emplace_back(firstRoot, mRootCount);
     }
 
     if (!mShadow) {
@@ -152,6 +156,8 @@ void SceneLoader::clearSceneAndRoots()
     }
     mRootCount = 0;
     mRootNodesMade = 0;
+    mExternRoots.clear();
+    mExternParentNode = nullptr;
     mEntityRootNode = nullptr;
     mExternNode = nullptr;
     mEntityParentNode = nullptr;
@@ -489,7 +495,11 @@ Ogre::SceneNode* SceneLoader::openEntityRoot()
     if (!mRootNode) {
         mRootNode = SceneObjects::loaderRoot();
     }
-    Ogre::SceneNode* parent = mRootNode ? mRootNode : manager->getRootSceneNode();
+    // The blocks of an extern's file hang under the extern's node, which
+    // carries the extern's transform.
+    Ogre::SceneNode* parent = mExternParentNode ? mExternParentNode
+                              : mRootNode       ? mRootNode
+                                                : manager->getRootSceneNode();
     const std::string name = entityRootName(mRootCount);
     Ogre::SceneNode* node;
     if (manager->hasSceneNode(name)) {
@@ -550,12 +560,17 @@ void SceneLoader::startEntity(const char** attributes)
                                            SceneText::attribute(attributes, "ReceiveShadows"));
     const char* parent = SceneText::attribute(attributes, "parent");
     if (parent && *parent) {
+        mCurrentEntity->setParent(parent);
         Ogre::SceneManager* manager = SceneObjects::sceneManager();
         if (manager->hasSceneNode(parent)) {
             mEntityParentNode = manager->getSceneNode(parent);
         } else {
+            // The loader made this node, so the loader destroys it: a node
+            // left over would catch the same name at the next load and hold
+            // its entity outside the scene graph.
             Ogre::SceneNode* under = mEntityRootNode ? mEntityRootNode : mRootNode;
             mEntityParentNode = under->createChildSceneNode(parent);
+            mParentAttributeNodes.push_back(parent);
         }
     } else {
         mEntityParentNode = mEntityRootNode;
@@ -1005,6 +1020,14 @@ void SceneLoader::unload()
     destroyRecords(mLights);
     destroyRecords(mSounds);
     destroyRecords(mParticles);
+    // A parent node that an entity of the same name took over went with
+    // that entity; the others go now.
+    for (const std::string& name : mParentAttributeNodes) {
+        if (manager && manager->hasSceneNode(name)) {
+            SceneObjects::destroyNode(manager->getSceneNode(name));
+        }
+    }
+    mParentAttributeNodes.clear();
     mCurrentEntity = nullptr;
     mCurrentTrigger = nullptr;
     mCurrentLight = nullptr;
@@ -1136,6 +1159,39 @@ void SceneLoader::makeGrassBlades()
 
 namespace {
 
+// The engine's own groups hold its shaders and fallbacks, nothing a level
+// designer places.
+bool isEngineGroup(const std::string& group)
+{
+    return group == Ogre::ResourceGroupManager::INTERNAL_RESOURCE_GROUP_NAME ||
+           group == Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME;
+}
+
+void sortUnique(std::vector<std::string>& names)
+{
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+}
+
+// The choosers offer what the game can load: props, materials and sounds
+// live in whichever group the resource list puts their folder in.
+SceneLoader::NameList gameResourceNames(std::initializer_list<const char*> patterns)
+{
+    auto names = std::make_shared<std::vector<std::string>>();
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    for (const std::string& group : groups.getResourceGroups()) {
+        if (isEngineGroup(group)) {
+            continue;
+        }
+        for (const char* pattern : patterns) {
+            Ogre::StringVectorPtr found = groups.findResourceNames(group, pattern);
+            names->insert(names->end(), found->begin(), found->end());
+        }
+    }
+    sortUnique(*names);
+    return names;
+}
+
 SceneLoader::NameList resourceNames(const std::string& group, std::initializer_list<const char*> patterns)
 {
     auto names = std::make_shared<std::vector<std::string>>();
@@ -1162,7 +1218,7 @@ SceneLoader::NameList SceneLoader::getSceneFileNames()
 
 SceneLoader::NameList SceneLoader::getMeshNames()
 {
-    mMeshes = resourceNames("SceneLoader", {"*.mesh"});
+    mMeshes = gameResourceNames({"*.mesh"});
     return mMeshes;
 }
 
@@ -1172,19 +1228,22 @@ SceneLoader::NameList SceneLoader::getParticleTemplateNames()
     for (const auto& entry : Ogre::ParticleSystemManager::getSingleton().getTemplateIterator()) {
         mParticleTemplates->push_back(entry.first);
     }
+    sortUnique(*mParticleTemplates);
     return mParticleTemplates;
 }
 
 SceneLoader::NameList SceneLoader::getMaterialNames()
 {
-    mMaterials = std::make_shared<std::vector<std::string>>();
-    mMaterials->push_back(EntityDescription::kDefaultFromMesh);
+    std::vector<std::string> materials;
     for (const auto& entry : Ogre::MaterialManager::getSingleton().getResourceIterator()) {
-        const std::string& group = entry.second->getGroup();
-        if (group == "General" || group == "SceneLoader") {
-            mMaterials->push_back(entry.second->getName());
+        if (!isEngineGroup(entry.second->getGroup())) {
+            materials.push_back(entry.second->getName());
         }
     }
+    sortUnique(materials);
+    mMaterials = std::make_shared<std::vector<std::string>>();
+    mMaterials->push_back(EntityDescription::kDefaultFromMesh);
+    mMaterials->insert(mMaterials->end(), materials.begin(), materials.end());
     return mMaterials;
 }
 
@@ -1196,7 +1255,7 @@ SceneLoader::NameList SceneLoader::getLightTypes() const
 
 SceneLoader::NameList SceneLoader::getSoundFileNames() const
 {
-    return resourceNames("General", {"*.wav", "*.mp3"});
+    return gameResourceNames({"*.wav", "*.mp3"});
 }
 
 SceneLoader::NameList SceneLoader::getEntityTypes() const
@@ -1248,6 +1307,16 @@ ParticleDescription* SceneLoader::findParticle(const std::string& name) const
 {
     auto found = mParticles.find(name);
     return found == mParticles.end() ? nullptr : found->second;
+}
+
+bool SceneLoader::isFromExternFile(int rootIndex) const
+{
+    for (const auto& range : mExternRoots) {
+        if (rootIndex > range.first && rootIndex <= range.second) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool SceneLoader::isUsableName(const std::string& name)

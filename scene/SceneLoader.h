@@ -118,7 +118,11 @@ public:
     SoundDescription* addSound(const std::string& name);
     ParticleDescription* addParticle(const std::string& name);
 
-    bool removeEntity(const std::string& name);
+    // Takes along everything that hangs on the entity: triggers, lights,
+    // sounds and particle systems attached to it and entities placed under
+    // it (with what hangs on them). Returns the number of records removed,
+    // the entity included; 0 when there is no such entity.
+    int removeEntity(const std::string& name);
     bool removeTrigger(const std::string& name);
     bool removeLight(const std::string& name);
     bool removeSound(const std::string& name);
@@ -128,6 +132,8 @@ public:
     EntityDescription* cloneEntity(const std::string& sourceName);
 
     bool isNameTaken(const std::string& name) const;
+    // Whether records of that root index were read from an extern's file.
+    bool isFromExternFile(int rootIndex) const;
     // Names become engine names: not empty, and not one of the loader's own
     // node names ("KelvoSceneLoaderRoot", "entityRoot_<n>").
     static bool isUsableName(const std::string& name);
@@ -197,6 +203,8 @@ private:
     Ogre::SceneNode* parentEntityNode(const std::string& parentName) const;
     template <typename Record>
     EntityDescription* placeInParentsRoot(Record& record) const;
+    template <typename Map>
+    int removeAttachedTo(Map& records, const std::string& parent);
     bool isSafeFileName(const std::string& fileName) const;
 
     static SceneLoader* sInstance;
@@ -222,6 +230,14 @@ private:
     Ogre::SceneNode* mEntityRootNode = nullptr;
     Ogre::SceneNode* mExternNode = nullptr;
     Ogre::SceneNode* mEntityParentNode = nullptr;
+    // While an extern's file is read: the node its blocks hang under.
+    Ogre::SceneNode* mExternParentNode = nullptr;
+    // Root numbers read from extern files, as (first exclusive, last
+    // inclusive): their records belong to those files and are not written
+    // into this one.
+    std::vector<std::pair<int, int>> mExternRoots;
+    // Nodes made for `parent` attributes that named no existing node.
+    std::vector<std::string> mParentAttributeNodes;
 
     Ogre::Animation* mAnimation = nullptr;
     Ogre::NodeAnimationTrack* mTrack = nullptr;

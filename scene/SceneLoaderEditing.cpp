@@ -63,11 +63,17 @@ std::string SceneLoader::sceneText() const
         text += mShadow->toXml();
     }
     for (const ExternDescription* record : mExterns) {
+        if (isFromExternFile(record->getRootIndex())) {
+            continue;
+        }
         text += kBlockOpen;
         text += record->toXml();
         text += kBlockClose;
     }
     for (int root = 0; root <= mRootCount; ++root) {
+        if (isFromExternFile(root)) {
+            continue;
+        }
         std::string block = kBlockOpen;
         appendRecordsOfRoot(block, mEntities, root);
         appendRecordsOfRoot(block, mTriggers, root);
@@ -166,8 +172,9 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new TriggerDescription(name, radius, "", "", mRootCount);
+    record->setParentNode(root);
     mTriggers[name] = record;
     return record;
 }
@@ -177,8 +184,10 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new TriggerDescription(name, radius, parent ? parent->getName() : "", "", mRootCount);
+    // On its entity once that is placed; in its own block until then.
+    record->setParentNode(parent && parent->getSceneNode() ? parent->getSceneNode() : root);
     mTriggers[name] = record;
     return record;
 }
@@ -188,9 +197,10 @@ LightDescription* SceneLoader::addLight(const std::string& name, const std::stri
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new LightDescription(name, type);
     record->setRootIndex(mRootCount);
+    record->setParentNode(root);
     mLights[name] = record;
     return record;
 }
@@ -200,9 +210,10 @@ SoundDescription* SceneLoader::addSound(const std::string& name)
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new SoundDescription(name);
     record->setRootIndex(mRootCount);
+    record->setParentNode(root);
     mSounds[name] = record;
     return record;
 }
@@ -212,9 +223,10 @@ ParticleDescription* SceneLoader::addParticle(const std::string& name)
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new ParticleDescription(name, "", "");
     record->setRootIndex(mRootCount);
+    record->setParentNode(root);
     mParticles[name] = record;
     return record;
 }
@@ -238,12 +250,55 @@ bool removeRecord(Map& records, const std::string& name)
 
 } // namespace
 
-bool SceneLoader::removeEntity(const std::string& name)
+template <typename Map>
+int SceneLoader::removeAttachedTo(Map& records, const std::string& parent)
 {
-    if (mCurrentEntity && mCurrentEntity->getName() == name) {
+    std::vector<std::string> attached;
+    for (const auto& entry : records) {
+        if (entry.second->getParent() == parent) {
+            attached.push_back(entry.first);
+        }
+    }
+    for (const std::string& name : attached) {
+        removeRecord(records, name);
+    }
+    return static_cast<int>(attached.size());
+}
+
+int SceneLoader::removeEntity(const std::string& name)
+{
+    auto found = mEntities.find(name);
+    if (found == mEntities.end()) {
+        return 0;
+    }
+    // Out of the map first: entities that name each other as parents cannot
+    // bring the search back to this one.
+    EntityDescription* entity = found->second;
+    mEntities.erase(found);
+    if (mCurrentEntity == entity) {
         mCurrentEntity = nullptr;
     }
-    return removeRecord(mEntities, name);
+    // What hangs on the entity goes first, while its node still exists: left
+    // behind it would be saved under a parent that is gone, and its nodes
+    // would point at a freed one.
+    int removed = 0;
+    std::vector<std::string> children;
+    for (const auto& entry : mEntities) {
+        if (entry.second->getParent() == name) {
+            children.push_back(entry.first);
+        }
+    }
+    for (const std::string& child : children) {
+        removed += removeEntity(child);
+    }
+    removed += removeAttachedTo(mTriggers, name);
+    removed += removeAttachedTo(mLights, name);
+    removed += removeAttachedTo(mSounds, name);
+    removed += removeAttachedTo(mParticles, name);
+    entity->destroy();
+    delete entity;
+    logLine("SceneLoader: removed entity '" + name + "' with " + std::to_string(removed) + " attached records");
+    return removed + 1;
 }
 
 bool SceneLoader::removeTrigger(const std::string& name)

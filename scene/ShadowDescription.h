@@ -15,9 +15,6 @@ public:
 
     std::string getTypeName() const override { return "Shadow"; }
     std::string toXml() const override;
-    int getRootIndex() const override { return mRootIndex; }
-    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
-    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
 
     const std::string& getType() const { return mType; }
     void setType(const std::string& type) { mType = type; }
@@ -27,7 +24,6 @@ public:
     bool apply() const;
 
 private:
-    int mRootIndex = 0;
     std::string mType;
 };
 

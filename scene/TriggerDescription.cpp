@@ -13,12 +13,10 @@ const char* const kTriggerMaterial = "KELVO/Trigger";
 
 TriggerDescription::TriggerDescription(const std::string& name, Ogre::Real radius, const std::string& parent,
                                        const std::string& attachedType, int rootIndex)
-    : mRootIndex(rootIndex)
+    : PlacedDescription(name, parent, rootIndex)
     , mRadius(radius)
     , mAttachedType(attachedType)
     , mMeshName(name + "_mesh")
-    , mName(name)
-    , mParent(parent)
     , mMarkerName(name + "_entity")
 {
 }
@@ -26,23 +24,17 @@ TriggerDescription::TriggerDescription(const std::string& name, Ogre::Real radiu
 std::string TriggerDescription::toXml() const
 {
     using namespace SceneText;
-    std::string xml = "\t\t<trigger name=\"" + escape(mName) + "\" radius=\"" + real(mRadius) + "\" parent=\"" +
-                      escape(mParent) + "\" attachedType=\"" + escape(mAttachedType) + "\">\n";
+    std::string xml = "\t\t<trigger name=\"" + escape(getName()) + "\" radius=\"" + real(mRadius) + "\" parent=\"" +
+                      escape(getParent()) + "\" attachedType=\"" + escape(mAttachedType) + "\">\n";
     xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
     xml += "\t\t</trigger>\n";
     return xml;
 }
 
-Ogre::Vector3 TriggerDescription::currentPosition() const
-{
-    return mNode ? mNode->getPosition() : mPosition;
-}
-
 void TriggerDescription::realise(Ogre::SceneNode* parentEntityNode)
 {
-    mParentEntityNode = parentEntityNode;
     mMarker = SceneObjects::makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
-    mNode = SceneObjects::placeNode(mName, parentEntityNode);
+    mNode = SceneObjects::placeNode(getName(), chooseParentNode(parentEntityNode));
     if (!mNode) {
         return;
     }
@@ -59,11 +51,7 @@ void TriggerDescription::destroy()
     }
     SceneObjects::destroyEntity(mMarkerName);
     mMarker = nullptr;
-    if (mNode) {
-        mPosition = mNode->getPosition();
-        SceneObjects::destroyNode(mNode);
-        mNode = nullptr;
-    }
+    destroyNode();
 }
 
 bool TriggerDescription::isInside(const Ogre::Vector3& point) const
@@ -72,14 +60,6 @@ bool TriggerDescription::isInside(const Ogre::Vector3& point) const
         return false;
     }
     return point.distance(mNode->_getDerivedPosition()) <= mRadius;
-}
-
-void TriggerDescription::setPosition(const Ogre::Vector3& position)
-{
-    mPosition = position;
-    if (mNode) {
-        mNode->setPosition(position);
-    }
 }
 
 void TriggerDescription::setRadius(Ogre::Real radius)

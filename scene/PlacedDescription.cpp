@@ -1,0 +1,40 @@
+#include "scene/PlacedDescription.h"
+
+#include "scene/SceneObjects.h"
+
+#include <OgreSceneNode.h>
+
+namespace Kelvo {
+
+Ogre::Vector3 PlacedDescription::currentPosition() const
+{
+    return mNode ? mNode->getPosition() : mPosition;
+}
+
+void PlacedDescription::setPosition(const Ogre::Vector3& position)
+{
+    mPosition = position;
+    if (mNode) {
+        mNode->setPosition(position);
+    }
+}
+
+Ogre::SceneNode* PlacedDescription::chooseParentNode(Ogre::SceneNode* given)
+{
+    if (given) {
+        mParentNode = given;
+    }
+    return mParentNode;
+}
+
+void PlacedDescription::destroyNode()
+{
+    if (!mNode) {
+        return;
+    }
+    mPosition = mNode->getPosition();
+    SceneObjects::destroyNode(mNode);
+    mNode = nullptr;
+}
+
+} // namespace Kelvo

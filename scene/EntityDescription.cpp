@@ -1,6 +1,5 @@
 #include "scene/EntityDescription.h"
 
-#include "app/Application.h"
 #include "scene/SceneObjects.h"
 #include "scene/SceneText.h"
 
@@ -92,10 +91,10 @@ Ogre::Quaternion EntityDescription::orientation() const
 void EntityDescription::realise(Ogre::SceneNode* parentNode)
 {
     parentNode = chooseParentNode(parentNode);
-    if (mNoMesh) {
+    if (mNoMesh || !mObjects) {
         return;
     }
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = sceneManager();
     if (!manager) {
         return;
     }
@@ -119,7 +118,7 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
         applyMaterial();
     }
 
-    mNode = SceneObjects::placeNode(getName(), parentNode);
+    mNode = mObjects->placeNode(getName(), parentNode);
     if (mEntity) {
         mNode->attachObject(mEntity);
     }
@@ -129,8 +128,7 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
 
     if (mType == "Player") {
         const std::string boneMesh = getName() + "_bone_mesh";
-        Application::getSingletonPtr()->createSphere(boneMesh, kBoneMarkerRadius, kBoneMarkerRings,
-                                                     kBoneMarkerSegments);
+        SceneObjects::makeSphereMesh(boneMesh, kBoneMarkerRadius, kBoneMarkerRings, kBoneMarkerSegments);
         Ogre::Entity* boneMarker = manager->hasEntity(boneMarkerEntityName())
                                        ? manager->getEntity(boneMarkerEntityName())
                                        : manager->createEntity(boneMarkerEntityName(), boneMesh);
@@ -164,7 +162,7 @@ void EntityDescription::destroyEngineEntity()
     if (mEntity->isAttached()) {
         mEntity->detachFromParent();
     }
-    if (Ogre::SceneManager* manager = SceneObjects::sceneManager()) {
+    if (Ogre::SceneManager* manager = sceneManager()) {
         manager->destroyEntity(mEntity);
     }
     mEntity = nullptr;
@@ -190,7 +188,10 @@ void EntityDescription::forgetAnimationTracks()
 
 void EntityDescription::destroy()
 {
-    SceneObjects::destroyEntity(boneMarkerEntityName());
+    if (!mObjects) {
+        return;
+    }
+    mObjects->destroyEntity(boneMarkerEntityName());
     destroyEngineEntity();
     if (mNode) {
         mScale = mNode->getScale();

@@ -9,7 +9,6 @@
 
 namespace Kelvo {
 
-class Application;
 
 // A mesh object of the scene: the <entity> element. Owns its engine entity
 // and scene node while realised; the loader owns the record. Its parent is

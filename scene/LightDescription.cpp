@@ -48,13 +48,16 @@ std::string LightDescription::toXml() const
 
 void LightDescription::realise(Ogre::SceneNode* parentEntityNode)
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (!manager) {
         return;
     }
-    mMarker = SceneObjects::makeMarker(getName() + "_light_mesh", getName() + "_light_entity", kMarkerRadius,
+    mMarker = mObjects->makeMarker(getName() + "_light_mesh", getName() + "_light_entity", kMarkerRadius,
                                        kMarkerMaterial);
-    mNode = SceneObjects::placeNode(getName(), chooseParentNode(parentEntityNode));
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentEntityNode));
     if (manager->hasLight(getName())) {
         manager->destroyLight(getName());
     }
@@ -82,7 +85,10 @@ void LightDescription::realise(Ogre::SceneNode* parentEntityNode)
 
 void LightDescription::destroy()
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (mLight && manager) {
         mLight->detachFromParent();
         manager->destroyLight(mLight);
@@ -91,7 +97,7 @@ void LightDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(getName() + "_light_entity");
+    mObjects->destroyEntity(getName() + "_light_entity");
     mMarker = nullptr;
     destroyNode();
 }

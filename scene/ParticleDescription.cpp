@@ -31,13 +31,16 @@ std::string ParticleDescription::toXml() const
 
 void ParticleDescription::realise(Ogre::SceneNode* parentNode)
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (!manager) {
         return;
     }
-    mMarker = SceneObjects::makeMarker(getName() + "_Particle_mesh", getName() + "_Particle_entity", kMarkerRadius,
+    mMarker = mObjects->makeMarker(getName() + "_Particle_mesh", getName() + "_Particle_entity", kMarkerRadius,
                                        kMarkerMaterial);
-    mNode = SceneObjects::placeNode(getName(), chooseParentNode(parentNode));
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
     if (!mNode) {
         return;
     }
@@ -74,7 +77,10 @@ void ParticleDescription::applyScale()
 
 void ParticleDescription::destroy()
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (mSystem && manager) {
         mSystem->detachFromParent();
         manager->destroyParticleSystem(mSystem);
@@ -83,7 +89,7 @@ void ParticleDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(getName() + "_Particle_entity");
+    mObjects->destroyEntity(getName() + "_Particle_entity");
     mMarker = nullptr;
     destroyNode();
 }

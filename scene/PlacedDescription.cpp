@@ -19,6 +19,11 @@ void PlacedDescription::setPosition(const Ogre::Vector3& position)
     }
 }
 
+Ogre::SceneManager* PlacedDescription::sceneManager() const
+{
+    return mObjects ? mObjects->sceneManager() : nullptr;
+}
+
 Ogre::SceneNode* PlacedDescription::chooseParentNode(Ogre::SceneNode* given)
 {
     if (given) {
@@ -33,7 +38,9 @@ void PlacedDescription::destroyNode()
         return;
     }
     mPosition = mNode->getPosition();
-    SceneObjects::destroyNode(mNode);
+    if (mObjects) {
+        mObjects->destroyNode(mNode);
+    }
     mNode = nullptr;
 }
 

@@ -9,6 +9,8 @@
 
 namespace Kelvo {
 
+class SceneObjects;
+
 // What every record placed in the scene graph has in common (entities,
 // triggers, lights, sounds, particle systems): a name that is also its scene
 // node's name, the name of the entity it hangs on (empty: none), a position
@@ -38,16 +40,22 @@ public:
     Ogre::SceneNode* getParentNode() const { return mParentNode; }
     void setParentNode(Ogre::SceneNode* parentNode) { mParentNode = parentNode; }
 
+    // Where the record makes its engine objects; the loader hands it its
+    // own when it files the record. A record without one is never realised.
+    void setSceneObjects(SceneObjects* objects) { mObjects = objects; }
+
 protected:
     // The node to realise under: the one given, else the one placed under
     // before (the loader's root when neither exists). Remembered.
     Ogre::SceneNode* chooseParentNode(Ogre::SceneNode* given);
+    Ogre::SceneManager* sceneManager() const;
     // Keeps the node's last place in the record and destroys the node, so a
     // destroyed record that is written or realised again stays where it was.
     void destroyNode();
 
     Ogre::Vector3 mPosition = Ogre::Vector3::ZERO;
     Ogre::SceneNode* mNode = nullptr;
+    SceneObjects* mObjects = nullptr;
 
 private:
     std::string mName;

@@ -1,7 +1,6 @@
 #include "scene/SceneLoader.h"
 
 #include "SoundManager/SoundManager.h"
-#include "app/Application.h"
 #include "platform/MessageBox.h"
 #include "scene/EntityDescription.h"
 #include "scene/ExternDescription.h"
@@ -10,6 +9,7 @@
 #include "scene/SceneLoaderCallBack.h"
 #include "scene/SceneObjects.h"
 #include "scene/SceneText.h"
+#include "scene/StaticScenery.h"
 #include "scene/ShadowDescription.h"
 #include "scene/SoundDescription.h"
 #include "scene/TriggerDescription.h"
@@ -70,7 +70,8 @@ const char* const SceneLoader::kDefaultSceneDirectory = "../media/xmlScenes/";
 const char* const SceneLoader::kSceneGroup = "SceneLoader";
 
 SceneLoader::SceneLoader()
-    : mApplication(Application::getSingletonPtr())
+    : mObjects(new SceneObjects())
+    , mScenery(new StaticScenery())
 {
     sInstance = this;
 }
@@ -78,11 +79,6 @@ SceneLoader::SceneLoader()
 SceneLoader::~SceneLoader()
 {
     // The engine may be gone at shut-down, so only the records go.
-    for (auto& entry : mEntities) delete entry.second;
-    for (auto& entry : mTriggers) delete entry.second;
-    for (auto& entry : mLights) delete entry.second;
-    for (auto& entry : mSounds) delete entry.second;
-    for (auto& entry : mParticles) delete entry.second;
     for (ExternDescription* record : mExterns) delete record;
     delete mShadow;
     sInstance = nullptr;
@@ -91,13 +87,16 @@ SceneLoader::~SceneLoader()
 // ---------------------------------------------------------------------------
 // Loading
 
-bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callback, bool showMarkers)
+bool SceneLoader::load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
+                       bool showMarkers)
 {
     QuietLog quiet;
+    mObjects->use(sceneManager);
     SceneObjects::logProblem("SceneLoader: loading scene '" + fileName + "'");
     mSoundManager = SoundManager::getSingletonPtr();
     if (!mGrassMade) {
-        makeGrassBlades();
+        StaticScenery::makeGrassBlades();
+        mGrassMade = true;
     }
     mShowMarkers = showMarkers;
     delete mShadow;
@@ -130,7 +129,7 @@ bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callbac
     if (!mShadow) {
         mShadow = new ShadowDescription(ShadowDescription::kNone);
     }
-    mShadow->apply();
+    mShadow->apply(mObjects->sceneManager());
     if (parsed) {
         mSceneLoaded = true;
     }
@@ -146,7 +145,7 @@ bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callbac
 void SceneLoader::clearSceneAndRoots()
 {
     unload();
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     const int made = std::max(mRootCount, mRootNodesMade);
     for (int i = 0; manager && i < made; ++i) {
         const std::string name = entityRootName(i);
@@ -393,16 +392,13 @@ void SceneLoader::endElement(const char* name)
 
 namespace {
 
-// A record belongs to the loader's maps once its closing tag has filed it;
+// A record belongs to the loader's tables once its closing tag has filed it;
 // until then the parse owns it.
-template <typename Map, typename Record>
-void discardIfUnfiled(const Map& records, Record*& record)
+template <typename Record>
+void discardIfUnfiled(const RecordTable<Record>& records, Record*& record)
 {
-    if (record) {
-        auto filed = records.find(record->getName());
-        if (filed == records.end() || filed->second != record) {
-            delete record;
-        }
+    if (record && !records.isFiled(record)) {
+        delete record;
     }
     record = nullptr;
 }
@@ -488,12 +484,16 @@ Ogre::Vector3 SceneLoader::transformVector(const char* element, const char** att
 
 Ogre::SceneNode* SceneLoader::openEntityRoot()
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     if (!manager) {
+        // No scene manager handed in yet (a new scene before any load): the
+        // block still counts, so its records are written in a block of
+        // their own; it gets its node when a load brings a scene manager.
+        ++mRootCount;
         return nullptr;
     }
     if (!mRootNode) {
-        mRootNode = SceneObjects::loaderRoot();
+        mRootNode = mObjects->loaderRoot();
     }
     // The blocks of an extern's file hang under the extern's node, which
     // carries the extern's transform.
@@ -561,7 +561,7 @@ void SceneLoader::startEntity(const char** attributes)
     const char* parent = SceneText::attribute(attributes, "parent");
     if (parent && *parent) {
         mCurrentEntity->setParent(parent);
-        Ogre::SceneManager* manager = SceneObjects::sceneManager();
+        Ogre::SceneManager* manager = mObjects->sceneManager();
         if (manager->hasSceneNode(parent)) {
             mEntityParentNode = manager->getSceneNode(parent);
         } else {
@@ -581,7 +581,7 @@ void SceneLoader::endEntity()
 {
     EntityDescription* record = mCurrentEntity;
     // Skipped, or already filed: an </entity> without its own start.
-    if (!record || !mEntities.emplace(record->getName(), record).second) {
+    if (!record || !mEntities.file(record)) {
         return;
     }
     record->setRootIndex(mRootCount);
@@ -602,7 +602,7 @@ void SceneLoader::startAnimation(const char** attributes)
     if (!hasAttributes("animation", attributes, {"name", "length"})) {
         return;
     }
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     const std::string name = SceneText::attribute(attributes, "name");
     if (manager->hasAnimation(name)) {
         mAnimation = manager->getAnimation(name);
@@ -645,7 +645,7 @@ void SceneLoader::endEntityAnimations()
     // Tracks read inside an entity find their node once the entity is
     // realised; an entity without a node keeps no tracks.
     for (Ogre::NodeAnimationTrack* track : mPendingTracks) {
-        Ogre::SceneNode* node = mCurrentEntity && mEntities.count(mCurrentEntity->getName())
+        Ogre::SceneNode* node = mEntities.isFiled(mCurrentEntity)
                                     ? mCurrentEntity->getSceneNode()
                                     : nullptr;
         if (node) {
@@ -696,10 +696,9 @@ void SceneLoader::startTrigger(const char** attributes)
 void SceneLoader::endTrigger()
 {
     TriggerDescription* record = mCurrentTrigger;
-    if (!record || mTriggers.count(record->getName())) {
+    if (!record || !mTriggers.file(record)) {
         return;
     }
-    mTriggers[record->getName()] = record;
     record->realise(parentEntityNode(record->getParent()));
     if (record->getSceneNode()) {
         record->getSceneNode()->setVisible(mShowMarkers, true);
@@ -783,15 +782,14 @@ void SceneLoader::startLightColour(const char* element, const char** attributes)
 void SceneLoader::endLight()
 {
     LightDescription* record = mCurrentLight;
-    if (!record || mLights.count(record->getName())) {
+    if (!record || !mLights.file(record)) {
         return;
     }
     EntityDescription* parent = placeInParentsRoot(*record);
-    mLights[record->getName()] = record;
     record->realise(parent ? parent->getSceneNode() : nullptr);
     if (record->getSceneNode()) {
         record->getSceneNode()->setVisible(true, true);
-        if (Ogre::SceneManager* manager = SceneObjects::sceneManager()) {
+        if (Ogre::SceneManager* manager = mObjects->sceneManager()) {
             const std::string marker = record->getName() + "_light_entity";
             if (manager->hasEntity(marker)) {
                 manager->getEntity(marker)->setVisible(mShowMarkers);
@@ -830,11 +828,10 @@ void SceneLoader::startSound(const char** attributes)
 void SceneLoader::endSound()
 {
     SoundDescription* record = mCurrentSound;
-    if (!record || mSounds.count(record->getName())) {
+    if (!record || !mSounds.file(record)) {
         return;
     }
     EntityDescription* parent = placeInParentsRoot(*record);
-    mSounds[record->getName()] = record;
     if (record->getParent().empty() || parent) {
         record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
         SceneObjects::setMaterialIfKnown(record->getMarker(), "KELVO/Transparent");
@@ -866,11 +863,10 @@ void SceneLoader::startParticle(const char** attributes)
 void SceneLoader::endParticle()
 {
     ParticleDescription* record = mCurrentParticle;
-    if (!record || mParticles.count(record->getName())) {
+    if (!record || !mParticles.file(record)) {
         return;
     }
     EntityDescription* parent = placeInParentsRoot(*record);
-    mParticles[record->getName()] = record;
     if (record->getParent().empty() || parent) {
         record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
         if (!mShowMarkers && record->getMarker()) {
@@ -985,46 +981,32 @@ void SceneLoader::readScale(const char** attributes)
 // ---------------------------------------------------------------------------
 // Unloading
 
-namespace {
-
-// Removes every record's engine objects, then the records themselves.
-template <typename Map>
-void destroyRecords(Map& records)
-{
-    for (auto& entry : records) {
-        entry.second->destroy();
-        delete entry.second;
-    }
-    records.clear();
-}
-
-} // namespace
 
 void SceneLoader::unload()
 {
     endEntityAnimations();
-    destroyRecords(mEntities);
+    mEntities.removeAll();
     discardCurrentExtern();
     for (ExternDescription* record : mExterns) {
         delete record;
     }
     mExterns.clear();
 
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     if (manager && manager->hasSceneNode(kLoaderRootName)) {
         manager->destroySceneNode(kLoaderRootName);
     }
     mRootNode = nullptr;
 
-    destroyRecords(mTriggers);
-    destroyRecords(mLights);
-    destroyRecords(mSounds);
-    destroyRecords(mParticles);
+    mTriggers.removeAll();
+    mLights.removeAll();
+    mSounds.removeAll();
+    mParticles.removeAll();
     // A parent node that an entity of the same name took over went with
     // that entity; the others go now.
     for (const std::string& name : mParentAttributeNodes) {
         if (manager && manager->hasSceneNode(name)) {
-            SceneObjects::destroyNode(manager->getSceneNode(name));
+            mObjects->destroyNode(manager->getSceneNode(name));
         }
     }
     mParentAttributeNodes.clear();
@@ -1042,116 +1024,16 @@ void SceneLoader::unload()
 }
 
 // ---------------------------------------------------------------------------
-// Static geometry and grass
+// Static geometry
 
 void SceneLoader::buildStaticGeometry(Ogre::SceneManager* sceneManager)
 {
-    if (!sceneManager) {
-        return;
-    }
-    mStaticSceneManager = sceneManager;
-    for (int root = 0; root <= mRootCount; ++root) {
-        Ogre::StaticGeometry* geometry = nullptr;
-        for (auto& entry : mEntities) {
-            EntityDescription* record = entry.second;
-            if (!record->isInRoot(root) || !record->getSceneNode() ||
-                (record->getType() != "Static" && record->getType() != "StaticNonCollide")) {
-                continue;
-            }
-            if (!geometry) {
-                const std::string name = "StaticGeo_" + std::to_string(root);
-                if (sceneManager->hasStaticGeometry(name)) {
-                    sceneManager->destroyStaticGeometry(name);
-                }
-                geometry = sceneManager->createStaticGeometry(name);
-                geometry->setCastShadows(true);
-            }
-            record->setHidden(true);
-            geometry->addSceneNode(record->getSceneNode());
-        }
-        // One build per root: building after every entity gives the same
-        // batches at a quadratic cost.
-        if (geometry) {
-            geometry->build();
-            mStaticGeometries.push_back(geometry);
-        }
-    }
+    mScenery->build(sceneManager, mEntities.all(), mRootCount);
 }
 
 void SceneLoader::destroyStaticGeometry()
 {
-    // The geometries die with their scene manager; only a live "MainScene"
-    // still holds them.
-    if (mStaticSceneManager && mStaticSceneManager == SceneObjects::sceneManager()) {
-        for (Ogre::StaticGeometry* geometry : mStaticGeometries) {
-            mStaticSceneManager->destroyStaticGeometry(geometry);
-        }
-    }
-    mStaticGeometries.clear();
-}
-
-void SceneLoader::makeGrassBlades()
-{
-    mGrassMade = true;
-    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    if (meshes.resourceExists("grassblades")) {
-        return;
-    }
-    const float kHalfWidth = 125.0f;
-    const float kHeight = 300.0f;
-    const int kQuads = 3;
-    Ogre::MeshPtr mesh = meshes.createManual("grassblades", Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-    Ogre::SubMesh* subMesh = mesh->createSubMesh();
-    subMesh->useSharedVertices = false;
-    subMesh->vertexData = new Ogre::VertexData();
-    Ogre::VertexDeclaration* declaration = subMesh->vertexData->vertexDeclaration;
-    size_t offset = 0;
-    offset += declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION).getSize();
-    offset += declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_NORMAL).getSize();
-    declaration->addElement(0, offset, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
-    subMesh->vertexData->vertexCount = 4 * kQuads;
-    Ogre::HardwareVertexBufferSharedPtr vertices = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-        declaration->getVertexSize(0), 4 * kQuads, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    subMesh->vertexData->vertexBufferBinding->setBinding(0, vertices);
-    Ogre::HardwareIndexBufferSharedPtr indices = Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
-        Ogre::HardwareIndexBuffer::IT_16BIT, 6 * kQuads, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    subMesh->indexData->indexBuffer = indices;
-    subMesh->indexData->indexCount = 6 * kQuads;
-
-    float* vertex = static_cast<float*>(vertices->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    Ogre::uint16* index = static_cast<Ogre::uint16*>(indices->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    for (int quad = 0; quad < kQuads; ++quad) {
-        const Ogre::Radian turn = Ogre::Degree(60.0f * quad);
-        const Ogre::Vector3 along(Ogre::Math::Cos(turn), 0, -Ogre::Math::Sin(turn));
-        const Ogre::Vector3 normal = along.crossProduct(Ogre::Vector3::UNIT_Y);
-        const Ogre::Vector3 corners[4] = {-along * kHalfWidth + Ogre::Vector3(0, kHeight, 0),
-                                          along * kHalfWidth + Ogre::Vector3(0, kHeight, 0), -along * kHalfWidth,
-                                          along * kHalfWidth};
-        const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-        for (int corner = 0; corner < 4; ++corner) {
-            *vertex++ = corners[corner].x;
-            *vertex++ = corners[corner].y;
-            *vertex++ = corners[corner].z;
-            *vertex++ = normal.x;
-            *vertex++ = normal.y;
-            *vertex++ = normal.z;
-            *vertex++ = uv[corner][0];
-            *vertex++ = uv[corner][1];
-        }
-        const Ogre::uint16 base = static_cast<Ogre::uint16>(quad * 4);
-        const Ogre::uint16 quadIndices[6] = {base, static_cast<Ogre::uint16>(base + 3),
-                                             static_cast<Ogre::uint16>(base + 1), base,
-                                             static_cast<Ogre::uint16>(base + 2), static_cast<Ogre::uint16>(base + 3)};
-        for (Ogre::uint16 i : quadIndices) {
-            *index++ = i;
-        }
-    }
-    vertices->unlock();
-    indices->unlock();
-    subMesh->setMaterialName("Examples/GrassBlades");
-    mesh->_setBounds(Ogre::AxisAlignedBox(-kHalfWidth, 0, -kHalfWidth, kHalfWidth, kHeight, kHalfWidth), false);
-    mesh->_setBoundingSphereRadius(Ogre::Math::Sqrt(kHalfWidth * kHalfWidth + kHeight * kHeight));
-    mesh->load();
+    mScenery->destroy(mObjects->sceneManager());
 }
 
 // ---------------------------------------------------------------------------
@@ -1281,32 +1163,27 @@ SceneLoader::NameList SceneLoader::getEntityTypes() const
 
 EntityDescription* SceneLoader::findEntity(const std::string& name) const
 {
-    auto found = mEntities.find(name);
-    return found == mEntities.end() ? nullptr : found->second;
+    return mEntities.find(name);
 }
 
 TriggerDescription* SceneLoader::findTrigger(const std::string& name) const
 {
-    auto found = mTriggers.find(name);
-    return found == mTriggers.end() ? nullptr : found->second;
+    return mTriggers.find(name);
 }
 
 LightDescription* SceneLoader::findLight(const std::string& name) const
 {
-    auto found = mLights.find(name);
-    return found == mLights.end() ? nullptr : found->second;
+    return mLights.find(name);
 }
 
 SoundDescription* SceneLoader::findSound(const std::string& name) const
 {
-    auto found = mSounds.find(name);
-    return found == mSounds.end() ? nullptr : found->second;
+    return mSounds.find(name);
 }
 
 ParticleDescription* SceneLoader::findParticle(const std::string& name) const
 {
-    auto found = mParticles.find(name);
-    return found == mParticles.end() ? nullptr : found->second;
+    return mParticles.find(name);
 }
 
 bool SceneLoader::isFromExternFile(int rootIndex) const
@@ -1326,8 +1203,8 @@ bool SceneLoader::isUsableName(const std::string& name)
 
 bool SceneLoader::isNameTaken(const std::string& name) const
 {
-    return mEntities.count(name) || mTriggers.count(name) || mLights.count(name) || mSounds.count(name) ||
-           mParticles.count(name);
+    return mEntities.has(name) || mTriggers.has(name) || mLights.has(name) || mSounds.has(name) ||
+           mParticles.has(name);
 }
 
 void SceneLoader::updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds)

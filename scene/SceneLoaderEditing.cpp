@@ -26,16 +26,6 @@ const char* const kBlockClose = "\t</entities>\n";
 // An empty block is exactly this long; only longer blocks are written.
 const size_t kEmptyBlockLength = 25;
 
-template <typename Map>
-void appendRecordsOfRoot(std::string& block, const Map& records, int root)
-{
-    for (const auto& entry : records) {
-        if (entry.second->isInRoot(root)) {
-            block += entry.second->toXml();
-        }
-    }
-}
-
 void logLine(const std::string& line)
 {
     Ogre::LogManager::getSingleton().logMessage(line);
@@ -75,11 +65,11 @@ std::string SceneLoader::sceneText() const
             continue;
         }
         std::string block = kBlockOpen;
-        appendRecordsOfRoot(block, mEntities, root);
-        appendRecordsOfRoot(block, mTriggers, root);
-        appendRecordsOfRoot(block, mLights, root);
-        appendRecordsOfRoot(block, mSounds, root);
-        appendRecordsOfRoot(block, mParticles, root);
+        mEntities.appendXmlOfRoot(block, root);
+        mTriggers.appendXmlOfRoot(block, root);
+        mLights.appendXmlOfRoot(block, root);
+        mSounds.appendXmlOfRoot(block, root);
+        mParticles.appendXmlOfRoot(block, root);
         block += kBlockClose;
         if (block.size() > kEmptyBlockLength) {
             text += block;
@@ -163,7 +153,7 @@ EntityDescription* SceneLoader::addEntity(const std::string& name, const std::st
     // Its window realises the record once the remaining values are set; the
     // new entity root is where it will hang.
     record->setParentNode(root);
-    mEntities[name] = record;
+    mEntities.file(record);
     return record;
 }
 
@@ -175,7 +165,7 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
     Ogre::SceneNode* root = openEntityRoot();
     auto* record = new TriggerDescription(name, radius, "", "", mRootCount);
     record->setParentNode(root);
-    mTriggers[name] = record;
+    mTriggers.file(record);
     return record;
 }
 
@@ -188,7 +178,7 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
     auto* record = new TriggerDescription(name, radius, parent ? parent->getName() : "", "", mRootCount);
     // On its entity once that is placed; in its own block until then.
     record->setParentNode(parent && parent->getSceneNode() ? parent->getSceneNode() : root);
-    mTriggers[name] = record;
+    mTriggers.file(record);
     return record;
 }
 
@@ -201,7 +191,7 @@ LightDescription* SceneLoader::addLight(const std::string& name, const std::stri
     auto* record = new LightDescription(name, type);
     record->setRootIndex(mRootCount);
     record->setParentNode(root);
-    mLights[name] = record;
+    mLights.file(record);
     return record;
 }
 
@@ -214,7 +204,7 @@ SoundDescription* SceneLoader::addSound(const std::string& name)
     auto* record = new SoundDescription(name);
     record->setRootIndex(mRootCount);
     record->setParentNode(root);
-    mSounds[name] = record;
+    mSounds.file(record);
     return record;
 }
 
@@ -227,54 +217,30 @@ ParticleDescription* SceneLoader::addParticle(const std::string& name)
     auto* record = new ParticleDescription(name, "", "");
     record->setRootIndex(mRootCount);
     record->setParentNode(root);
-    mParticles[name] = record;
+    mParticles.file(record);
     return record;
 }
 
 // --- removing --------------------------------------------------------------------
 
-namespace {
-
-template <typename Map>
-bool removeRecord(Map& records, const std::string& name)
+template <typename Record>
+int SceneLoader::removeAttachedTo(RecordTable<Record>& records, const std::string& parent)
 {
-    auto found = records.find(name);
-    if (found == records.end()) {
-        return false;
-    }
-    found->second->destroy();
-    delete found->second;
-    records.erase(found);
-    return true;
-}
-
-} // namespace
-
-template <typename Map>
-int SceneLoader::removeAttachedTo(Map& records, const std::string& parent)
-{
-    std::vector<std::string> attached;
-    for (const auto& entry : records) {
-        if (entry.second->getParent() == parent) {
-            attached.push_back(entry.first);
-        }
-    }
+    const std::vector<std::string> attached = records.namesAttachedTo(parent);
     for (const std::string& name : attached) {
-        removeRecord(records, name);
+        records.remove(name);
     }
     return static_cast<int>(attached.size());
 }
 
 int SceneLoader::removeEntity(const std::string& name)
 {
-    auto found = mEntities.find(name);
-    if (found == mEntities.end()) {
+    // Out of the table first: entities that name each other as parents
+    // cannot bring the search back to this one.
+    EntityDescription* entity = mEntities.take(name);
+    if (!entity) {
         return 0;
     }
-    // Out of the map first: entities that name each other as parents cannot
-    // bring the search back to this one.
-    EntityDescription* entity = found->second;
-    mEntities.erase(found);
     if (mCurrentEntity == entity) {
         mCurrentEntity = nullptr;
     }
@@ -282,13 +248,7 @@ int SceneLoader::removeEntity(const std::string& name)
     // behind it would be saved under a parent that is gone, and its nodes
     // would point at a freed one.
     int removed = 0;
-    std::vector<std::string> children;
-    for (const auto& entry : mEntities) {
-        if (entry.second->getParent() == name) {
-            children.push_back(entry.first);
-        }
-    }
-    for (const std::string& child : children) {
+    for (const std::string& child : mEntities.namesAttachedTo(name)) {
         removed += removeEntity(child);
     }
     removed += removeAttachedTo(mTriggers, name);
@@ -306,7 +266,7 @@ bool SceneLoader::removeTrigger(const std::string& name)
     if (mCurrentTrigger && mCurrentTrigger->getName() == name) {
         mCurrentTrigger = nullptr;
     }
-    return removeRecord(mTriggers, name);
+    return mTriggers.remove(name);
 }
 
 bool SceneLoader::removeLight(const std::string& name)
@@ -314,7 +274,7 @@ bool SceneLoader::removeLight(const std::string& name)
     if (mCurrentLight && mCurrentLight->getName() == name) {
         mCurrentLight = nullptr;
     }
-    return removeRecord(mLights, name);
+    return mLights.remove(name);
 }
 
 bool SceneLoader::removeSound(const std::string& name)
@@ -322,7 +282,7 @@ bool SceneLoader::removeSound(const std::string& name)
     if (mCurrentSound && mCurrentSound->getName() == name) {
         mCurrentSound = nullptr;
     }
-    return removeRecord(mSounds, name);
+    return mSounds.remove(name);
 }
 
 bool SceneLoader::removeParticle(const std::string& name)
@@ -330,7 +290,7 @@ bool SceneLoader::removeParticle(const std::string& name)
     if (mCurrentParticle && mCurrentParticle->getName() == name) {
         mCurrentParticle = nullptr;
     }
-    return removeRecord(mParticles, name);
+    return mParticles.remove(name);
 }
 
 // --- cloning ---------------------------------------------------------------------
@@ -345,7 +305,7 @@ EntityDescription* SceneLoader::cloneEntity(const std::string& sourceName)
     std::string number;
     splitNumberedName(sourceName, base, number);
     int highest = 0;
-    for (const auto& entry : mEntities) {
+    for (const auto& entry : mEntities.all()) {
         std::string otherBase;
         std::string otherNumber;
         splitNumberedName(entry.first, otherBase, otherNumber);
@@ -362,7 +322,7 @@ EntityDescription* SceneLoader::cloneEntity(const std::string& sourceName)
                                         source->getReceiveShadows(), source->getMaterial(), source->getType(),
                                         source->currentScale(), source->getRotation());
     clone->setRootIndex(source->getRootIndex());
-    mEntities[name] = clone;
+    mEntities.file(clone);
     clone->realise(source->getParentNode());
     return clone;
 }

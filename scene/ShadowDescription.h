@@ -2,6 +2,8 @@
 
 #include "scene/XMLDescription.h"
 
+#include <OgrePrerequisites.h>
+
 #include <string>
 
 namespace Kelvo {
@@ -21,7 +23,7 @@ public:
 
     // Sets the scene manager's technique; an unknown word changes nothing.
     // Returns whether the word was known.
-    bool apply() const;
+    bool apply(Ogre::SceneManager* manager) const;
 
 private:
     std::string mType;

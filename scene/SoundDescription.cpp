@@ -49,9 +49,12 @@ std::string SoundDescription::toXml() const
 
 void SoundDescription::realise(Ogre::SceneNode* parentNode)
 {
-    mMarker = SceneObjects::makeMarker(getName() + "_sound_mesh", getName() + "_sound_entity", kMarkerRadius,
+    if (!mObjects) {
+        return;
+    }
+    mMarker = mObjects->makeMarker(getName() + "_sound_mesh", getName() + "_sound_entity", kMarkerRadius,
                                        kMarkerMaterial);
-    mNode = SceneObjects::placeNode(getName(), chooseParentNode(parentNode));
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
     if (!mNode) {
         return;
     }
@@ -78,11 +81,14 @@ void SoundDescription::realise(Ogre::SceneNode* parentNode)
 
 void SoundDescription::destroy()
 {
+    if (!mObjects) {
+        return;
+    }
     stop();
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(getName() + "_sound_entity");
+    mObjects->destroyEntity(getName() + "_sound_entity");
     mMarker = nullptr;
     destroyNode();
 }

@@ -33,8 +33,11 @@ std::string TriggerDescription::toXml() const
 
 void TriggerDescription::realise(Ogre::SceneNode* parentEntityNode)
 {
-    mMarker = SceneObjects::makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
-    mNode = SceneObjects::placeNode(getName(), chooseParentNode(parentEntityNode));
+    if (!mObjects) {
+        return;
+    }
+    mMarker = mObjects->makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentEntityNode));
     if (!mNode) {
         return;
     }
@@ -46,10 +49,13 @@ void TriggerDescription::realise(Ogre::SceneNode* parentEntityNode)
 
 void TriggerDescription::destroy()
 {
+    if (!mObjects) {
+        return;
+    }
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(mMarkerName);
+    mObjects->destroyEntity(mMarkerName);
     mMarker = nullptr;
     destroyNode();
 }
@@ -65,13 +71,13 @@ bool TriggerDescription::isInside(const Ogre::Vector3& point) const
 void TriggerDescription::setRadius(Ogre::Real radius)
 {
     mRadius = radius;
-    if (!mNode) {
+    if (!mNode || !mObjects) {
         return;
     }
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    mMarker = SceneObjects::makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
+    mMarker = mObjects->makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
     if (mMarker) {
         mNode->attachObject(mMarker);
     }

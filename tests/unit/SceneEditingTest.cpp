@@ -351,13 +351,13 @@ TEST_F(SceneTest, ShippedAndTestScenesSaveToTheSameTextTwiceWithEveryRecord)
         ASSERT_FALSE(original.empty());
         // A copy in the test's folder: the shipped files are never written.
         writeScene("stable.qormscene", original);
-        ASSERT_TRUE(mLoader->load("stable.qormscene", nullptr, true));
+        ASSERT_TRUE(mLoader->load("stable.qormscene", mSceneManager, nullptr, true));
         for (const char* element : {"<entity ", "<trigger ", "<light ", "<sound ", "<particle ", "<extern "}) {
             EXPECT_EQ(countOf(original, element), countOf(mLoader->sceneText(), element)) << element;
         }
         ASSERT_TRUE(mLoader->save());
         const std::string first = readScene("stable.qormscene");
-        ASSERT_TRUE(mLoader->load("stable.qormscene", nullptr, true));
+        ASSERT_TRUE(mLoader->load("stable.qormscene", mSceneManager, nullptr, true));
         ASSERT_TRUE(mLoader->save());
         EXPECT_EQ(first, readScene("stable.qormscene"));
     }
@@ -382,7 +382,7 @@ TEST_F(SceneTest, RotatedExternKeepsItsRotationThroughSaves)
     EXPECT_EQ(1u, countOf(first, "<extern "));
     EXPECT_EQ(0u, countOf(first, "name=\"hut\"")) << "the extern's own records stay in its file";
 
-    ASSERT_TRUE(mLoader->load("village.qormscene", nullptr, true));
+    ASSERT_TRUE(mLoader->load("village.qormscene", mSceneManager, nullptr, true));
     mSceneManager->getRootSceneNode()->_update(true, false);
     EXPECT_TRUE(mSceneManager->getSceneNode("hut")->_getDerivedOrientation().equals(quarterTurn, Ogre::Degree(0.1f)));
     ASSERT_TRUE(mLoader->save());

@@ -72,7 +72,7 @@ protected:
     bool loadText(const std::string& text, const std::string& name = "test.qormscene")
     {
         writeScene(name, text);
-        return mLoader->load(name, nullptr, true);
+        return mLoader->load(name, mSceneManager, nullptr, true);
     }
 
     std::string mFolder;

@@ -234,157 +234,117 @@ void SceneLoader::endElementHandler(void* userData, const char* name)
 
 namespace {
 
-bool is(const char* name, const char* word)
+// One element name and what the loader does with it. Elements are told apart
+// by their first letter before the whole name is compared: a file has tens
+// of thousands of them, most of them entities and their transforms, which
+// come first.
+template <typename Handler>
+struct ElementHandler {
+    const char* name;
+    Handler handle;
+};
+
+template <typename Handler>
+const ElementHandler<Handler>* findHandler(const ElementHandler<Handler>* table, size_t count, const char* name)
 {
-    return std::strcmp(name, word) == 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (table[i].name[0] == name[0] && std::strcmp(table[i].name, name) == 0) {
+            return &table[i];
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
 
-// Elements are told apart by their first letter, then compared whole: a file
-// has tens of thousands of them.
 void SceneLoader::startElement(const char* name, const char** attributes)
 {
-    switch (name[0]) {
-    case 'a':
-        if (is(name, "animations")) {
-            if (mContext == Context::Entity && mCurrentEntity) {
-                mContext = Context::Animations;
-            }
-        } else if (is(name, "animation")) {
-            startAnimation(attributes);
-        } else if (is(name, "attenuation")) {
-            startLightColour(name, attributes);
-        }
-        break;
-    case 'd':
-        if (is(name, "diffuse")) {
-            startLightColour(name, attributes);
-        }
-        break;
-    case 'e':
-        if (is(name, "entity")) {
-            startEntity(attributes);
-        } else if (is(name, "entities")) {
-            startEntities();
-        } else if (is(name, "extern")) {
-            startExtern(attributes);
-        }
-        break;
-    case 'k':
-        if (is(name, "keyframe")) {
-            startKeyFrame(attributes);
-        }
-        break;
-    case 'l':
-        if (is(name, "light")) {
-            startLight(attributes);
-        }
-        break;
-    case 'm':
-        if (is(name, "material")) {
-            const char* material = SceneText::attribute(attributes, "name");
-            if (mCurrentEntity && material) {
-                mCurrentEntity->setMaterial(material);
-            }
-        }
-        break;
-    case 'p':
-        if (is(name, "position")) {
-            readPosition(attributes);
-        } else if (is(name, "particle")) {
-            startParticle(attributes);
-        }
-        break;
-    case 'r':
-        if (is(name, "rotation")) {
-            readRotation(attributes);
-        }
-        break;
-    case 's':
-        if (is(name, "scale")) {
-            readScale(attributes);
-        } else if (is(name, "sound")) {
-            startSound(attributes);
-        } else if (is(name, "specular")) {
-            startLightColour(name, attributes);
-        } else if (is(name, "shadow")) {
-            startShadow(attributes);
-        }
-        break;
-    case 't':
-        if (is(name, "type")) {
-            const char* type = SceneText::attribute(attributes, "name");
-            if (mCurrentEntity && type) {
-                mCurrentEntity->setType(type);
-            }
-        } else if (is(name, "trigger")) {
-            startTrigger(attributes);
-        }
-        break;
-    default:
-        break;
+    using Start = void (*)(SceneLoader&, const char*, const char**);
+    static const ElementHandler<Start> kStarts[] = {
+        {"entity", [](SceneLoader& l, const char*, const char** a) { l.startEntity(a); }},
+        {"position", [](SceneLoader& l, const char*, const char** a) { l.readPosition(a); }},
+        {"rotation", [](SceneLoader& l, const char*, const char** a) { l.readRotation(a); }},
+        {"scale", [](SceneLoader& l, const char*, const char** a) { l.readScale(a); }},
+        {"material",
+         [](SceneLoader& l, const char*, const char** a) {
+             const char* material = SceneText::attribute(a, "name");
+             if (l.mCurrentEntity && material) {
+                 l.mCurrentEntity->setMaterial(material);
+             }
+         }},
+        {"type",
+         [](SceneLoader& l, const char*, const char** a) {
+             const char* type = SceneText::attribute(a, "name");
+             if (l.mCurrentEntity && type) {
+                 l.mCurrentEntity->setType(type);
+             }
+         }},
+        {"entities", [](SceneLoader& l, const char*, const char**) { l.startEntities(); }},
+        {"trigger", [](SceneLoader& l, const char*, const char** a) { l.startTrigger(a); }},
+        {"light", [](SceneLoader& l, const char*, const char** a) { l.startLight(a); }},
+        {"diffuse", [](SceneLoader& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"specular", [](SceneLoader& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"attenuation", [](SceneLoader& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"sound", [](SceneLoader& l, const char*, const char** a) { l.startSound(a); }},
+        {"particle", [](SceneLoader& l, const char*, const char** a) { l.startParticle(a); }},
+        {"extern", [](SceneLoader& l, const char*, const char** a) { l.startExtern(a); }},
+        {"shadow", [](SceneLoader& l, const char*, const char** a) { l.startShadow(a); }},
+        {"animations",
+         [](SceneLoader& l, const char*, const char**) {
+             if (l.mContext == Context::Entity && l.mCurrentEntity) {
+                 l.mContext = Context::Animations;
+             }
+         }},
+        {"animation", [](SceneLoader& l, const char*, const char** a) { l.startAnimation(a); }},
+        {"keyframe", [](SceneLoader& l, const char*, const char** a) { l.startKeyFrame(a); }},
+    };
+    if (const auto* handler = findHandler(kStarts, sizeof(kStarts) / sizeof(kStarts[0]), name)) {
+        handler->handle(*this, name, attributes);
     }
 }
 
 void SceneLoader::endElement(const char* name)
 {
-    switch (name[0]) {
-    case 'a':
-        if (is(name, "animation")) {
-            if (mTrack) {
-                mKeyFrame = nullptr;
-                mContext = Context::Animations;
-            }
-        } else if (is(name, "animations")) {
-            // The context stays "animations" until the next element that
-            // sets one.
-            mAnimation = nullptr;
-            mTrack = nullptr;
-        }
-        break;
-    case 'e':
-        if (is(name, "entity")) {
-            endEntity();
-        } else if (is(name, "entities")) {
-            endEntities();
-        } else if (is(name, "extern")) {
-            if (mCurrentExtern && mContext == Context::Extern &&
-                std::find(mExterns.begin(), mExterns.end(), mCurrentExtern) == mExterns.end()) {
-                mCurrentExtern->setNode(mExternNode);
-                mExterns.push_back(mCurrentExtern);
-                mCurrentExtern = nullptr;
-            }
-        }
-        break;
-    case 'k':
-        if (is(name, "keyframe") && mKeyFrame) {
-            mKeyFrame = nullptr;
-            mContext = Context::Animation;
-        }
-        break;
-    case 'l':
-        if (is(name, "light")) {
-            endLight();
-        }
-        break;
-    case 'p':
-        if (is(name, "particle")) {
-            endParticle();
-        }
-        break;
-    case 's':
-        if (is(name, "sound")) {
-            endSound();
-        }
-        break;
-    case 't':
-        if (is(name, "trigger")) {
-            endTrigger();
-        }
-        break;
-    default:
-        break;
+    using End = void (*)(SceneLoader&);
+    static const ElementHandler<End> kEnds[] = {
+        {"entity", [](SceneLoader& l) { l.endEntity(); }},
+        {"entities", [](SceneLoader& l) { l.endEntities(); }},
+        {"trigger", [](SceneLoader& l) { l.endTrigger(); }},
+        {"light", [](SceneLoader& l) { l.endLight(); }},
+        {"sound", [](SceneLoader& l) { l.endSound(); }},
+        {"particle", [](SceneLoader& l) { l.endParticle(); }},
+        {"extern",
+         [](SceneLoader& l) {
+             if (l.mCurrentExtern && l.mContext == Context::Extern &&
+                 std::find(l.mExterns.begin(), l.mExterns.end(), l.mCurrentExtern) == l.mExterns.end()) {
+                 l.mCurrentExtern->setNode(l.mExternNode);
+                 l.mExterns.push_back(l.mCurrentExtern);
+                 l.mCurrentExtern = nullptr;
+             }
+         }},
+        {"keyframe",
+         [](SceneLoader& l) {
+             if (l.mKeyFrame) {
+                 l.mKeyFrame = nullptr;
+                 l.mContext = Context::Animation;
+             }
+         }},
+        {"animation",
+         [](SceneLoader& l) {
+             if (l.mTrack) {
+                 l.mKeyFrame = nullptr;
+                 l.mContext = Context::Animations;
+             }
+         }},
+        // The context stays "animations" until the next element that sets one.
+        {"animations",
+         [](SceneLoader& l) {
+             l.mAnimation = nullptr;
+             l.mTrack = nullptr;
+         }},
+    };
+    if (const auto* handler = findHandler(kEnds, sizeof(kEnds) / sizeof(kEnds[0]), name)) {
+        handler->handle(*this);
     }
 }
 

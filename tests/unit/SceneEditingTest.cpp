@@ -388,3 +388,24 @@ TEST_F(SceneTest, RotatedExternKeepsItsRotationThroughSaves)
     ASSERT_TRUE(mLoader->save());
     EXPECT_EQ(first, readScene("village.qormscene"));
 }
+
+// Node animations (cut-scenes) live in the scene manager across loads: a
+// track may never be left on a node that is gone.
+TEST_F(SceneTest, AnimationTracksGoWithTheirEntitysNode)
+{
+    const std::string text = "<kelvo_scene><entities>"
+                             "<entity name=\"boat\" hidden=\"false\" filename=\"ball.mesh\" CastShadows=\"no\" "
+                             "ReceiveShadows=\"no\"><animations><animation name=\"sail\" length=\"4\">"
+                             "<keyframe time=\"0\"><position x=\"0\" y=\"0\" z=\"0\"/></keyframe>"
+                             "<keyframe time=\"4\"><position x=\"40\" y=\"0\" z=\"0\"/></keyframe>"
+                             "</animation></animations></entity></entities></kelvo_scene>";
+    ASSERT_TRUE(loadText(text));
+    ASSERT_TRUE(loadText(text));
+    Ogre::Animation* sail = mSceneManager->getAnimation("sail");
+    ASSERT_EQ(1u, sail->getNumNodeTracks());
+    EXPECT_EQ(mSceneManager->getSceneNode("boat"), sail->_getNodeTrackList().begin()->second->getAssociatedNode());
+
+    EXPECT_EQ(1, mLoader->removeEntity("boat"));
+    EXPECT_EQ(0u, sail->getNumNodeTracks());
+    sail->apply(2.0f);
+}

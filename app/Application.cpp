@@ -2,6 +2,7 @@
 
 #include "app/OptionsFile.h"
 #include "platform/MessageBox.h"
+#include "scene/SceneObjects.h"
 #include "states/InputManager.h"
 #include "states/OgreEventListener.h"
 #include "terrain/PagingLandScapeSceneManager.h"
@@ -320,74 +321,7 @@ bool Application::saveOptions()
 
 void Application::createSphere(const std::string& meshName, float radius, int rings, int segments)
 {
-    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    if (meshes.resourceExists(meshName)) {
-        return;
-    }
-    Ogre::MeshPtr mesh = meshes.createManual(meshName, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-    Ogre::SubMesh* subMesh = mesh->createSubMesh();
-    subMesh->useSharedVertices = true;
-
-    Ogre::VertexData* vertexData = new Ogre::VertexData();
-    mesh->sharedVertexData = vertexData;
-    Ogre::VertexDeclaration* declaration = vertexData->vertexDeclaration;
-    size_t offset = 0;
-    declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
-    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
-    declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_NORMAL);
-    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
-    declaration->addElement(0, offset, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
-
-    const size_t vertexCount = static_cast<size_t>(rings + 1) * (segments + 1);
-    const size_t indexCount = static_cast<size_t>(6) * rings * (segments + 1);
-    vertexData->vertexCount = vertexCount;
-    Ogre::HardwareBufferManager& buffers = Ogre::HardwareBufferManager::getSingleton();
-    Ogre::HardwareVertexBufferSharedPtr vertexBuffer = buffers.createVertexBuffer(
-        declaration->getVertexSize(0), vertexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
-    vertexData->vertexBufferBinding->setBinding(0, vertexBuffer);
-    Ogre::HardwareIndexBufferSharedPtr indexBuffer = buffers.createIndexBuffer(
-        Ogre::HardwareIndexBuffer::IT_16BIT, indexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
-    subMesh->indexData->indexBuffer = indexBuffer;
-    subMesh->indexData->indexCount = indexCount;
-    subMesh->indexData->indexStart = 0;
-
-    float* vertex = static_cast<float*>(vertexBuffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    Ogre::uint16* index = static_cast<Ogre::uint16*>(indexBuffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    const float ringStep = Ogre::Math::PI / rings;
-    const float segmentStep = 2.0f * Ogre::Math::PI / segments;
-    Ogre::uint16 vertexIndex = 0;
-    for (int ring = 0; ring <= rings; ++ring) {
-        const float r = radius * std::sin(ring * ringStep);
-        const float y = radius * std::cos(ring * ringStep);
-        for (int segment = 0; segment <= segments; ++segment) {
-            const float x = r * std::sin(segment * segmentStep);
-            const float z = r * std::cos(segment * segmentStep);
-            *vertex++ = x;
-            *vertex++ = y;
-            *vertex++ = z;
-            const Ogre::Vector3 normal = Ogre::Vector3(x, y, z).normalisedCopy();
-            *vertex++ = normal.x;
-            *vertex++ = normal.y;
-            *vertex++ = normal.z;
-            *vertex++ = static_cast<float>(segment) / segments;
-            *vertex++ = static_cast<float>(ring) / rings;
-            if (ring != rings) {
-                *index++ = vertexIndex + segments + 1;
-                *index++ = vertexIndex;
-                *index++ = vertexIndex + segments;
-                *index++ = vertexIndex + segments + 1;
-                *index++ = vertexIndex + 1;
-                *index++ = vertexIndex;
-                ++vertexIndex;
-            }
-        }
-    }
-    vertexBuffer->unlock();
-    indexBuffer->unlock();
-
-    mesh->_setBounds(Ogre::AxisAlignedBox(-radius, -radius, -radius, radius, radius, radius), false);
-    mesh->_setBoundingSphereRadius(radius);
-    mesh->load();
+    SceneObjects::makeSphereMesh(meshName, radius, rings, segments);
 }
 
 } // namespace Kelvo

@@ -5,8 +5,8 @@
 // Plus the full editor-sized scene: 2000 entities and 200 each of triggers,
 // lights, sounds and particle systems, loaded and saved.
 
-#include "app/Application.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneObjects.h"
 
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -32,7 +32,6 @@ struct Engine {
         root = new Ogre::Root("", "", "");
         buffers = new Ogre::DefaultHardwareBufferManager();
         Ogre::MaterialManager::getSingleton().initialise();
-        application = new Kelvo::Application();
         scene = root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "MainScene");
         char pattern[] = "/tmp/kelvo-bench-XXXXXX";
         folder = std::string(mkdtemp(pattern)) + "/";
@@ -41,7 +40,7 @@ struct Engine {
         write("entities.scene", dotSceneFile());
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder, "FileSystem", "SceneLoader");
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-        application->createSphere("ball.mesh", 1.0f, 8, 8);
+        Kelvo::SceneObjects::makeSphereMesh("ball.mesh", 1.0f, 8, 8);
         // Root::initialise registers the billboard renderer; a root without a
         // window does it by hand.
         Ogre::ParticleSystemManager::getSingleton()._initialise();
@@ -111,7 +110,6 @@ struct Engine {
     Ogre::Root* root;
     Ogre::DefaultHardwareBufferManager* buffers;
     Ogre::ControllerManager* controllers;
-    Kelvo::Application* application;
     Ogre::SceneManager* scene;
     Kelvo::SceneLoader* loader;
     std::string folder;
@@ -137,7 +135,7 @@ void BM_LoadEntities_Kelvo(benchmark::State& state)
         state.PauseTiming();
         clearScene(e);
         state.ResumeTiming();
-        e.loader->load("entities.qormscene", nullptr, false);
+        e.loader->load("entities.qormscene", e.scene, nullptr, false);
     }
     clearScene(e);
 }
@@ -203,7 +201,7 @@ void BM_LoadFullScene(benchmark::State& state)
         state.PauseTiming();
         clearScene(e);
         state.ResumeTiming();
-        e.loader->load("full.qormscene", nullptr, true);
+        e.loader->load("full.qormscene", e.scene, nullptr, true);
     }
     state.counters["entities"] = static_cast<double>(e.loader->entities().size());
     state.counters["lights"] = static_cast<double>(e.loader->lights().size());
@@ -213,7 +211,7 @@ BENCHMARK(BM_LoadFullScene)->Unit(benchmark::kMillisecond);
 void BM_SaveFullScene(benchmark::State& state)
 {
     Engine& e = engine();
-    e.loader->load("full.qormscene", nullptr, true);
+    e.loader->load("full.qormscene", e.scene, nullptr, true);
     for (auto _ : state) {
         e.loader->save();
     }

@@ -1,6 +1,5 @@
 #include "scene/EntityDescription.h"
 
-#include "app/Application.h"
 #include "scene/SceneObjects.h"
 #include "scene/SceneText.h"
 
@@ -25,7 +24,7 @@ const char* const EntityDescription::kDefaultFromMesh = "DefaultFromMesh";
 
 EntityDescription::EntityDescription(const std::string& name, const char* hiddenText, const char* fileName,
                                      const char* castShadowsText, const char* receiveShadowsText)
-    : mName(name)
+    : PlacedDescription(name, "")
     , mFileName(fileName ? fileName : "")
     , mHidden(isWord(hiddenText, "true"))
     , mCastShadows(isWord(castShadowsText, "yes"))
@@ -40,8 +39,8 @@ EntityDescription::EntityDescription(const std::string& name, bool hidden, const
                                      bool castShadows, bool receiveShadows, const std::string& material,
                                      const std::string& type, const Ogre::Vector3& scale,
                                      const Ogre::Real rotation[4])
-    : mScale(scale)
-    , mName(name)
+    : PlacedDescription(name, "")
+    , mScale(scale)
     , mFileName(fileName)
     , mMaterial(material)
     , mType(type)
@@ -62,9 +61,10 @@ std::string EntityDescription::toXml() const
     using namespace SceneText;
     std::string xml;
     xml.reserve(320);
-    xml += "\t\t<entity name=\"" + escape(mName) + "\" hidden=\"" + (mHidden ? "true" : "false") + "\" filename=\"" +
+    xml += "\t\t<entity name=\"" + escape(getName()) + "\" hidden=\"" + (mHidden ? "true" : "false") + "\" filename=\"" +
            escape(mFileName) + "\" CastShadows=\"" + (mCastShadows ? "yes" : "no") + "\" ReceiveShadows=\"" +
-           (mReceiveShadows ? "yes" : "no") + "\">\n";
+           (mReceiveShadows ? "yes" : "no") + "\"" +
+           (getParent().empty() ? std::string() : " parent=\"" + escape(getParent()) + "\"") + ">\n";
     xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
     xml += "\t\t\t<rotation x=\"" + real(mRotation[0]) + "\" y=\"" + real(mRotation[1]) + "\" z=\"" +
            real(mRotation[2]) + "\" w=\"" + real(mRotation[3]) + "\" />\n";
@@ -73,11 +73,6 @@ std::string EntityDescription::toXml() const
     xml += "\t\t\t<type name=\"" + escape(mType) + "\" />\n";
     xml += "\t\t</entity>\n";
     return xml;
-}
-
-Ogre::Vector3 EntityDescription::currentPosition() const
-{
-    return mNode ? mNode->getPosition() : mPosition;
 }
 
 Ogre::Vector3 EntityDescription::currentScale() const
@@ -95,46 +90,35 @@ Ogre::Quaternion EntityDescription::orientation() const
 
 void EntityDescription::realise(Ogre::SceneNode* parentNode)
 {
-    if (mNoMesh) {
+    parentNode = chooseParentNode(parentNode);
+    if (mNoMesh || !mObjects) {
         return;
     }
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = sceneManager();
     if (!manager) {
         return;
     }
-    mParentNode = parentNode;
     destroyEngineEntity();
     try {
-        if (manager->hasEntity(mName)) {
+        if (manager->hasEntity(getName())) {
             OGRE_EXCEPT(Ogre::Exception::ERR_DUPLICATE_ITEM, "another object is named so", "EntityDescription");
         }
-        mEntity = manager->createEntity(mName, mFileName);
+        mEntity = manager->createEntity(getName(), mFileName);
     } catch (const Ogre::Exception& e) {
         // A missing or broken mesh costs only this entity's looks: the node
         // still carries its place for children and for saving.
-        SceneObjects::logProblem("Scene: entity '" + mName + "' could not be made from mesh '" + mFileName +
+        SceneObjects::logProblem("Scene: entity '" + getName() + "' could not be made from mesh '" + mFileName +
                                  "': " + e.getDescription());
         mEntity = nullptr;
     }
     if (mEntity) {
         mEntity->setVisible(!mHidden);
         mEntity->setCastShadows(mCastShadows);
-        Ogre::MeshPtr mesh = mEntity->getMesh();
-        unsigned short source = 0;
-        unsigned short destination = 0;
-        if (!mesh->suggestTangentVectorBuildParams(Ogre::VES_TANGENT, source, destination)) {
-            mesh->buildTangentVectors(Ogre::VES_TANGENT, source, destination);
-        }
-        if (mMaterial == kDefaultFromMesh) {
-            if (mEntity->getNumSubEntities() > 0 && mEntity->getSubEntity(0)->getMaterial()) {
-                mMaterial = mEntity->getSubEntity(0)->getMaterialName();
-            }
-        } else {
-            SceneObjects::setMaterialIfKnown(mEntity, mMaterial);
-        }
+        buildTangents(mEntity->getMesh());
+        applyMaterial();
     }
 
-    mNode = SceneObjects::placeNode(mName, parentNode);
+    mNode = mObjects->placeNode(getName(), parentNode);
     if (mEntity) {
         mNode->attachObject(mEntity);
     }
@@ -143,13 +127,28 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
     mNode->setOrientation(orientation());
 
     if (mType == "Player") {
-        const std::string boneMesh = mName + "_bone_mesh";
-        Application::getSingletonPtr()->createSphere(boneMesh, kBoneMarkerRadius, kBoneMarkerRings,
-                                                     kBoneMarkerSegments);
+        const std::string boneMesh = getName() + "_bone_mesh";
+        SceneObjects::makeSphereMesh(boneMesh, kBoneMarkerRadius, kBoneMarkerRings, kBoneMarkerSegments);
         Ogre::Entity* boneMarker = manager->hasEntity(boneMarkerEntityName())
                                        ? manager->getEntity(boneMarkerEntityName())
                                        : manager->createEntity(boneMarkerEntityName(), boneMesh);
         boneMarker->setVisible(true);
+    }
+}
+
+void EntityDescription::buildTangents(const Ogre::MeshPtr& mesh)
+{
+    unsigned short source = 0;
+    unsigned short destination = 0;
+    try {
+        if (!mesh->suggestTangentVectorBuildParams(Ogre::VES_TANGENT, source, destination)) {
+            mesh->buildTangentVectors(Ogre::VES_TANGENT, source, destination);
+        }
+    } catch (const Ogre::Exception& e) {
+        // A mesh without texture coordinates has nothing to build tangents
+        // from; it is shown without them rather than ending the load.
+        SceneObjects::logProblem("Scene: mesh '" + mesh->getName() + "' of '" + getName() +
+                                 "' gets no tangents: " + e.getDescription());
     }
 }
 
@@ -163,32 +162,42 @@ void EntityDescription::destroyEngineEntity()
     if (mEntity->isAttached()) {
         mEntity->detachFromParent();
     }
-    if (Ogre::SceneManager* manager = SceneObjects::sceneManager()) {
+    if (Ogre::SceneManager* manager = sceneManager()) {
         manager->destroyEntity(mEntity);
     }
     mEntity = nullptr;
 }
 
-void EntityDescription::destroy()
+void EntityDescription::forgetAnimationTracks()
 {
-    SceneObjects::destroyEntity(boneMarkerEntityName());
-    destroyEngineEntity();
-    if (mNode) {
-        // Keep the last place in the record: a destroyed entity that is
-        // written or realised again stays where it was.
-        mPosition = mNode->getPosition();
-        mScale = mNode->getScale();
-        SceneObjects::destroyNode(mNode);
-        mNode = nullptr;
+    // Node animations (cut-scenes) outlive a scene in their scene manager; a
+    // track left on a destroyed node would move freed memory when played.
+    for (const auto& entry : mNode->getCreator()->getAnimations()) {
+        Ogre::Animation* animation = entry.second;
+        std::vector<unsigned short> handles;
+        for (const auto& track : animation->_getNodeTrackList()) {
+            if (track.second->getAssociatedNode() == mNode) {
+                handles.push_back(track.first);
+            }
+        }
+        for (unsigned short handle : handles) {
+            animation->destroyNodeTrack(handle);
+        }
     }
 }
 
-void EntityDescription::setPosition(const Ogre::Vector3& position)
+void EntityDescription::destroy()
 {
-    mPosition = position;
-    if (mNode) {
-        mNode->setPosition(position);
+    if (!mObjects) {
+        return;
     }
+    mObjects->destroyEntity(boneMarkerEntityName());
+    destroyEngineEntity();
+    if (mNode) {
+        mScale = mNode->getScale();
+        forgetAnimationTracks();
+    }
+    destroyNode();
 }
 
 void EntityDescription::setScale(const Ogre::Vector3& scale)
@@ -220,8 +229,27 @@ void EntityDescription::setHidden(bool hidden)
 void EntityDescription::setMaterial(const std::string& material)
 {
     mMaterial = material;
-    if (mEntity && material != kDefaultFromMesh) {
-        SceneObjects::setMaterialIfKnown(mEntity, material);
+    applyMaterial();
+}
+
+void EntityDescription::applyMaterial()
+{
+    if (!mEntity) {
+        return;
+    }
+    if (mMaterial != kDefaultFromMesh) {
+        SceneObjects::setMaterialIfKnown(mEntity, mMaterial);
+        return;
+    }
+    // The word stays in the record (and in the saved file): a prop with
+    // several materials keeps each part's own rather than the first one.
+    for (unsigned int i = 0; i < mEntity->getNumSubEntities(); ++i) {
+        Ogre::SubEntity* part = mEntity->getSubEntity(i);
+        const std::string& own = part->getSubMesh()->getMaterialName();
+        if (!own.empty() && part->getMaterialName() != own &&
+            Ogre::MaterialManager::getSingleton().resourceExists(own)) {
+            part->setMaterialName(own);
+        }
     }
 }
 
@@ -237,14 +265,16 @@ void EntityDescription::setFileName(const std::string& fileName)
 {
     mFileName = fileName;
     mNoMesh = false;
-    if (!mNode && !mEntity) {
+    // Only a record that has been placed (it knows its parent node) is
+    // realised; a record still waiting for its window's values is not.
+    if (!mNode && !mEntity && !getParentNode()) {
         return;
     }
     if (mNode) {
         mPosition = mNode->getPosition();
         mScale = mNode->getScale();
     }
-    realise(mParentNode);
+    realise(getParentNode());
 }
 
 } // namespace Kelvo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/XMLDescription.h"
+#include "scene/PlacedDescription.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
@@ -9,13 +9,13 @@
 
 namespace Kelvo {
 
-class Application;
 
 // A mesh object of the scene: the <entity> element. Owns its engine entity
-// and scene node while realised; the loader owns the record. Position and
+// and scene node while realised; the loader owns the record. Its parent is
+// the scene node the file's `parent` attribute names (empty: its block's). Position and
 // scale are written from the live node, the rotation from the stored Euler
 // angles (degrees about X, Y, Z, applied as Rz * Ry * Rx).
-class EntityDescription : public XMLDescription {
+class EntityDescription : public PlacedDescription {
 public:
     static const char* const kDefaultFromMesh;
 
@@ -31,17 +31,14 @@ public:
 
     std::string getTypeName() const override { return "Entity"; }
     std::string toXml() const override;
-    int getRootIndex() const override { return mRootIndex; }
-    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
-    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
 
     // Creates the engine entity and its node under the parent (the loader's
-    // root node when null). Does nothing for a record without a mesh.
+    // root node when null). A record without a mesh only remembers the
+    // parent, so that choosing a mesh later realises it there.
     void realise(Ogre::SceneNode* parentNode);
     // Removes the bone marker, the entity and the node.
     void destroy();
 
-    const std::string& getName() const { return mName; }
     const std::string& getFileName() const { return mFileName; }
     const std::string& getMaterial() const { return mMaterial; }
     const std::string& getType() const { return mType; }
@@ -49,20 +46,14 @@ public:
     bool getCastShadows() const { return mCastShadows; }
     bool getReceiveShadows() const { return mReceiveShadows; }
     bool hasNoMesh() const { return mNoMesh; }
-    const Ogre::Vector3& getPosition() const { return mPosition; }
     const Ogre::Vector3& getScale() const { return mScale; }
     const Ogre::Real* getRotation() const { return mRotation; }
     Ogre::Entity* getEntity() const { return mEntity; }
-    Ogre::SceneNode* getSceneNode() const { return mNode; }
-    Ogre::SceneNode* getParentNode() const { return mParentNode; }
-    void setParentNode(Ogre::SceneNode* parentNode) { mParentNode = parentNode; }
 
-    // The live node's position and scale, or the stored ones without a node.
-    Ogre::Vector3 currentPosition() const;
+    // The live node's scale, or the stored one without a node.
     Ogre::Vector3 currentScale() const;
     Ogre::Quaternion orientation() const;
 
-    void setPosition(const Ogre::Vector3& position);
     void setScale(const Ogre::Vector3& scale);
     // Euler degrees about X, Y and Z; w is kept and written back.
     void setRotation(Ogre::Real x, Ogre::Real y, Ogre::Real z);
@@ -72,18 +63,21 @@ public:
     void setType(const std::string& type) { mType = type; }
     void setCastShadows(bool castShadows);
     void setReceiveShadows(bool receiveShadows) { mReceiveShadows = receiveShadows; }
-    // A new mesh: the entity is made again under the same parent node.
+    // A new mesh: the entity is made again under the same parent node; a
+    // placed record without a mesh gets its entity there now.
     void setFileName(const std::string& fileName);
 
-    std::string boneMarkerEntityName() const { return mName + "_bone_entity"; }
+    std::string boneMarkerEntityName() const { return getName() + "_bone_entity"; }
 
 private:
     void destroyEngineEntity();
+    void buildTangents(const Ogre::MeshPtr& mesh);
+    void forgetAnimationTracks();
+    // "DefaultFromMesh" means the mesh's own material on every part.
+    void applyMaterial();
 
     Ogre::Real mRotation[4] = {0, 0, 0, 1};
-    Ogre::Vector3 mPosition = Ogre::Vector3::ZERO;
     Ogre::Vector3 mScale = Ogre::Vector3::UNIT_SCALE;
-    std::string mName;
     std::string mFileName;
     std::string mMaterial = kDefaultFromMesh;
     std::string mType;
@@ -91,10 +85,7 @@ private:
     bool mCastShadows = false;
     bool mReceiveShadows = false;
     bool mNoMesh = false;
-    int mRootIndex = 0;
     Ogre::Entity* mEntity = nullptr;
-    Ogre::SceneNode* mNode = nullptr;
-    Ogre::SceneNode* mParentNode = nullptr;
 };
 
 } // namespace Kelvo

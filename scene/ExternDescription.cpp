@@ -15,7 +15,7 @@ std::string ExternDescription::toXml() const
     std::string xml = "\t\t<extern filename=\"" + escape(mFileName) + "\">\n";
     xml += "\t\t\t<position" + xyz(position) + " />\n";
     xml += "\t\t\t<rotation  x=\"" + real(orientation.x) + "\" y=\"" + real(orientation.y) + "\" z=\"" +
-           real(orientation.z) + "\" w=\"1\" />\n";
+           real(orientation.z) + "\" w=\"" + real(orientation.w) + "\" />\n";
     xml += "\t\t\t<scale " + xyz(scale) + " />\n";
     xml += "\t\t</extern>\n";
     return xml;

@@ -10,24 +10,24 @@ namespace Kelvo {
 
 // An <extern> element: another scene file read into this scene, placed by
 // the transform of the entity root that holds the element. Written as a block
-// of its own; the node's orientation is written as a quaternion with w "1".
+// of its own; the node's orientation is written as its whole quaternion (a
+// w fixed at "1" would turn a rotated extern further on every save).
 class ExternDescription : public XMLDescription {
 public:
     ExternDescription(const std::string& fileName, int rootIndex)
-        : mRootIndex(rootIndex), mFileName(fileName) {}
+        : XMLDescription(rootIndex)
+        , mFileName(fileName)
+    {
+    }
 
     std::string getTypeName() const override { return "Extern"; }
     std::string toXml() const override;
-    int getRootIndex() const override { return mRootIndex; }
-    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
-    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
 
     const std::string& getFileName() const { return mFileName; }
     Ogre::SceneNode* getNode() const { return mNode; }
     void setNode(Ogre::SceneNode* node) { mNode = node; }
 
 private:
-    int mRootIndex;
     std::string mFileName;
     Ogre::SceneNode* mNode = nullptr;
 };

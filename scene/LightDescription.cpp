@@ -16,7 +16,7 @@ const Ogre::Real LightDescription::kDefaultSpotInner = 80;
 const Ogre::Real LightDescription::kDefaultSpotOuter = 90;
 
 LightDescription::LightDescription(const std::string& name, const std::string& type)
-    : mName(name)
+    : PlacedDescription(name, "")
     , mType(type)
 {
 }
@@ -26,16 +26,11 @@ bool LightDescription::isSpot() const
     return mType.find("Spot_Light") != std::string::npos;
 }
 
-Ogre::Vector3 LightDescription::currentPosition() const
-{
-    return mNode ? mNode->getPosition() : mPosition;
-}
-
 std::string LightDescription::toXml() const
 {
     using namespace SceneText;
-    std::string xml = "\t\t<light name=\"" + escape(mName) + "\" type=\"" + escape(mType) + "\" shadowcaster=\"" +
-                      (mCastShadows ? "1" : "0") + "\" parent=\"" + escape(mParent) + "\" >\n";
+    std::string xml = "\t\t<light name=\"" + escape(getName()) + "\" type=\"" + escape(mType) + "\" shadowcaster=\"" +
+                      (mCastShadows ? "1" : "0") + "\" parent=\"" + escape(getParent()) + "\" >\n";
     xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
     xml += "\t\t\t<diffuse r=\"" + real(mDiffuse.r) + "\" b=\"" + real(mDiffuse.b) + "\" g=\"" + real(mDiffuse.g) +
            "\" />\n";
@@ -53,17 +48,20 @@ std::string LightDescription::toXml() const
 
 void LightDescription::realise(Ogre::SceneNode* parentEntityNode)
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (!manager) {
         return;
     }
-    mMarker = SceneObjects::makeMarker(mName + "_light_mesh", mName + "_light_entity", kMarkerRadius,
+    mMarker = mObjects->makeMarker(getName() + "_light_mesh", getName() + "_light_entity", kMarkerRadius,
                                        kMarkerMaterial);
-    mNode = SceneObjects::placeNode(mName, parentEntityNode);
-    if (manager->hasLight(mName)) {
-        manager->destroyLight(mName);
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentEntityNode));
+    if (manager->hasLight(getName())) {
+        manager->destroyLight(getName());
     }
-    mLight = mNode->getCreator()->createLight(mName);
+    mLight = mNode->getCreator()->createLight(getName());
     if (mType.find("Dirc_Light") != std::string::npos) {
         mLight->setType(Ogre::Light::LT_DIRECTIONAL);
     } else if (isSpot()) {
@@ -87,7 +85,10 @@ void LightDescription::realise(Ogre::SceneNode* parentEntityNode)
 
 void LightDescription::destroy()
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (mLight && manager) {
         mLight->detachFromParent();
         manager->destroyLight(mLight);
@@ -96,21 +97,9 @@ void LightDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(mName + "_light_entity");
+    mObjects->destroyEntity(getName() + "_light_entity");
     mMarker = nullptr;
-    if (mNode) {
-        mPosition = mNode->getPosition();
-        SceneObjects::destroyNode(mNode);
-        mNode = nullptr;
-    }
-}
-
-void LightDescription::setPosition(const Ogre::Vector3& position)
-{
-    mPosition = position;
-    if (mNode) {
-        mNode->setPosition(position);
-    }
+    destroyNode();
 }
 
 void LightDescription::setDiffuse(const Ogre::ColourValue& colour)

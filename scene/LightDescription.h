@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/XMLDescription.h"
+#include "scene/PlacedDescription.h"
 
 #include <OgreColourValue.h>
 #include <OgrePrerequisites.h>
@@ -13,7 +13,7 @@ namespace Kelvo {
 // An engine light: the <light> element, with its marker sphere. The kind is
 // found by substring in the type word ("Point_Light", "Spot_Light",
 // "Dirc_Light"); lights always shine straight down.
-class LightDescription : public XMLDescription {
+class LightDescription : public PlacedDescription {
 public:
     static const Ogre::Real kDefaultSpotInner;
     static const Ogre::Real kDefaultSpotOuter;
@@ -22,22 +22,16 @@ public:
 
     std::string getTypeName() const override { return "Light"; }
     std::string toXml() const override;
-    int getRootIndex() const override { return mRootIndex; }
-    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
-    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
 
     // Makes the light, its marker and its node under the parent entity's
-    // node, or under the loader's root node when null.
+    // node; when null, under the node it was placed under, else under the
+    // loader's root node.
     void realise(Ogre::SceneNode* parentEntityNode);
     void destroy();
 
     bool isSpot() const;
 
-    const std::string& getName() const { return mName; }
     const std::string& getType() const { return mType; }
-    const std::string& getParent() const { return mParent; }
-    const Ogre::Vector3& getPosition() const { return mPosition; }
-    Ogre::Vector3 currentPosition() const;
     const Ogre::ColourValue& getDiffuse() const { return mDiffuse; }
     const Ogre::ColourValue& getSpecular() const { return mSpecular; }
     Ogre::Real getSpotInner() const { return mSpotInner; }
@@ -48,10 +42,7 @@ public:
     Ogre::Real getQuadratic() const { return mQuadratic; }
     bool getCastShadows() const { return mCastShadows; }
     Ogre::Light* getLight() const { return mLight; }
-    Ogre::SceneNode* getSceneNode() const { return mNode; }
 
-    void setPosition(const Ogre::Vector3& position);
-    void setParent(const std::string& parent) { mParent = parent; }
     void setType(const std::string& type) { mType = type; }
     void setDiffuse(const Ogre::ColourValue& colour);
     void setSpecular(const Ogre::ColourValue& colour);
@@ -65,13 +56,8 @@ public:
 private:
     void applyAttenuation();
 
-    std::string mName;
-    Ogre::Vector3 mPosition = Ogre::Vector3::ZERO;
-    int mRootIndex = 0;
     std::string mType;
     Ogre::Light* mLight = nullptr;
-    Ogre::SceneNode* mNode = nullptr;
-    std::string mParent;
     Ogre::ColourValue mDiffuse = Ogre::ColourValue::White;
     Ogre::ColourValue mSpecular = Ogre::ColourValue::White;
     Ogre::Real mSpotInner = kDefaultSpotInner;

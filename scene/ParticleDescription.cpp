@@ -13,22 +13,16 @@ const char* const kMarkerMaterial = "KELVO/Sound";
 } // namespace
 
 ParticleDescription::ParticleDescription(const std::string& name, const std::string& file, const std::string& parent)
-    : mParent(parent)
+    : PlacedDescription(name, parent)
     , mFile(file)
-    , mName(name)
 {
-}
-
-Ogre::Vector3 ParticleDescription::currentPosition() const
-{
-    return mNode ? mNode->getPosition() : mPosition;
 }
 
 std::string ParticleDescription::toXml() const
 {
     using namespace SceneText;
-    std::string xml = "\t\t<particle name=\"" + escape(mName) + "\" file=\"" + escape(mFile) + "\" parent=\"" +
-                      escape(mParent) + "\">\n";
+    std::string xml = "\t\t<particle name=\"" + escape(getName()) + "\" file=\"" + escape(mFile) + "\" parent=\"" +
+                      escape(getParent()) + "\">\n";
     xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
     xml += "\t\t\t<scale" + xyz(mScale) + " />\n";
     xml += "\t\t</particle>\n";
@@ -37,13 +31,16 @@ std::string ParticleDescription::toXml() const
 
 void ParticleDescription::realise(Ogre::SceneNode* parentNode)
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (!manager) {
         return;
     }
-    mMarker = SceneObjects::makeMarker(mName + "_Particle_mesh", mName + "_Particle_entity", kMarkerRadius,
+    mMarker = mObjects->makeMarker(getName() + "_Particle_mesh", getName() + "_Particle_entity", kMarkerRadius,
                                        kMarkerMaterial);
-    mNode = SceneObjects::placeNode(mName, parentNode);
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
     if (!mNode) {
         return;
     }
@@ -52,14 +49,14 @@ void ParticleDescription::realise(Ogre::SceneNode* parentNode)
     }
     mNode->setPosition(mPosition);
 
-    const std::string systemName = mName + "_par_sys";
+    const std::string systemName = getName() + "_par_sys";
     if (manager->hasParticleSystem(systemName)) {
         manager->destroyParticleSystem(systemName);
     }
     try {
         mSystem = manager->createParticleSystem(systemName, mFile);
     } catch (const Ogre::Exception& e) {
-        SceneObjects::logProblem("Scene: particle system '" + mName + "' could not be made from template '" +
+        SceneObjects::logProblem("Scene: particle system '" + getName() + "' could not be made from template '" +
                                  mFile + "': " + e.getDescription());
         mSystem = nullptr;
         return;
@@ -80,7 +77,10 @@ void ParticleDescription::applyScale()
 
 void ParticleDescription::destroy()
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    if (!mObjects) {
+        return;
+    }
+    Ogre::SceneManager* manager = sceneManager();
     if (mSystem && manager) {
         mSystem->detachFromParent();
         manager->destroyParticleSystem(mSystem);
@@ -89,21 +89,9 @@ void ParticleDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(mName + "_Particle_entity");
+    mObjects->destroyEntity(getName() + "_Particle_entity");
     mMarker = nullptr;
-    if (mNode) {
-        mPosition = mNode->getPosition();
-        SceneObjects::destroyNode(mNode);
-        mNode = nullptr;
-    }
-}
-
-void ParticleDescription::setPosition(const Ogre::Vector3& position)
-{
-    mPosition = position;
-    if (mNode) {
-        mNode->setPosition(position);
-    }
+    destroyNode();
 }
 
 void ParticleDescription::setScale(const Ogre::Vector3& scale)

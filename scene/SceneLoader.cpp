@@ -1,7 +1,6 @@
 #include "scene/SceneLoader.h"
 
 #include "SoundManager/SoundManager.h"
-#include "app/Application.h"
 #include "platform/MessageBox.h"
 #include "scene/EntityDescription.h"
 #include "scene/ExternDescription.h"
@@ -10,6 +9,7 @@
 #include "scene/SceneLoaderCallBack.h"
 #include "scene/SceneObjects.h"
 #include "scene/SceneText.h"
+#include "scene/StaticScenery.h"
 #include "scene/ShadowDescription.h"
 #include "scene/SoundDescription.h"
 #include "scene/TriggerDescription.h"
@@ -70,7 +70,8 @@ const char* const SceneLoader::kDefaultSceneDirectory = "../media/xmlScenes/";
 const char* const SceneLoader::kSceneGroup = "SceneLoader";
 
 SceneLoader::SceneLoader()
-    : mApplication(Application::getSingletonPtr())
+    : mObjects(new SceneObjects())
+    , mScenery(new StaticScenery())
 {
     sInstance = this;
 }
@@ -78,11 +79,6 @@ SceneLoader::SceneLoader()
 SceneLoader::~SceneLoader()
 {
     // The engine may be gone at shut-down, so only the records go.
-    for (auto& entry : mEntities) delete entry.second;
-    for (auto& entry : mTriggers) delete entry.second;
-    for (auto& entry : mLights) delete entry.second;
-    for (auto& entry : mSounds) delete entry.second;
-    for (auto& entry : mParticles) delete entry.second;
     for (ExternDescription* record : mExterns) delete record;
     delete mShadow;
     sInstance = nullptr;
@@ -91,13 +87,16 @@ SceneLoader::~SceneLoader()
 // ---------------------------------------------------------------------------
 // Loading
 
-bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callback, bool showMarkers)
+bool SceneLoader::load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
+                       bool showMarkers)
 {
     QuietLog quiet;
+    mObjects->use(sceneManager);
     SceneObjects::logProblem("SceneLoader: loading scene '" + fileName + "'");
     mSoundManager = SoundManager::getSingletonPtr();
     if (!mGrassMade) {
-        makeGrassBlades();
+        StaticScenery::makeGrassBlades();
+        mGrassMade = true;
     }
     mShowMarkers = showMarkers;
     delete mShadow;
@@ -119,14 +118,18 @@ bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callbac
             continue;
         }
         mExternNode = record->getNode();
+        mExternParentNode = record->getNode();
         mContext = Context::Extern;
+        const int firstRoot = mRootCount;
         parseFile(record->getFileName());
+        mExternParentNode = nullptr;
+        mExternRoots.emplace_back(firstRoot, mRootCount);
     }
 
     if (!mShadow) {
         mShadow = new ShadowDescription(ShadowDescription::kNone);
     }
-    mShadow->apply();
+    mShadow->apply(mObjects->sceneManager());
     if (parsed) {
         mSceneLoaded = true;
     }
@@ -142,7 +145,7 @@ bool SceneLoader::load(const std::string& fileName, SceneLoaderCallBack* callbac
 void SceneLoader::clearSceneAndRoots()
 {
     unload();
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     const int made = std::max(mRootCount, mRootNodesMade);
     for (int i = 0; manager && i < made; ++i) {
         const std::string name = entityRootName(i);
@@ -152,6 +155,8 @@ void SceneLoader::clearSceneAndRoots()
     }
     mRootCount = 0;
     mRootNodesMade = 0;
+    mExternRoots.clear();
+    mExternParentNode = nullptr;
     mEntityRootNode = nullptr;
     mExternNode = nullptr;
     mEntityParentNode = nullptr;
@@ -229,157 +234,117 @@ void SceneLoader::endElementHandler(void* userData, const char* name)
 
 namespace {
 
-bool is(const char* name, const char* word)
+// One element name and what the loader does with it. Elements are told apart
+// by their first letter before the whole name is compared: a file has tens
+// of thousands of them, most of them entities and their transforms, which
+// come first.
+template <typename Handler>
+struct ElementHandler {
+    const char* name;
+    Handler handle;
+};
+
+template <typename Handler>
+const ElementHandler<Handler>* findHandler(const ElementHandler<Handler>* table, size_t count, const char* name)
 {
-    return std::strcmp(name, word) == 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (table[i].name[0] == name[0] && std::strcmp(table[i].name, name) == 0) {
+            return &table[i];
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
 
-// Elements are told apart by their first letter, then compared whole: a file
-// has tens of thousands of them.
 void SceneLoader::startElement(const char* name, const char** attributes)
 {
-    switch (name[0]) {
-    case 'a':
-        if (is(name, "animations")) {
-            if (mContext == Context::Entity && mCurrentEntity) {
-                mContext = Context::Animations;
-            }
-        } else if (is(name, "animation")) {
-            startAnimation(attributes);
-        } else if (is(name, "attenuation")) {
-            startLightColour(name, attributes);
-        }
-        break;
-    case 'd':
-        if (is(name, "diffuse")) {
-            startLightColour(name, attributes);
-        }
-        break;
-    case 'e':
-        if (is(name, "entity")) {
-            startEntity(attributes);
-        } else if (is(name, "entities")) {
-            startEntities();
-        } else if (is(name, "extern")) {
-            startExtern(attributes);
-        }
-        break;
-    case 'k':
-        if (is(name, "keyframe")) {
-            startKeyFrame(attributes);
-        }
-        break;
-    case 'l':
-        if (is(name, "light")) {
-            startLight(attributes);
-        }
-        break;
-    case 'm':
-        if (is(name, "material")) {
-            const char* material = SceneText::attribute(attributes, "name");
-            if (mCurrentEntity && material) {
-                mCurrentEntity->setMaterial(material);
-            }
-        }
-        break;
-    case 'p':
-        if (is(name, "position")) {
-            readPosition(attributes);
-        } else if (is(name, "particle")) {
-            startParticle(attributes);
-        }
-        break;
-    case 'r':
-        if (is(name, "rotation")) {
-            readRotation(attributes);
-        }
-        break;
-    case 's':
-        if (is(name, "scale")) {
-            readScale(attributes);
-        } else if (is(name, "sound")) {
-            startSound(attributes);
-        } else if (is(name, "specular")) {
-            startLightColour(name, attributes);
-        } else if (is(name, "shadow")) {
-            startShadow(attributes);
-        }
-        break;
-    case 't':
-        if (is(name, "type")) {
-            const char* type = SceneText::attribute(attributes, "name");
-            if (mCurrentEntity && type) {
-                mCurrentEntity->setType(type);
-            }
-        } else if (is(name, "trigger")) {
-            startTrigger(attributes);
-        }
-        break;
-    default:
-        break;
+    using Start = void (*)(SceneLoader&, const char*, const char**);
+    static const ElementHandler<Start> kStarts[] = {
+        {"entity", [](SceneLoader& l, const char*, const char** a) { l.startEntity(a); }},
+        {"position", [](SceneLoader& l, const char*, const char** a) { l.readPosition(a); }},
+        {"rotation", [](SceneLoader& l, const char*, const char** a) { l.readRotation(a); }},
+        {"scale", [](SceneLoader& l, const char*, const char** a) { l.readScale(a); }},
+        {"material",
+         [](SceneLoader& l, const char*, const char** a) {
+             const char* material = SceneText::attribute(a, "name");
+             if (l.mCurrentEntity && material) {
+                 l.mCurrentEntity->setMaterial(material);
+             }
+         }},
+        {"type",
+         [](SceneLoader& l, const char*, const char** a) {
+             const char* type = SceneText::attribute(a, "name");
+             if (l.mCurrentEntity && type) {
+                 l.mCurrentEntity->setType(type);
+             }
+         }},
+        {"entities", [](SceneLoader& l, const char*, const char**) { l.startEntities(); }},
+        {"trigger", [](SceneLoader& l, const char*, const char** a) { l.startTrigger(a); }},
+        {"light", [](SceneLoader& l, const char*, const char** a) { l.startLight(a); }},
+        {"diffuse", [](SceneLoader& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"specular", [](SceneLoader& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"attenuation", [](SceneLoader& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"sound", [](SceneLoader& l, const char*, const char** a) { l.startSound(a); }},
+        {"particle", [](SceneLoader& l, const char*, const char** a) { l.startParticle(a); }},
+        {"extern", [](SceneLoader& l, const char*, const char** a) { l.startExtern(a); }},
+        {"shadow", [](SceneLoader& l, const char*, const char** a) { l.startShadow(a); }},
+        {"animations",
+         [](SceneLoader& l, const char*, const char**) {
+             if (l.mContext == Context::Entity && l.mCurrentEntity) {
+                 l.mContext = Context::Animations;
+             }
+         }},
+        {"animation", [](SceneLoader& l, const char*, const char** a) { l.startAnimation(a); }},
+        {"keyframe", [](SceneLoader& l, const char*, const char** a) { l.startKeyFrame(a); }},
+    };
+    if (const auto* handler = findHandler(kStarts, sizeof(kStarts) / sizeof(kStarts[0]), name)) {
+        handler->handle(*this, name, attributes);
     }
 }
 
 void SceneLoader::endElement(const char* name)
 {
-    switch (name[0]) {
-    case 'a':
-        if (is(name, "animation")) {
-            if (mTrack) {
-                mKeyFrame = nullptr;
-                mContext = Context::Animations;
-            }
-        } else if (is(name, "animations")) {
-            // The context stays "animations" until the next element that
-            // sets one.
-            mAnimation = nullptr;
-            mTrack = nullptr;
-        }
-        break;
-    case 'e':
-        if (is(name, "entity")) {
-            endEntity();
-        } else if (is(name, "entities")) {
-            endEntities();
-        } else if (is(name, "extern")) {
-            if (mCurrentExtern && mContext == Context::Extern &&
-                std::find(mExterns.begin(), mExterns.end(), mCurrentExtern) == mExterns.end()) {
-                mCurrentExtern->setNode(mExternNode);
-                mExterns.push_back(mCurrentExtern);
-                mCurrentExtern = nullptr;
-            }
-        }
-        break;
-    case 'k':
-        if (is(name, "keyframe") && mKeyFrame) {
-            mKeyFrame = nullptr;
-            mContext = Context::Animation;
-        }
-        break;
-    case 'l':
-        if (is(name, "light")) {
-            endLight();
-        }
-        break;
-    case 'p':
-        if (is(name, "particle")) {
-            endParticle();
-        }
-        break;
-    case 's':
-        if (is(name, "sound")) {
-            endSound();
-        }
-        break;
-    case 't':
-        if (is(name, "trigger")) {
-            endTrigger();
-        }
-        break;
-    default:
-        break;
+    using End = void (*)(SceneLoader&);
+    static const ElementHandler<End> kEnds[] = {
+        {"entity", [](SceneLoader& l) { l.endEntity(); }},
+        {"entities", [](SceneLoader& l) { l.endEntities(); }},
+        {"trigger", [](SceneLoader& l) { l.endTrigger(); }},
+        {"light", [](SceneLoader& l) { l.endLight(); }},
+        {"sound", [](SceneLoader& l) { l.endSound(); }},
+        {"particle", [](SceneLoader& l) { l.endParticle(); }},
+        {"extern",
+         [](SceneLoader& l) {
+             if (l.mCurrentExtern && l.mContext == Context::Extern &&
+                 std::find(l.mExterns.begin(), l.mExterns.end(), l.mCurrentExtern) == l.mExterns.end()) {
+                 l.mCurrentExtern->setNode(l.mExternNode);
+                 l.mExterns.push_back(l.mCurrentExtern);
+                 l.mCurrentExtern = nullptr;
+             }
+         }},
+        {"keyframe",
+         [](SceneLoader& l) {
+             if (l.mKeyFrame) {
+                 l.mKeyFrame = nullptr;
+                 l.mContext = Context::Animation;
+             }
+         }},
+        {"animation",
+         [](SceneLoader& l) {
+             if (l.mTrack) {
+                 l.mKeyFrame = nullptr;
+                 l.mContext = Context::Animations;
+             }
+         }},
+        // The context stays "animations" until the next element that sets one.
+        {"animations",
+         [](SceneLoader& l) {
+             l.mAnimation = nullptr;
+             l.mTrack = nullptr;
+         }},
+    };
+    if (const auto* handler = findHandler(kEnds, sizeof(kEnds) / sizeof(kEnds[0]), name)) {
+        handler->handle(*this);
     }
 }
 
@@ -387,16 +352,13 @@ void SceneLoader::endElement(const char* name)
 
 namespace {
 
-// A record belongs to the loader's maps once its closing tag has filed it;
+// A record belongs to the loader's tables once its closing tag has filed it;
 // until then the parse owns it.
-template <typename Map, typename Record>
-void discardIfUnfiled(const Map& records, Record*& record)
+template <typename Record>
+void discardIfUnfiled(const RecordTable<Record>& records, Record*& record)
 {
-    if (record) {
-        auto filed = records.find(record->getName());
-        if (filed == records.end() || filed->second != record) {
-            delete record;
-        }
+    if (record && !records.isFiled(record)) {
+        delete record;
     }
     record = nullptr;
 }
@@ -482,14 +444,22 @@ Ogre::Vector3 SceneLoader::transformVector(const char* element, const char** att
 
 Ogre::SceneNode* SceneLoader::openEntityRoot()
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     if (!manager) {
+        // No scene manager handed in yet (a new scene before any load): the
+        // block still counts, so its records are written in a block of
+        // their own; it gets its node when a load brings a scene manager.
+        ++mRootCount;
         return nullptr;
     }
     if (!mRootNode) {
-        mRootNode = SceneObjects::loaderRoot();
+        mRootNode = mObjects->loaderRoot();
     }
-    Ogre::SceneNode* parent = mRootNode ? mRootNode : manager->getRootSceneNode();
+    // The blocks of an extern's file hang under the extern's node, which
+    // carries the extern's transform.
+    Ogre::SceneNode* parent = mExternParentNode ? mExternParentNode
+                              : mRootNode       ? mRootNode
+                                                : manager->getRootSceneNode();
     const std::string name = entityRootName(mRootCount);
     Ogre::SceneNode* node;
     if (manager->hasSceneNode(name)) {
@@ -550,12 +520,17 @@ void SceneLoader::startEntity(const char** attributes)
                                            SceneText::attribute(attributes, "ReceiveShadows"));
     const char* parent = SceneText::attribute(attributes, "parent");
     if (parent && *parent) {
-        Ogre::SceneManager* manager = SceneObjects::sceneManager();
+        mCurrentEntity->setParent(parent);
+        Ogre::SceneManager* manager = mObjects->sceneManager();
         if (manager->hasSceneNode(parent)) {
             mEntityParentNode = manager->getSceneNode(parent);
         } else {
+            // The loader made this node, so the loader destroys it: a node
+            // left over would catch the same name at the next load and hold
+            // its entity outside the scene graph.
             Ogre::SceneNode* under = mEntityRootNode ? mEntityRootNode : mRootNode;
             mEntityParentNode = under->createChildSceneNode(parent);
+            mParentAttributeNodes.push_back(parent);
         }
     } else {
         mEntityParentNode = mEntityRootNode;
@@ -566,7 +541,7 @@ void SceneLoader::endEntity()
 {
     EntityDescription* record = mCurrentEntity;
     // Skipped, or already filed: an </entity> without its own start.
-    if (!record || !mEntities.emplace(record->getName(), record).second) {
+    if (!record || !mEntities.file(record)) {
         return;
     }
     record->setRootIndex(mRootCount);
@@ -587,7 +562,7 @@ void SceneLoader::startAnimation(const char** attributes)
     if (!hasAttributes("animation", attributes, {"name", "length"})) {
         return;
     }
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     const std::string name = SceneText::attribute(attributes, "name");
     if (manager->hasAnimation(name)) {
         mAnimation = manager->getAnimation(name);
@@ -630,7 +605,7 @@ void SceneLoader::endEntityAnimations()
     // Tracks read inside an entity find their node once the entity is
     // realised; an entity without a node keeps no tracks.
     for (Ogre::NodeAnimationTrack* track : mPendingTracks) {
-        Ogre::SceneNode* node = mCurrentEntity && mEntities.count(mCurrentEntity->getName())
+        Ogre::SceneNode* node = mEntities.isFiled(mCurrentEntity)
                                     ? mCurrentEntity->getSceneNode()
                                     : nullptr;
         if (node) {
@@ -681,10 +656,9 @@ void SceneLoader::startTrigger(const char** attributes)
 void SceneLoader::endTrigger()
 {
     TriggerDescription* record = mCurrentTrigger;
-    if (!record || mTriggers.count(record->getName())) {
+    if (!record || !mTriggers.file(record)) {
         return;
     }
-    mTriggers[record->getName()] = record;
     record->realise(parentEntityNode(record->getParent()));
     if (record->getSceneNode()) {
         record->getSceneNode()->setVisible(mShowMarkers, true);
@@ -768,15 +742,14 @@ void SceneLoader::startLightColour(const char* element, const char** attributes)
 void SceneLoader::endLight()
 {
     LightDescription* record = mCurrentLight;
-    if (!record || mLights.count(record->getName())) {
+    if (!record || !mLights.file(record)) {
         return;
     }
     EntityDescription* parent = placeInParentsRoot(*record);
-    mLights[record->getName()] = record;
     record->realise(parent ? parent->getSceneNode() : nullptr);
     if (record->getSceneNode()) {
         record->getSceneNode()->setVisible(true, true);
-        if (Ogre::SceneManager* manager = SceneObjects::sceneManager()) {
+        if (Ogre::SceneManager* manager = mObjects->sceneManager()) {
             const std::string marker = record->getName() + "_light_entity";
             if (manager->hasEntity(marker)) {
                 manager->getEntity(marker)->setVisible(mShowMarkers);
@@ -815,11 +788,10 @@ void SceneLoader::startSound(const char** attributes)
 void SceneLoader::endSound()
 {
     SoundDescription* record = mCurrentSound;
-    if (!record || mSounds.count(record->getName())) {
+    if (!record || !mSounds.file(record)) {
         return;
     }
     EntityDescription* parent = placeInParentsRoot(*record);
-    mSounds[record->getName()] = record;
     if (record->getParent().empty() || parent) {
         record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
         SceneObjects::setMaterialIfKnown(record->getMarker(), "KELVO/Transparent");
@@ -851,11 +823,10 @@ void SceneLoader::startParticle(const char** attributes)
 void SceneLoader::endParticle()
 {
     ParticleDescription* record = mCurrentParticle;
-    if (!record || mParticles.count(record->getName())) {
+    if (!record || !mParticles.file(record)) {
         return;
     }
     EntityDescription* parent = placeInParentsRoot(*record);
-    mParticles[record->getName()] = record;
     if (record->getParent().empty() || parent) {
         record->realise(parent ? parent->getSceneNode() : mEntityRootNode);
         if (!mShowMarkers && record->getMarker()) {
@@ -970,41 +941,35 @@ void SceneLoader::readScale(const char** attributes)
 // ---------------------------------------------------------------------------
 // Unloading
 
-namespace {
-
-// Removes every record's engine objects, then the records themselves.
-template <typename Map>
-void destroyRecords(Map& records)
-{
-    for (auto& entry : records) {
-        entry.second->destroy();
-        delete entry.second;
-    }
-    records.clear();
-}
-
-} // namespace
 
 void SceneLoader::unload()
 {
     endEntityAnimations();
-    destroyRecords(mEntities);
+    mEntities.removeAll();
     discardCurrentExtern();
     for (ExternDescription* record : mExterns) {
         delete record;
     }
     mExterns.clear();
 
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
+    Ogre::SceneManager* manager = mObjects->sceneManager();
     if (manager && manager->hasSceneNode(kLoaderRootName)) {
         manager->destroySceneNode(kLoaderRootName);
     }
     mRootNode = nullptr;
 
-    destroyRecords(mTriggers);
-    destroyRecords(mLights);
-    destroyRecords(mSounds);
-    destroyRecords(mParticles);
+    mTriggers.removeAll();
+    mLights.removeAll();
+    mSounds.removeAll();
+    mParticles.removeAll();
+    // A parent node that an entity of the same name took over went with
+    // that entity; the others go now.
+    for (const std::string& name : mParentAttributeNodes) {
+        if (manager && manager->hasSceneNode(name)) {
+            mObjects->destroyNode(manager->getSceneNode(name));
+        }
+    }
+    mParentAttributeNodes.clear();
     mCurrentEntity = nullptr;
     mCurrentTrigger = nullptr;
     mCurrentLight = nullptr;
@@ -1019,122 +984,55 @@ void SceneLoader::unload()
 }
 
 // ---------------------------------------------------------------------------
-// Static geometry and grass
+// Static geometry
 
 void SceneLoader::buildStaticGeometry(Ogre::SceneManager* sceneManager)
 {
-    if (!sceneManager) {
-        return;
-    }
-    mStaticSceneManager = sceneManager;
-    for (int root = 0; root <= mRootCount; ++root) {
-        Ogre::StaticGeometry* geometry = nullptr;
-        for (auto& entry : mEntities) {
-            EntityDescription* record = entry.second;
-            if (!record->isInRoot(root) || !record->getSceneNode() ||
-                (record->getType() != "Static" && record->getType() != "StaticNonCollide")) {
-                continue;
-            }
-            if (!geometry) {
-                const std::string name = "StaticGeo_" + std::to_string(root);
-                if (sceneManager->hasStaticGeometry(name)) {
-                    sceneManager->destroyStaticGeometry(name);
-                }
-                geometry = sceneManager->createStaticGeometry(name);
-                geometry->setCastShadows(true);
-            }
-            record->setHidden(true);
-            geometry->addSceneNode(record->getSceneNode());
-        }
-        // One build per root: building after every entity gives the same
-        // batches at a quadratic cost.
-        if (geometry) {
-            geometry->build();
-            mStaticGeometries.push_back(geometry);
-        }
-    }
+    mScenery->build(sceneManager, mEntities.all(), mRootCount);
 }
 
 void SceneLoader::destroyStaticGeometry()
 {
-    // The geometries die with their scene manager; only a live "MainScene"
-    // still holds them.
-    if (mStaticSceneManager && mStaticSceneManager == SceneObjects::sceneManager()) {
-        for (Ogre::StaticGeometry* geometry : mStaticGeometries) {
-            mStaticSceneManager->destroyStaticGeometry(geometry);
-        }
-    }
-    mStaticGeometries.clear();
-}
-
-void SceneLoader::makeGrassBlades()
-{
-    mGrassMade = true;
-    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    if (meshes.resourceExists("grassblades")) {
-        return;
-    }
-    const float kHalfWidth = 125.0f;
-    const float kHeight = 300.0f;
-    const int kQuads = 3;
-    Ogre::MeshPtr mesh = meshes.createManual("grassblades", Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-    Ogre::SubMesh* subMesh = mesh->createSubMesh();
-    subMesh->useSharedVertices = false;
-    subMesh->vertexData = new Ogre::VertexData();
-    Ogre::VertexDeclaration* declaration = subMesh->vertexData->vertexDeclaration;
-    size_t offset = 0;
-    offset += declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION).getSize();
-    offset += declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_NORMAL).getSize();
-    declaration->addElement(0, offset, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
-    subMesh->vertexData->vertexCount = 4 * kQuads;
-    Ogre::HardwareVertexBufferSharedPtr vertices = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-        declaration->getVertexSize(0), 4 * kQuads, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    subMesh->vertexData->vertexBufferBinding->setBinding(0, vertices);
-    Ogre::HardwareIndexBufferSharedPtr indices = Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
-        Ogre::HardwareIndexBuffer::IT_16BIT, 6 * kQuads, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    subMesh->indexData->indexBuffer = indices;
-    subMesh->indexData->indexCount = 6 * kQuads;
-
-    float* vertex = static_cast<float*>(vertices->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    Ogre::uint16* index = static_cast<Ogre::uint16*>(indices->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    for (int quad = 0; quad < kQuads; ++quad) {
-        const Ogre::Radian turn = Ogre::Degree(60.0f * quad);
-        const Ogre::Vector3 along(Ogre::Math::Cos(turn), 0, -Ogre::Math::Sin(turn));
-        const Ogre::Vector3 normal = along.crossProduct(Ogre::Vector3::UNIT_Y);
-        const Ogre::Vector3 corners[4] = {-along * kHalfWidth + Ogre::Vector3(0, kHeight, 0),
-                                          along * kHalfWidth + Ogre::Vector3(0, kHeight, 0), -along * kHalfWidth,
-                                          along * kHalfWidth};
-        const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-        for (int corner = 0; corner < 4; ++corner) {
-            *vertex++ = corners[corner].x;
-            *vertex++ = corners[corner].y;
-            *vertex++ = corners[corner].z;
-            *vertex++ = normal.x;
-            *vertex++ = normal.y;
-            *vertex++ = normal.z;
-            *vertex++ = uv[corner][0];
-            *vertex++ = uv[corner][1];
-        }
-        const Ogre::uint16 base = static_cast<Ogre::uint16>(quad * 4);
-        const Ogre::uint16 quadIndices[6] = {base, static_cast<Ogre::uint16>(base + 3),
-                                             static_cast<Ogre::uint16>(base + 1), base,
-                                             static_cast<Ogre::uint16>(base + 2), static_cast<Ogre::uint16>(base + 3)};
-        for (Ogre::uint16 i : quadIndices) {
-            *index++ = i;
-        }
-    }
-    vertices->unlock();
-    indices->unlock();
-    subMesh->setMaterialName("Examples/GrassBlades");
-    mesh->_setBounds(Ogre::AxisAlignedBox(-kHalfWidth, 0, -kHalfWidth, kHalfWidth, kHeight, kHalfWidth), false);
-    mesh->_setBoundingSphereRadius(Ogre::Math::Sqrt(kHalfWidth * kHalfWidth + kHeight * kHeight));
-    mesh->load();
+    mScenery->destroy(mObjects->sceneManager());
 }
 
 // ---------------------------------------------------------------------------
 // Name lists
 
 namespace {
+
+// The engine's own groups hold its shaders and fallbacks, nothing a level
+// designer places.
+bool isEngineGroup(const std::string& group)
+{
+    return group == Ogre::ResourceGroupManager::INTERNAL_RESOURCE_GROUP_NAME ||
+           group == Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME;
+}
+
+void sortUnique(std::vector<std::string>& names)
+{
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+}
+
+// The choosers offer what the game can load: props, materials and sounds
+// live in whichever group the resource list puts their folder in.
+SceneLoader::NameList gameResourceNames(std::initializer_list<const char*> patterns)
+{
+    auto names = std::make_shared<std::vector<std::string>>();
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    for (const std::string& group : groups.getResourceGroups()) {
+        if (isEngineGroup(group)) {
+            continue;
+        }
+        for (const char* pattern : patterns) {
+            Ogre::StringVectorPtr found = groups.findResourceNames(group, pattern);
+            names->insert(names->end(), found->begin(), found->end());
+        }
+    }
+    sortUnique(*names);
+    return names;
+}
 
 SceneLoader::NameList resourceNames(const std::string& group, std::initializer_list<const char*> patterns)
 {
@@ -1162,7 +1060,7 @@ SceneLoader::NameList SceneLoader::getSceneFileNames()
 
 SceneLoader::NameList SceneLoader::getMeshNames()
 {
-    mMeshes = resourceNames("SceneLoader", {"*.mesh"});
+    mMeshes = gameResourceNames({"*.mesh"});
     return mMeshes;
 }
 
@@ -1172,19 +1070,22 @@ SceneLoader::NameList SceneLoader::getParticleTemplateNames()
     for (const auto& entry : Ogre::ParticleSystemManager::getSingleton().getTemplateIterator()) {
         mParticleTemplates->push_back(entry.first);
     }
+    sortUnique(*mParticleTemplates);
     return mParticleTemplates;
 }
 
 SceneLoader::NameList SceneLoader::getMaterialNames()
 {
-    mMaterials = std::make_shared<std::vector<std::string>>();
-    mMaterials->push_back(EntityDescription::kDefaultFromMesh);
+    std::vector<std::string> materials;
     for (const auto& entry : Ogre::MaterialManager::getSingleton().getResourceIterator()) {
-        const std::string& group = entry.second->getGroup();
-        if (group == "General" || group == "SceneLoader") {
-            mMaterials->push_back(entry.second->getName());
+        if (!isEngineGroup(entry.second->getGroup())) {
+            materials.push_back(entry.second->getName());
         }
     }
+    sortUnique(materials);
+    mMaterials = std::make_shared<std::vector<std::string>>();
+    mMaterials->push_back(EntityDescription::kDefaultFromMesh);
+    mMaterials->insert(mMaterials->end(), materials.begin(), materials.end());
     return mMaterials;
 }
 
@@ -1196,7 +1097,7 @@ SceneLoader::NameList SceneLoader::getLightTypes() const
 
 SceneLoader::NameList SceneLoader::getSoundFileNames() const
 {
-    return resourceNames("General", {"*.wav", "*.mp3"});
+    return gameResourceNames({"*.wav", "*.mp3"});
 }
 
 SceneLoader::NameList SceneLoader::getEntityTypes() const
@@ -1222,32 +1123,37 @@ SceneLoader::NameList SceneLoader::getEntityTypes() const
 
 EntityDescription* SceneLoader::findEntity(const std::string& name) const
 {
-    auto found = mEntities.find(name);
-    return found == mEntities.end() ? nullptr : found->second;
+    return mEntities.find(name);
 }
 
 TriggerDescription* SceneLoader::findTrigger(const std::string& name) const
 {
-    auto found = mTriggers.find(name);
-    return found == mTriggers.end() ? nullptr : found->second;
+    return mTriggers.find(name);
 }
 
 LightDescription* SceneLoader::findLight(const std::string& name) const
 {
-    auto found = mLights.find(name);
-    return found == mLights.end() ? nullptr : found->second;
+    return mLights.find(name);
 }
 
 SoundDescription* SceneLoader::findSound(const std::string& name) const
 {
-    auto found = mSounds.find(name);
-    return found == mSounds.end() ? nullptr : found->second;
+    return mSounds.find(name);
 }
 
 ParticleDescription* SceneLoader::findParticle(const std::string& name) const
 {
-    auto found = mParticles.find(name);
-    return found == mParticles.end() ? nullptr : found->second;
+    return mParticles.find(name);
+}
+
+bool SceneLoader::isFromExternFile(int rootIndex) const
+{
+    for (const auto& range : mExternRoots) {
+        if (rootIndex > range.first && rootIndex <= range.second) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool SceneLoader::isUsableName(const std::string& name)
@@ -1257,8 +1163,8 @@ bool SceneLoader::isUsableName(const std::string& name)
 
 bool SceneLoader::isNameTaken(const std::string& name) const
 {
-    return mEntities.count(name) || mTriggers.count(name) || mLights.count(name) || mSounds.count(name) ||
-           mParticles.count(name);
+    return mEntities.has(name) || mTriggers.has(name) || mLights.has(name) || mSounds.has(name) ||
+           mParticles.has(name);
 }
 
 void SceneLoader::updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/RecordTable.h"
+
 #include <OgrePrerequisites.h>
 
 #include <map>
@@ -10,12 +12,13 @@
 
 namespace Kelvo {
 
-class Application;
 class EntityDescription;
 class ExternDescription;
 class LightDescription;
 class ParticleDescription;
 class SceneLoaderCallBack;
+class SceneObjects;
+class StaticScenery;
 class ShadowDescription;
 class SoundDescription;
 class SoundManager;
@@ -36,11 +39,11 @@ class TriggerDescription;
 class SceneLoader {
 public:
     using NameList = std::shared_ptr<std::vector<std::string>>;
-    using EntityMap = std::map<std::string, EntityDescription*>;
-    using TriggerMap = std::map<std::string, TriggerDescription*>;
-    using LightMap = std::map<std::string, LightDescription*>;
-    using SoundMap = std::map<std::string, SoundDescription*>;
-    using ParticleMap = std::map<std::string, ParticleDescription*>;
+    using EntityMap = RecordTable<EntityDescription>::Map;
+    using TriggerMap = RecordTable<TriggerDescription>::Map;
+    using LightMap = RecordTable<LightDescription>::Map;
+    using SoundMap = RecordTable<SoundDescription>::Map;
+    using ParticleMap = RecordTable<ParticleDescription>::Map;
 
     static const char* const kLoaderRootName;
     static const char* const kDefaultSceneDirectory;
@@ -53,9 +56,12 @@ public:
 
     // Loading ---------------------------------------------------------------
 
-    // Reads a scene into "MainScene"; false when the file could not be opened
-    // or is not well-formed (what was read before the error stays).
-    bool load(const std::string& fileName, SceneLoaderCallBack* callback, bool showMarkers);
+    // Reads a scene into the scene manager (the state's "MainScene"), which
+    // the loader then uses for editing until the next load or until the
+    // manager is destroyed; false when the file could not be opened or is
+    // not well-formed (what was read before the error stays).
+    bool load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
+              bool showMarkers);
     // Parses one file into the current scene.
     bool parseFile(const std::string& fileName);
     // Destroys every realised object and deletes every record.
@@ -85,11 +91,11 @@ public:
     SoundDescription* findSound(const std::string& name) const;
     ParticleDescription* findParticle(const std::string& name) const;
 
-    const EntityMap& entities() const { return mEntities; }
-    const TriggerMap& triggers() const { return mTriggers; }
-    const LightMap& lights() const { return mLights; }
-    const SoundMap& sounds() const { return mSounds; }
-    const ParticleMap& particles() const { return mParticles; }
+    const EntityMap& entities() const { return mEntities.all(); }
+    const TriggerMap& triggers() const { return mTriggers.all(); }
+    const LightMap& lights() const { return mLights.all(); }
+    const SoundMap& sounds() const { return mSounds.all(); }
+    const ParticleMap& particles() const { return mParticles.all(); }
     const std::vector<ExternDescription*>& externs() const { return mExterns; }
     ShadowDescription* getShadow() const { return mShadow; }
 
@@ -118,7 +124,11 @@ public:
     SoundDescription* addSound(const std::string& name);
     ParticleDescription* addParticle(const std::string& name);
 
-    bool removeEntity(const std::string& name);
+    // Takes along everything that hangs on the entity: triggers, lights,
+    // sounds and particle systems attached to it and entities placed under
+    // it (with what hangs on them). Returns the number of records removed,
+    // the entity included; 0 when there is no such entity.
+    int removeEntity(const std::string& name);
     bool removeTrigger(const std::string& name);
     bool removeLight(const std::string& name);
     bool removeSound(const std::string& name);
@@ -128,6 +138,8 @@ public:
     EntityDescription* cloneEntity(const std::string& sourceName);
 
     bool isNameTaken(const std::string& name) const;
+    // Whether records of that root index were read from an extern's file.
+    bool isFromExternFile(int rootIndex) const;
     // Names become engine names: not empty, and not one of the loader's own
     // node names ("KelvoSceneLoaderRoot", "entityRoot_<n>").
     static bool isUsableName(const std::string& name);
@@ -193,10 +205,11 @@ private:
     void discardCurrentExtern();
     Ogre::SceneNode* openEntityRoot();
     void clearSceneAndRoots();
-    void makeGrassBlades();
     Ogre::SceneNode* parentEntityNode(const std::string& parentName) const;
     template <typename Record>
     EntityDescription* placeInParentsRoot(Record& record) const;
+    template <typename Record>
+    int removeAttachedTo(RecordTable<Record>& records, const std::string& parent);
     bool isSafeFileName(const std::string& fileName) const;
 
     static SceneLoader* sInstance;
@@ -204,11 +217,13 @@ private:
     Context mContext = Context::None;
     bool mShowMarkers = false;
     ShadowDescription* mShadow = nullptr;
-    SoundMap mSounds;
-    EntityMap mEntities;
-    LightMap mLights;
-    TriggerMap mTriggers;
-    ParticleMap mParticles;
+    // Declared before the tables, which hand it to every record they file.
+    std::unique_ptr<SceneObjects> mObjects;
+    RecordTable<SoundDescription> mSounds{mObjects.get()};
+    RecordTable<EntityDescription> mEntities{mObjects.get()};
+    RecordTable<LightDescription> mLights{mObjects.get()};
+    RecordTable<TriggerDescription> mTriggers{mObjects.get()};
+    RecordTable<ParticleDescription> mParticles{mObjects.get()};
     std::vector<ExternDescription*> mExterns;
 
     EntityDescription* mCurrentEntity = nullptr;
@@ -222,6 +237,14 @@ private:
     Ogre::SceneNode* mEntityRootNode = nullptr;
     Ogre::SceneNode* mExternNode = nullptr;
     Ogre::SceneNode* mEntityParentNode = nullptr;
+    // While an extern's file is read: the node its blocks hang under.
+    Ogre::SceneNode* mExternParentNode = nullptr;
+    // Root numbers read from extern files, as (first exclusive, last
+    // inclusive): their records belong to those files and are not written
+    // into this one.
+    std::vector<std::pair<int, int>> mExternRoots;
+    // Nodes made for `parent` attributes that named no existing node.
+    std::vector<std::string> mParentAttributeNodes;
 
     Ogre::Animation* mAnimation = nullptr;
     Ogre::NodeAnimationTrack* mTrack = nullptr;
@@ -238,8 +261,7 @@ private:
     NameList mParticleTemplates;
     NameList mMaterials;
 
-    Ogre::SceneManager* mStaticSceneManager = nullptr;
-    std::vector<Ogre::StaticGeometry*> mStaticGeometries;
+    std::unique_ptr<StaticScenery> mScenery;
 
     int mRootCount = 0;
     // The highest entity-root number made since the last clear: every node
@@ -250,7 +272,6 @@ private:
     bool mGrassMade = false;
     std::string mSceneDirectory = kDefaultSceneDirectory;
 
-    Application* mApplication = nullptr;
     SoundManager* mSoundManager = nullptr;
 };
 

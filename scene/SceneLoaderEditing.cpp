@@ -26,16 +26,6 @@ const char* const kBlockClose = "\t</entities>\n";
 // An empty block is exactly this long; only longer blocks are written.
 const size_t kEmptyBlockLength = 25;
 
-template <typename Map>
-void appendRecordsOfRoot(std::string& block, const Map& records, int root)
-{
-    for (const auto& entry : records) {
-        if (entry.second->isInRoot(root)) {
-            block += entry.second->toXml();
-        }
-    }
-}
-
 void logLine(const std::string& line)
 {
     Ogre::LogManager::getSingleton().logMessage(line);
@@ -63,17 +53,23 @@ std::string SceneLoader::sceneText() const
         text += mShadow->toXml();
     }
     for (const ExternDescription* record : mExterns) {
+        if (isFromExternFile(record->getRootIndex())) {
+            continue;
+        }
         text += kBlockOpen;
         text += record->toXml();
         text += kBlockClose;
     }
     for (int root = 0; root <= mRootCount; ++root) {
+        if (isFromExternFile(root)) {
+            continue;
+        }
         std::string block = kBlockOpen;
-        appendRecordsOfRoot(block, mEntities, root);
-        appendRecordsOfRoot(block, mTriggers, root);
-        appendRecordsOfRoot(block, mLights, root);
-        appendRecordsOfRoot(block, mSounds, root);
-        appendRecordsOfRoot(block, mParticles, root);
+        mEntities.appendXmlOfRoot(block, root);
+        mTriggers.appendXmlOfRoot(block, root);
+        mLights.appendXmlOfRoot(block, root);
+        mSounds.appendXmlOfRoot(block, root);
+        mParticles.appendXmlOfRoot(block, root);
         block += kBlockClose;
         if (block.size() > kEmptyBlockLength) {
             text += block;
@@ -157,7 +153,7 @@ EntityDescription* SceneLoader::addEntity(const std::string& name, const std::st
     // Its window realises the record once the remaining values are set; the
     // new entity root is where it will hang.
     record->setParentNode(root);
-    mEntities[name] = record;
+    mEntities.file(record);
     return record;
 }
 
@@ -166,9 +162,10 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new TriggerDescription(name, radius, "", "", mRootCount);
-    mTriggers[name] = record;
+    record->setParentNode(root);
+    mTriggers.file(record);
     return record;
 }
 
@@ -177,9 +174,11 @@ TriggerDescription* SceneLoader::addTrigger(const std::string& name, float radiu
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new TriggerDescription(name, radius, parent ? parent->getName() : "", "", mRootCount);
-    mTriggers[name] = record;
+    // On its entity once that is placed; in its own block until then.
+    record->setParentNode(parent && parent->getSceneNode() ? parent->getSceneNode() : root);
+    mTriggers.file(record);
     return record;
 }
 
@@ -188,10 +187,11 @@ LightDescription* SceneLoader::addLight(const std::string& name, const std::stri
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new LightDescription(name, type);
     record->setRootIndex(mRootCount);
-    mLights[name] = record;
+    record->setParentNode(root);
+    mLights.file(record);
     return record;
 }
 
@@ -200,10 +200,11 @@ SoundDescription* SceneLoader::addSound(const std::string& name)
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new SoundDescription(name);
     record->setRootIndex(mRootCount);
-    mSounds[name] = record;
+    record->setParentNode(root);
+    mSounds.file(record);
     return record;
 }
 
@@ -212,38 +213,52 @@ ParticleDescription* SceneLoader::addParticle(const std::string& name)
     if (isNameTaken(name) || !isUsableName(name)) {
         return nullptr;
     }
-    openEntityRoot();
+    Ogre::SceneNode* root = openEntityRoot();
     auto* record = new ParticleDescription(name, "", "");
     record->setRootIndex(mRootCount);
-    mParticles[name] = record;
+    record->setParentNode(root);
+    mParticles.file(record);
     return record;
 }
 
 // --- removing --------------------------------------------------------------------
 
-namespace {
-
-template <typename Map>
-bool removeRecord(Map& records, const std::string& name)
+template <typename Record>
+int SceneLoader::removeAttachedTo(RecordTable<Record>& records, const std::string& parent)
 {
-    auto found = records.find(name);
-    if (found == records.end()) {
-        return false;
+    const std::vector<std::string> attached = records.namesAttachedTo(parent);
+    for (const std::string& name : attached) {
+        records.remove(name);
     }
-    found->second->destroy();
-    delete found->second;
-    records.erase(found);
-    return true;
+    return static_cast<int>(attached.size());
 }
 
-} // namespace
-
-bool SceneLoader::removeEntity(const std::string& name)
+int SceneLoader::removeEntity(const std::string& name)
 {
-    if (mCurrentEntity && mCurrentEntity->getName() == name) {
+    // Out of the table first: entities that name each other as parents
+    // cannot bring the search back to this one.
+    EntityDescription* entity = mEntities.take(name);
+    if (!entity) {
+        return 0;
+    }
+    if (mCurrentEntity == entity) {
         mCurrentEntity = nullptr;
     }
-    return removeRecord(mEntities, name);
+    // What hangs on the entity goes first, while its node still exists: left
+    // behind it would be saved under a parent that is gone, and its nodes
+    // would point at a freed one.
+    int removed = 0;
+    for (const std::string& child : mEntities.namesAttachedTo(name)) {
+        removed += removeEntity(child);
+    }
+    removed += removeAttachedTo(mTriggers, name);
+    removed += removeAttachedTo(mLights, name);
+    removed += removeAttachedTo(mSounds, name);
+    removed += removeAttachedTo(mParticles, name);
+    entity->destroy();
+    delete entity;
+    logLine("SceneLoader: removed entity '" + name + "' with " + std::to_string(removed) + " attached records");
+    return removed + 1;
 }
 
 bool SceneLoader::removeTrigger(const std::string& name)
@@ -251,7 +266,7 @@ bool SceneLoader::removeTrigger(const std::string& name)
     if (mCurrentTrigger && mCurrentTrigger->getName() == name) {
         mCurrentTrigger = nullptr;
     }
-    return removeRecord(mTriggers, name);
+    return mTriggers.remove(name);
 }
 
 bool SceneLoader::removeLight(const std::string& name)
@@ -259,7 +274,7 @@ bool SceneLoader::removeLight(const std::string& name)
     if (mCurrentLight && mCurrentLight->getName() == name) {
         mCurrentLight = nullptr;
     }
-    return removeRecord(mLights, name);
+    return mLights.remove(name);
 }
 
 bool SceneLoader::removeSound(const std::string& name)
@@ -267,7 +282,7 @@ bool SceneLoader::removeSound(const std::string& name)
     if (mCurrentSound && mCurrentSound->getName() == name) {
         mCurrentSound = nullptr;
     }
-    return removeRecord(mSounds, name);
+    return mSounds.remove(name);
 }
 
 bool SceneLoader::removeParticle(const std::string& name)
@@ -275,7 +290,7 @@ bool SceneLoader::removeParticle(const std::string& name)
     if (mCurrentParticle && mCurrentParticle->getName() == name) {
         mCurrentParticle = nullptr;
     }
-    return removeRecord(mParticles, name);
+    return mParticles.remove(name);
 }
 
 // --- cloning ---------------------------------------------------------------------
@@ -290,7 +305,7 @@ EntityDescription* SceneLoader::cloneEntity(const std::string& sourceName)
     std::string number;
     splitNumberedName(sourceName, base, number);
     int highest = 0;
-    for (const auto& entry : mEntities) {
+    for (const auto& entry : mEntities.all()) {
         std::string otherBase;
         std::string otherNumber;
         splitNumberedName(entry.first, otherBase, otherNumber);
@@ -307,7 +322,7 @@ EntityDescription* SceneLoader::cloneEntity(const std::string& sourceName)
                                         source->getReceiveShadows(), source->getMaterial(), source->getType(),
                                         source->currentScale(), source->getRotation());
     clone->setRootIndex(source->getRootIndex());
-    mEntities[name] = clone;
+    mEntities.file(clone);
     clone->realise(source->getParentNode());
     return clone;
 }

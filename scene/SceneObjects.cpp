@@ -1,98 +1,81 @@
 #include "scene/SceneObjects.h"
 
-#include "app/Application.h"
+#include "scene/SceneLoader.h"
 
 #include <Ogre.h>
 
+#include <cmath>
+
 namespace Kelvo {
-namespace SceneObjects {
 
 namespace {
 const int kMarkerRings = 16;
 const int kMarkerSegments = 16;
-const char* const kLoaderRootName = "KelvoSceneLoaderRoot";
 } // namespace
 
-namespace {
-
-// "MainScene" is asked for many times per loaded object; the look-up by name
-// is kept until that scene manager tells us it is being destroyed (the play
-// state and the editor replace it).
-class MainSceneCache : public Ogre::SceneManager::Listener {
-public:
-    Ogre::SceneManager* get()
-    {
-        if (!mManager) {
-            Application* application = Application::getSingletonPtr();
-            mManager = application ? application->getSceneManager() : nullptr;
-            if (mManager) {
-                mManager->addListener(this);
-            }
-        }
-        return mManager;
-    }
-
-    void sceneManagerDestroyed(Ogre::SceneManager* source) override
-    {
-        if (source == mManager) {
-            mManager = nullptr;
-        }
-    }
-
-private:
-    Ogre::SceneManager* mManager = nullptr;
-};
-
-MainSceneCache gMainScene;
-
-} // namespace
-
-Ogre::SceneManager* sceneManager()
+SceneObjects::~SceneObjects()
 {
-    return gMainScene.get();
+    use(nullptr);
 }
 
-Ogre::SceneNode* loaderRoot()
+void SceneObjects::use(Ogre::SceneManager* manager)
 {
-    Ogre::SceneManager* manager = sceneManager();
-    if (!manager || !manager->hasSceneNode(kLoaderRootName)) {
+    if (manager == mManager) {
+        return;
+    }
+    if (mManager) {
+        mManager->removeListener(this);
+    }
+    mManager = manager;
+    if (mManager) {
+        mManager->addListener(this);
+    }
+}
+
+void SceneObjects::sceneManagerDestroyed(Ogre::SceneManager* source)
+{
+    if (source == mManager) {
+        mManager = nullptr;
+    }
+}
+
+Ogre::SceneNode* SceneObjects::loaderRoot() const
+{
+    if (!mManager || !mManager->hasSceneNode(SceneLoader::kLoaderRootName)) {
         return nullptr;
     }
-    return manager->getSceneNode(kLoaderRootName);
+    return mManager->getSceneNode(SceneLoader::kLoaderRootName);
 }
 
-void destroyEntity(const std::string& name)
+void SceneObjects::destroyEntity(const std::string& name)
 {
-    Ogre::SceneManager* manager = sceneManager();
-    if (manager && manager->hasEntity(name)) {
-        manager->destroyEntity(name);
+    if (mManager && mManager->hasEntity(name)) {
+        mManager->destroyEntity(name);
     }
 }
 
-void destroyNode(Ogre::SceneNode* node)
+void SceneObjects::destroyNode(Ogre::SceneNode* node)
 {
-    Ogre::SceneManager* manager = sceneManager();
-    if (!manager || !node) {
+    if (!mManager || !node) {
         return;
     }
     node->detachAllObjects();
-    manager->destroySceneNode(node);
+    mManager->destroySceneNode(node);
 }
 
-Ogre::SceneNode* placeNode(const std::string& name, Ogre::SceneNode* parent)
+Ogre::SceneNode* SceneObjects::placeNode(const std::string& name, Ogre::SceneNode* parent)
 {
-    Ogre::SceneManager* manager = sceneManager();
-    if (!manager) {
+    if (!mManager) {
         return nullptr;
     }
     if (!parent) {
         parent = loaderRoot();
     }
     if (!parent) {
-        parent = manager->getRootSceneNode();
+        parent = mManager->getRootSceneNode();
     }
-    if (manager->hasSceneNode(name)) {
-        Ogre::SceneNode* node = manager->getSceneNode(name);
+    if (mManager->hasSceneNode(name)) {
+        Ogre::SceneNode* node = mManager->getSceneNode(name);
         if (node == parent) {
             return node;
         }
@@ -113,16 +96,14 @@ Ogre::SceneNode* placeNode(const std::string& name, Ogre::SceneNode* parent)
     return parent->createChildSceneNode(name);
 }
 
-Ogre::Entity* makeMarker(const std::string& meshName, const std::string& entityName, float radius,
-                         const std::string& material)
+Ogre::Entity* SceneObjects::makeMarker(const std::string& meshName, const std::string& entityName, float radius,
+                                       const std::string& material)
 {
-    Ogre::SceneManager* manager = sceneManager();
-    Application* application = Application::getSingletonPtr();
-    if (!manager || !application) {
+    if (!mManager) {
         return nullptr;
     }
-    if (manager->hasEntity(entityName)) {
-        Ogre::Entity* existing = manager->getEntity(entityName);
+    if (mManager->hasEntity(entityName)) {
+        Ogre::Entity* existing = mManager->getEntity(entityName);
         if (existing->getMesh()->getName() != meshName) {
             // Something else of the scene carries this name: it keeps it,
             // and this object goes without a marker.
@@ -132,7 +113,7 @@ Ogre::Entity* makeMarker(const std::string& meshName, const std::string& entityN
         if (existing->isAttached()) {
             existing->detachFromParent();
         }
-        manager->destroyEntity(existing);
+        mManager->destroyEntity(existing);
     }
     // Sphere meshes are kept by name; one left from an earlier scene or an
     // earlier radius is made again at the size asked for now.
@@ -142,14 +123,86 @@ Ogre::Entity* makeMarker(const std::string& meshName, const std::string& entityN
         meshes.remove(existing);
     }
     existing.reset();
-    application->createSphere(meshName, radius, kMarkerRings, kMarkerSegments);
-    Ogre::Entity* marker = manager->createEntity(entityName, meshName);
+    makeSphereMesh(meshName, radius, kMarkerRings, kMarkerSegments);
+    Ogre::Entity* marker = mManager->createEntity(entityName, meshName);
     marker->setVisible(true);
     setMaterialIfKnown(marker, material);
     return marker;
 }
 
-void setMaterialIfKnown(Ogre::Entity* entity, const std::string& material)
+void SceneObjects::makeSphereMesh(const std::string& meshName, float radius, int rings, int segments)
+{
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    if (meshes.resourceExists(meshName)) {
+        return;
+    }
+    Ogre::MeshPtr mesh = meshes.createManual(meshName, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    Ogre::SubMesh* subMesh = mesh->createSubMesh();
+    subMesh->useSharedVertices = true;
+
+    Ogre::VertexData* vertexData = new Ogre::VertexData();
+    mesh->sharedVertexData = vertexData;
+    Ogre::VertexDeclaration* declaration = vertexData->vertexDeclaration;
+    size_t offset = 0;
+    declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
+    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
+    declaration->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_NORMAL);
+    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
+    declaration->addElement(0, offset, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
+
+    const size_t vertexCount = static_cast<size_t>(rings + 1) * (segments + 1);
+    const size_t indexCount = static_cast<size_t>(6) * rings * (segments + 1);
+    vertexData->vertexCount = vertexCount;
+    Ogre::HardwareBufferManager& buffers = Ogre::HardwareBufferManager::getSingleton();
+    Ogre::HardwareVertexBufferSharedPtr vertexBuffer = buffers.createVertexBuffer(
+        declaration->getVertexSize(0), vertexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
+    vertexData->vertexBufferBinding->setBinding(0, vertexBuffer);
+    Ogre::HardwareIndexBufferSharedPtr indexBuffer = buffers.createIndexBuffer(
+        Ogre::HardwareIndexBuffer::IT_16BIT, indexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
+    subMesh->indexData->indexBuffer = indexBuffer;
+    subMesh->indexData->indexCount = indexCount;
+    subMesh->indexData->indexStart = 0;
+
+    float* vertex = static_cast<float*>(vertexBuffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    Ogre::uint16* index = static_cast<Ogre::uint16*>(indexBuffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    const float ringStep = Ogre::Math::PI / rings;
+    const float segmentStep = 2.0f * Ogre::Math::PI / segments;
+    Ogre::uint16 vertexIndex = 0;
+    for (int ring = 0; ring <= rings; ++ring) {
+        const float r = radius * std::sin(ring * ringStep);
+        const float y = radius * std::cos(ring * ringStep);
+        for (int segment = 0; segment <= segments; ++segment) {
+            const float x = r * std::sin(segment * segmentStep);
+            const float z = r * std::cos(segment * segmentStep);
+            *vertex++ = x;
+            *vertex++ = y;
+            *vertex++ = z;
+            const Ogre::Vector3 normal = Ogre::Vector3(x, y, z).normalisedCopy();
+            *vertex++ = normal.x;
+            *vertex++ = normal.y;
+            *vertex++ = normal.z;
+            *vertex++ = static_cast<float>(segment) / segments;
+            *vertex++ = static_cast<float>(ring) / rings;
+            if (ring != rings) {
+                *index++ = vertexIndex + segments + 1;
+                *index++ = vertexIndex;
+                *index++ = vertexIndex + segments;
+                *index++ = vertexIndex + segments + 1;
+                *index++ = vertexIndex + 1;
+                *index++ = vertexIndex;
+                ++vertexIndex;
+            }
+        }
+    }
+    vertexBuffer->unlock();
+    indexBuffer->unlock();
+
+    mesh->_setBounds(Ogre::AxisAlignedBox(-radius, -radius, -radius, radius, radius, radius), false);
+    mesh->_setBoundingSphereRadius(radius);
+    mesh->load();
+}
+
+void SceneObjects::setMaterialIfKnown(Ogre::Entity* entity, const std::string& material)
 {
     if (!entity) {
         return;
@@ -161,10 +214,9 @@ void setMaterialIfKnown(Ogre::Entity* entity, const std::string& material)
     entity->setMaterialName(material);
 }
 
-void logProblem(const std::string& line)
+void SceneObjects::logProblem(const std::string& line)
 {
     Ogre::LogManager::getSingleton().logMessage(line, Ogre::LML_CRITICAL);
 }
 
-} // namespace SceneObjects
 } // namespace Kelvo

@@ -20,9 +20,8 @@ std::string ShadowDescription::toXml() const
     return "\t<shadow type=\"" + SceneText::escape(mType) + "\" />\n";
 }
 
-bool ShadowDescription::apply() const
+bool ShadowDescription::apply(Ogre::SceneManager* manager) const
 {
-    Ogre::SceneManager* manager = SceneObjects::sceneManager();
     if (!manager) {
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include "scene/XMLDescription.h"
 
+#include <OgrePrerequisites.h>
+
 #include <string>
 
 namespace Kelvo {
@@ -15,19 +17,15 @@ public:
 
     std::string getTypeName() const override { return "Shadow"; }
     std::string toXml() const override;
-    int getRootIndex() const override { return mRootIndex; }
-    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
-    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
 
     const std::string& getType() const { return mType; }
     void setType(const std::string& type) { mType = type; }
 
     // Sets the scene manager's technique; an unknown word changes nothing.
     // Returns whether the word was known.
-    bool apply() const;
+    bool apply(Ogre::SceneManager* manager) const;
 
 private:
-    int mRootIndex = 0;
     std::string mType;
 };
 

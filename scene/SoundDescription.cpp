@@ -18,7 +18,7 @@ const char* const kMarkerMaterial = "KELVO/Sound";
 const char* const SoundDescription::kDefaultType = "2D_SOUND";
 
 SoundDescription::SoundDescription(const std::string& name)
-    : mName(name)
+    : PlacedDescription(name, "")
     , mSoundManager(SoundManager::getSingletonPtr())
 {
 }
@@ -26,8 +26,7 @@ SoundDescription::SoundDescription(const std::string& name)
 SoundDescription::SoundDescription(const std::string& name, const std::string& type, const std::string& file,
                                    Ogre::Real volume, Ogre::Real maxDistance, Ogre::Real minDistance,
                                    const std::string& parent)
-    : mName(name)
-    , mParent(parent)
+    : PlacedDescription(name, parent)
     , mSoundManager(SoundManager::getSingletonPtr())
     , mFile(file)
     , mType(type)
@@ -37,17 +36,12 @@ SoundDescription::SoundDescription(const std::string& name, const std::string& t
 {
 }
 
-Ogre::Vector3 SoundDescription::currentPosition() const
-{
-    return mNode ? mNode->getPosition() : mPosition;
-}
-
 std::string SoundDescription::toXml() const
 {
     using namespace SceneText;
-    std::string xml = "\t\t<sound name=\"" + escape(mName) + "\" type=\"" + escape(mType) + "\" file=\"" +
+    std::string xml = "\t\t<sound name=\"" + escape(getName()) + "\" type=\"" + escape(mType) + "\" file=\"" +
                       escape(mFile) + "\" volume=\"" + real(mVolume) + "\" maxDistance=\"" + real(mMaxDistance) +
-                      "\" minDistance=\"" + real(mMinDistance) + "\" parent=\"" + escape(mParent) + "\">\n";
+                      "\" minDistance=\"" + real(mMinDistance) + "\" parent=\"" + escape(getParent()) + "\">\n";
     xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
     xml += "\t\t</sound>\n";
     return xml;
@@ -55,9 +49,12 @@ std::string SoundDescription::toXml() const
 
 void SoundDescription::realise(Ogre::SceneNode* parentNode)
 {
-    mMarker = SceneObjects::makeMarker(mName + "_sound_mesh", mName + "_sound_entity", kMarkerRadius,
+    if (!mObjects) {
+        return;
+    }
+    mMarker = mObjects->makeMarker(getName() + "_sound_mesh", getName() + "_sound_entity", kMarkerRadius,
                                        kMarkerMaterial);
-    mNode = SceneObjects::placeNode(mName, parentNode);
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
     if (!mNode) {
         return;
     }
@@ -78,23 +75,22 @@ void SoundDescription::realise(Ogre::SceneNode* parentNode)
     } else if (mType == "3D_SOUND_LOOPED") {
         mSoundHandle = mSoundManager->CreateLoopedSound3D(mFile);
     } else {
-        SceneObjects::logProblem("Scene: sound '" + mName + "' has the unknown type '" + mType + "'");
+        SceneObjects::logProblem("Scene: sound '" + getName() + "' has the unknown type '" + mType + "'");
     }
 }
 
 void SoundDescription::destroy()
 {
+    if (!mObjects) {
+        return;
+    }
     stop();
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(mName + "_sound_entity");
+    mObjects->destroyEntity(getName() + "_sound_entity");
     mMarker = nullptr;
-    if (mNode) {
-        mPosition = mNode->getPosition();
-        SceneObjects::destroyNode(mNode);
-        mNode = nullptr;
-    }
+    destroyNode();
 }
 
 void SoundDescription::play()
@@ -118,14 +114,6 @@ void SoundDescription::stop()
 bool SoundDescription::isPlaying() const
 {
     return mSoundManager && mSoundManager->IsPlaying(mChannelHandle);
-}
-
-void SoundDescription::setPosition(const Ogre::Vector3& position)
-{
-    mPosition = position;
-    if (mNode) {
-        mNode->setPosition(position);
-    }
 }
 
 void SoundDescription::setVolume(Ogre::Real volume)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/XMLDescription.h"
+#include "scene/PlacedDescription.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
@@ -14,7 +14,7 @@ class SoundManager;
 // A sound source of the scene: the <sound> element. Holds the sound manager's
 // handles (both -1 in a new record): the sound is loaded when the record is
 // realised and plays on a channel when asked. 3D sounds follow the node.
-class SoundDescription : public XMLDescription {
+class SoundDescription : public PlacedDescription {
 public:
     static const char* const kDefaultType;
 
@@ -24,12 +24,9 @@ public:
 
     std::string getTypeName() const override { return "Sound"; }
     std::string toXml() const override;
-    int getRootIndex() const override { return mRootIndex; }
-    bool isInRoot(int rootIndex) const override { return mRootIndex == rootIndex; }
-    void setRootIndex(int rootIndex) override { mRootIndex = rootIndex; }
 
-    // Makes the marker and node under the given parent node and loads the
-    // sound through the sound manager.
+    // Makes the marker and node under the given parent node (when null, the
+    // node it was placed under) and loads the sound through the sound manager.
     void realise(Ogre::SceneNode* parentNode);
     void destroy();
 
@@ -37,22 +34,15 @@ public:
     void stop();
     bool isPlaying() const;
 
-    const std::string& getName() const { return mName; }
-    const std::string& getParent() const { return mParent; }
     const std::string& getFile() const { return mFile; }
     const std::string& getType() const { return mType; }
     Ogre::Real getVolume() const { return mVolume; }
     Ogre::Real getMinDistance() const { return mMinDistance; }
     Ogre::Real getMaxDistance() const { return mMaxDistance; }
-    const Ogre::Vector3& getPosition() const { return mPosition; }
-    Ogre::Vector3 currentPosition() const;
     int getSoundHandle() const { return mSoundHandle; }
     int getChannelHandle() const { return mChannelHandle; }
-    Ogre::SceneNode* getSceneNode() const { return mNode; }
     Ogre::Entity* getMarker() const { return mMarker; }
 
-    void setPosition(const Ogre::Vector3& position);
-    void setParent(const std::string& parent) { mParent = parent; }
     void setFile(const std::string& file) { mFile = file; }
     void setType(const std::string& type) { mType = type; }
     // Clamped to 0..1, applied to a playing channel at once.
@@ -61,11 +51,6 @@ public:
     void setMaxDistance(Ogre::Real maxDistance);
 
 private:
-    int mRootIndex = 0;
-    std::string mName;
-    std::string mParent;
-    Ogre::SceneNode* mNode = nullptr;
-    Ogre::Vector3 mPosition = Ogre::Vector3::ZERO;
     SoundManager* mSoundManager;
     std::string mFile;
     std::string mType = kDefaultType;

@@ -13,12 +13,10 @@ const char* const kTriggerMaterial = "KELVO/Trigger";
 
 TriggerDescription::TriggerDescription(const std::string& name, Ogre::Real radius, const std::string& parent,
                                        const std::string& attachedType, int rootIndex)
-    : mRootIndex(rootIndex)
+    : PlacedDescription(name, parent, rootIndex)
     , mRadius(radius)
     , mAttachedType(attachedType)
     , mMeshName(name + "_mesh")
-    , mName(name)
-    , mParent(parent)
     , mMarkerName(name + "_entity")
 {
 }
@@ -26,23 +24,20 @@ TriggerDescription::TriggerDescription(const std::string& name, Ogre::Real radiu
 std::string TriggerDescription::toXml() const
 {
     using namespace SceneText;
-    std::string xml = "\t\t<trigger name=\"" + escape(mName) + "\" radius=\"" + real(mRadius) + "\" parent=\"" +
-                      escape(mParent) + "\" attachedType=\"" + escape(mAttachedType) + "\">\n";
+    std::string xml = "\t\t<trigger name=\"" + escape(getName()) + "\" radius=\"" + real(mRadius) + "\" parent=\"" +
+                      escape(getParent()) + "\" attachedType=\"" + escape(mAttachedType) + "\">\n";
     xml += "\t\t\t<position" + xyz(currentPosition()) + " />\n";
     xml += "\t\t</trigger>\n";
     return xml;
 }
 
-Ogre::Vector3 TriggerDescription::currentPosition() const
-{
-    return mNode ? mNode->getPosition() : mPosition;
-}
-
 void TriggerDescription::realise(Ogre::SceneNode* parentEntityNode)
 {
-    mParentEntityNode = parentEntityNode;
-    mMarker = SceneObjects::makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
-    mNode = SceneObjects::placeNode(mName, parentEntityNode);
+    if (!mObjects) {
+        return;
+    }
+    mMarker = mObjects->makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentEntityNode));
     if (!mNode) {
         return;
     }
@@ -54,16 +49,15 @@ void TriggerDescription::realise(Ogre::SceneNode* parentEntityNode)
 
 void TriggerDescription::destroy()
 {
+    if (!mObjects) {
+        return;
+    }
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    SceneObjects::destroyEntity(mMarkerName);
+    mObjects->destroyEntity(mMarkerName);
     mMarker = nullptr;
-    if (mNode) {
-        mPosition = mNode->getPosition();
-        SceneObjects::destroyNode(mNode);
-        mNode = nullptr;
-    }
+    destroyNode();
 }
 
 bool TriggerDescription::isInside(const Ogre::Vector3& point) const
@@ -74,24 +68,16 @@ bool TriggerDescription::isInside(const Ogre::Vector3& point) const
     return point.distance(mNode->_getDerivedPosition()) <= mRadius;
 }
 
-void TriggerDescription::setPosition(const Ogre::Vector3& position)
-{
-    mPosition = position;
-    if (mNode) {
-        mNode->setPosition(position);
-    }
-}
-
 void TriggerDescription::setRadius(Ogre::Real radius)
 {
     mRadius = radius;
-    if (!mNode) {
+    if (!mNode || !mObjects) {
         return;
     }
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    mMarker = SceneObjects::makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
+    mMarker = mObjects->makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
     if (mMarker) {
         mNode->attachObject(mMarker);
     }

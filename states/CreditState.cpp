@@ -58,7 +58,7 @@ void CreditState::enter()
     mFader->fadeIn(kFadeSeconds);
 
     SceneLoader* loader = SceneLoader::getSingletonPtr();
-    if (loader->load(kScene, nullptr, true)) {
+    if (loader->load(kScene, mSceneManager, nullptr, true)) {
         if (SoundDescription* music = loader->findSound(kMusic)) {
             music->play();
         } else {

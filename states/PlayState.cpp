@@ -203,7 +203,7 @@ void PlayState::loadWorld()
     SceneLoader* loader = SceneLoader::getSingletonPtr();
     mMeshes = new MeshManager();
     mSceneCallback = new OSMSceneCallback(mMeshes);
-    if (!loader->load(kWorldScene, mSceneCallback, false)) {
+    if (!loader->load(kWorldScene, mSceneManager, mSceneCallback, false)) {
         logLine(std::string("PlayState: the world '") + kWorldScene + "' could not be loaded");
     }
     loader->buildStaticGeometry(mSceneManager);

@@ -2,8 +2,8 @@
 // engine, then writes the scene back to text. Built with clang's libFuzzer,
 // AddressSanitizer and UndefinedBehaviorSanitizer (./setup.sh fuzz).
 
-#include "app/Application.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneObjects.h"
 
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -23,8 +23,7 @@ struct HeadlessScene {
         root = new Ogre::Root("", "", "");
         buffers = new Ogre::DefaultHardwareBufferManager();
         Ogre::MaterialManager::getSingleton().initialise();
-        application = new Kelvo::Application();
-        root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "MainScene");
+        manager = root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "MainScene");
         char pattern[] = "/tmp/kelvo-fuzz-XXXXXX";
         folder = std::string(mkdtemp(pattern)) + "/";
         path = folder + "fuzz.qormscene";
@@ -32,7 +31,7 @@ struct HeadlessScene {
         std::fclose(seed);
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder, "FileSystem", "SceneLoader");
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-        application->createSphere("ball.mesh", 1.0f, 8, 8);
+        Kelvo::SceneObjects::makeSphereMesh("ball.mesh", 1.0f, 8, 8);
         loader = new Kelvo::SceneLoader();
         loader->setSceneDirectory(folder);
     }
@@ -40,7 +39,7 @@ struct HeadlessScene {
     Ogre::LogManager* logs;
     Ogre::Root* root;
     Ogre::DefaultHardwareBufferManager* buffers;
-    Kelvo::Application* application;
+    Ogre::SceneManager* manager;
     Kelvo::SceneLoader* loader;
     std::string folder;
     std::string path;
@@ -57,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    scene->loader->load("fuzz.qormscene", nullptr, true);
+    scene->loader->load("fuzz.qormscene", scene->manager, nullptr, true);
     const std::string text = scene->loader->sceneText();
     if (text.compare(0, 13, "<kelvo_scene>") != 0) {
         std::abort();

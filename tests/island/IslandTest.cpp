@@ -189,7 +189,7 @@ public:
         meshes = new Kelvo::MeshManager();
         callback = new Kelvo::OSMSceneCallback(meshes);
         started = std::chrono::steady_clock::now();
-        loaded = loader->load("world.qormscene", callback, false);
+        loaded = loader->load("world.qormscene", scene, callback, false);
         loader->buildStaticGeometry(scene);
         loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         loadLines.assign(catcher.lines.begin() + before, catcher.lines.end());

@@ -223,7 +223,7 @@ protected:
         std::ofstream(engine->folder + "/scenes/hero.qormscene") << sceneText;
         meshes = new Kelvo::MeshManager();
         callback = new Kelvo::OSMSceneCallback(meshes);
-        ASSERT_TRUE(loader->load("hero.qormscene", callback, false));
+        ASSERT_TRUE(loader->load("hero.qormscene", scene, callback, false));
 
         world = new Kelvo::GameWorld(camera, meshes, false);
         scripts = new Kelvo::ScriptManager(world);

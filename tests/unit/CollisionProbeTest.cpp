@@ -29,7 +29,7 @@ protected:
     {
         writeScene("probe.qormscene", "<kelvo_scene><entities>" + ball("hero", Ogre::Vector3::ZERO, 0.5f) +
                                           obstacles + "</entities></kelvo_scene>");
-        ASSERT_TRUE(mLoader->load("probe.qormscene", nullptr, false));
+        ASSERT_TRUE(mLoader->load("probe.qormscene", mSceneManager, nullptr, false));
         refreshBounds();
         mHero = mSceneManager->getSceneNode("hero");
     }

@@ -40,7 +40,7 @@ protected:
                        "CastShadows=\"no\" ReceiveShadows=\"no\"><position x=\"10\" y=\"5\" z=\"20\"/>"
                        "<type name=\"Player\"/></entity></entities></kelvo_scene>");
             mCallback = new Kelvo::OSMSceneCallback(mMeshes);
-            ASSERT_TRUE(mLoader->load("hero.qormscene", mCallback, false));
+            ASSERT_TRUE(mLoader->load("hero.qormscene", mSceneManager, mCallback, false));
         }
         Ogre::Camera* camera = mSceneManager->createCamera("PrimaryCamera");
         mSceneManager->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA")->attachObject(camera);

@@ -169,7 +169,7 @@ TEST_F(SceneTest, CanonicalSceneLoadsAndSavesToTheSameBytes)
     ASSERT_TRUE(mLoader->save());
     EXPECT_EQ(kCanonicalScene, readScene("round.qormscene"));
 
-    ASSERT_TRUE(mLoader->load("round.qormscene", nullptr, false));
+    ASSERT_TRUE(mLoader->load("round.qormscene", mSceneManager, nullptr, false));
     EXPECT_EQ(kCanonicalScene, mLoader->sceneText());
 }
 
@@ -177,7 +177,7 @@ TEST_F(SceneTest, LoadRealisesEngineObjectsWithTheirSettings)
 {
     RecordingCallback callback;
     writeScene("real.qormscene", kCanonicalScene);
-    ASSERT_TRUE(mLoader->load("real.qormscene", &callback, false));
+    ASSERT_TRUE(mLoader->load("real.qormscene", mSceneManager, &callback, false));
 
     EXPECT_EQ((std::vector<std::string>{"house", "tree"}), callback.entities);
     EXPECT_EQ((std::vector<std::string>{"door", "zone"}), callback.triggers);
@@ -298,11 +298,11 @@ TEST_F(SceneTest, EntityWithoutMeshIsFiledCalledBackAndSavedWithItsStoredPlace)
     writeScene("nomesh.qormscene", "<kelvo_scene><entities><entity name=\"ghost\" hidden=\"false\" "
                                    "CastShadows=\"no\" ReceiveShadows=\"no\"><position x=\"1\" y=\"2\" z=\"3\"/>"
                                    "</entity></entities></kelvo_scene>");
-    ASSERT_TRUE(mLoader->load("nomesh.qormscene", &callback, true));
+    ASSERT_TRUE(mLoader->load("nomesh.qormscene", mSceneManager, &callback, true));
     EXPECT_EQ((std::vector<std::string>{"ghost (no entity)"}), callback.entities);
     EXPECT_TRUE(mLoader->findEntity("ghost")->hasNoMesh());
     ASSERT_TRUE(mLoader->save());
-    ASSERT_TRUE(mLoader->load("nomesh.qormscene", nullptr, true));
+    ASSERT_TRUE(mLoader->load("nomesh.qormscene", mSceneManager, nullptr, true));
     EXPECT_TRUE(mLoader->findEntity("ghost")->hasNoMesh()) << "an empty file name reads back as no mesh";
     EXPECT_NE(std::string::npos, mLoader->sceneText().find("<position x=\"1\" y=\"2\" z=\"3\" />"));
 }
@@ -372,7 +372,7 @@ TEST_F(SceneTest, SpecialCharactersInNamesRoundTripAndPercentStaysPlain)
     EXPECT_NE(std::string::npos, saved.find("name=\"Tom&apos;s &quot;big&quot; &lt;box&gt; &amp; co\""));
     EXPECT_NE(std::string::npos, saved.find("name=\"100% sure\""));
 
-    ASSERT_TRUE(mLoader->load("names.qormscene", nullptr, true));
+    ASSERT_TRUE(mLoader->load("names.qormscene", mSceneManager, nullptr, true));
     EXPECT_NE(nullptr, mLoader->findEntity("Tom's \"big\" <box> & co"));
     EXPECT_NE(nullptr, mLoader->findTrigger("100% sure"));
 }
@@ -477,7 +477,7 @@ TEST_F(SceneTest, SceneFileNamesCannotLeaveTheSceneFolder)
 
 TEST_F(SceneTest, MalformedEmptyAndMissingFilesFailButKeepWhatWasRead)
 {
-    EXPECT_FALSE(mLoader->load("missing.qormscene", nullptr, true));
+    EXPECT_FALSE(mLoader->load("missing.qormscene", mSceneManager, nullptr, true));
     EXPECT_TRUE(log().contains("'missing.qormscene' could not be opened"));
     EXPECT_FALSE(loadText("", "empty.qormscene"));
     EXPECT_FALSE(loadText("<kelvo_scene><entities><entity name=\"a\" hidden=\"false\" filename=\"ball.mesh\" "
@@ -567,7 +567,7 @@ TEST_F(SceneTest, LoadRestoresTheLogDetailEvenWhenItFails)
 {
     Ogre::Log* engineLog = Ogre::LogManager::getSingleton().getDefaultLog();
     engineLog->setLogDetail(Ogre::LL_BOREME);
-    EXPECT_FALSE(mLoader->load("missing.qormscene", nullptr, false));
+    EXPECT_FALSE(mLoader->load("missing.qormscene", mSceneManager, nullptr, false));
     EXPECT_EQ(Ogre::LL_BOREME, engineLog->getLogDetail());
 }
 

@@ -57,7 +57,7 @@ protected:
     {
         writeScene("typed.qormscene", "<kelvo_scene><entities>" + entities + "</entities></kelvo_scene>");
         Kelvo::OSMSceneCallback callback(mMeshes);
-        return mLoader->load("typed.qormscene", &callback, false);
+        return mLoader->load("typed.qormscene", mSceneManager, &callback, false);
     }
 
     Kelvo::MeshManager* mMeshes = nullptr;
@@ -107,7 +107,7 @@ TEST_F(SceneObjectTest, EntityWithoutMeshIsSkippedAndDuplicateNamesRefused)
                                   "CastShadows=\"no\" ReceiveShadows=\"no\"><type name=\"NPC\"/></entity>" +
                                       entity("oldman", "NPC") + "</entities></kelvo_scene>");
     Kelvo::OSMSceneCallback callback(mMeshes);
-    ASSERT_TRUE(mLoader->load("ghost.qormscene", &callback, false));
+    ASSERT_TRUE(mLoader->load("ghost.qormscene", mSceneManager, &callback, false));
     EXPECT_EQ(nullptr, mMeshes->find("ghost"));
     ASSERT_NE(nullptr, mMeshes->find("oldman"));
 

@@ -70,7 +70,7 @@ protected:
     bool loadText(const std::string& text, const std::string& name = "test.qormscene")
     {
         writeScene(name, text);
-        return mLoader->load(name, nullptr, true);
+        return mLoader->load(name, mSceneManager, nullptr, true);
     }
 
     TemporaryFolder mTemporary{"kelvo-scene"};

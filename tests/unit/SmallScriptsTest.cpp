@@ -54,7 +54,7 @@ protected:
         mMeshes = new Kelvo::MeshManager();
         writeScene("small.qormscene", kScene);
         Kelvo::OSMSceneCallback callback(mMeshes);
-        ASSERT_TRUE(mLoader->load("small.qormscene", &callback, false));
+        ASSERT_TRUE(mLoader->load("small.qormscene", mSceneManager, &callback, false));
         mWorld = new Kelvo::GameWorld(nullptr, mMeshes, false);
         mScripts = new Kelvo::ScriptManager(mWorld);
     }

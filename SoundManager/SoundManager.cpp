@@ -1,10 +1,10 @@
 #include "SoundManager/SoundManager.h"
 
 #include "audio/AudioSystem.h"
+#include "platform/Log.h"
 
 #include <OgreArchive.h>
 #include <OgreException.h>
-#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
@@ -37,19 +37,6 @@ const SoundTypeMode kSoundTypeModes[] = {
     {true, kAudioModeDefault},
     {true, kAudioModeHardware | kAudioMode2D | kAudioModeLoopNormal},
 };
-
-void logLine(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
-// Sounds that cannot be loaded are mostly asked for while a scene loads, when
-// the engine's log detail is turned down: these lines are critical so that
-// they are written all the same.
-void logLoadFailure(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line, Ogre::LML_CRITICAL);
-}
 
 AudioVector toAudio(const Ogre::Vector3& v)
 {
@@ -158,7 +145,7 @@ void SoundManager::Initialize()
         fail(result);
     }
     if (system->usesSilentDevice()) {
-        logLine("SoundManager found no sound device: sounds play on a silent device");
+        logWarning("SoundManager found no sound device: sounds play on a silent device");
     }
     mSystem = std::move(system);
     logLine("SoundManager Initialized");
@@ -196,7 +183,7 @@ int SoundManager::CreateSound(const std::string& fileName, int soundType)
 
     Ogre::Archive* archive = findArchive(fileName);
     if (!archive) {
-        logLoadFailure("SoundManager::CreateSound could not find sound '" + fileName + "'");
+        logCritical("SoundManager::CreateSound could not find sound '" + fileName + "'");
         return 0;
     }
 
@@ -216,12 +203,12 @@ int SoundManager::CreateSound(const std::string& fileName, int soundType)
     };
 
     if (soundType < kSound3D || soundType > kSound2DLooped) {
-        logLoadFailure("SoundManager::CreateSound could not load sound '" + fileName + "' (invalid soundType)");
+        logCritical("SoundManager::CreateSound could not load sound '" + fileName + "' (invalid soundType)");
         return giveBack();
     }
     if (!mSystem) {
-        logLoadFailure("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
-                audioErrorString(kAudioErrUninitialized));
+        logCritical("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
+                    audioErrorString(kAudioErrUninitialized));
         return giveBack();
     }
     const SoundTypeMode& how = kSoundTypeModes[soundType];
@@ -229,8 +216,8 @@ int SoundManager::CreateSound(const std::string& fileName, int soundType)
     const AudioResult result = how.stream ? mSystem->createStream(&entry, how.mode, &sound)
                                           : mSystem->createSound(&entry, how.mode, &sound);
     if (result != kAudioOk) {
-        logLoadFailure("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
-                audioErrorString(result));
+        logCritical("SoundManager::CreateSound could not load sound '" + fileName + "'  FMOD Error:" +
+                    audioErrorString(result));
         return giveBack();
     }
     entry.sound = sound;
@@ -298,7 +285,7 @@ void SoundManager::PlaySound(int soundHandle, Ogre::SceneNode* node, int* channe
     AudioChannel* channel = nullptr;
     const AudioResult result = mSystem->playSound(AudioSystem::kFreeChannel, entry->sound, true, &channel);
     if (result != kAudioOk) {
-        logLine(std::string("SoundManager::PlaySound could not play sound  FMOD Error:") + audioErrorString(result));
+        logWarning(std::string("SoundManager::PlaySound could not play sound  FMOD Error:") + audioErrorString(result));
         if (channelHandle) {
             *channelHandle = kNoChannel;
         }
@@ -364,6 +351,13 @@ bool SoundManager::IsPlaying(int channelHandle)
     return playing;
 }
 
+void SoundManager::Update()
+{
+    if (mSystem) {
+        mSystem->update();
+    }
+}
+
 void SoundManager::UpdateListener(Ogre::SceneNode* listenerNode, float elapsedSeconds)
 {
     if (!mSystem || !listenerNode) {
@@ -378,7 +372,6 @@ void SoundManager::UpdateListener(Ogre::SceneNode* listenerNode, float elapsedSe
     const AudioVector forward = toAudio(orientation.zAxis().normalisedCopy());
     const AudioVector up = toAudio(orientation.yAxis().normalisedCopy());
     mSystem->set3DListenerAttributes(0, &audioPosition, &audioVelocity, &forward, &up);
-    mSystem->update();
     mLastListenerPosition = position;
 
     for (int index = 0; index < kChannelCount; ++index) {

@@ -45,8 +45,11 @@ struct SoundChannelSlot {
 // and a channel handle per playing sound (0 to 249, -1 = none). 3D sounds
 // can follow a scene node. Created by the entry point, initialised right
 // after the engine is up; the scene records play, stop and tune sounds
-// through it, and the active game state calls UpdateListener once per frame,
-// which also moves the followed sounds and drives the sound system.
+// through it. A state with a listener (play, the editor) calls
+// UpdateListener once per frame, which moves the listener and the followed
+// sounds; the state manager calls Update once every frame whatever the
+// state, after the state's own frame, so streamed sounds (the menu's and the
+// credits' music too) are refilled and never starve.
 // Sounds are never freed before shut-down; loading the same file with the
 // same type again gives the same handle.
 class SoundManager : public Ogre::Singleton<SoundManager> {
@@ -91,9 +94,11 @@ public:
     void SetVolume(int channelHandle, float volume);
     bool IsPlaying(int channelHandle);
 
-    // Once per frame: moves the listener to the node, moves every followed
-    // sound to its node, and lets the sound system mix and refill streams.
+    // Once per frame in states with a listener: moves the listener to the
+    // node and every followed sound to its node.
     void UpdateListener(Ogre::SceneNode* listenerNode, float elapsedSeconds);
+    // Once every frame: lets the sound system mix and refill the streams.
+    void Update();
 
     // For tests, tools and the editor's lists.
     AudioSystem* getAudioSystem() const { return mSystem.get(); }

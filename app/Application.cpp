@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/OptionsFile.h"
+#include "platform/Log.h"
 #include "platform/MessageBox.h"
 #include "scene/SceneObjects.h"
 #include "states/InputManager.h"
@@ -10,6 +11,7 @@
 
 #include <Ogre.h>
 #include <OgreConfigFile.h>
+#include <OgreOverlayManager.h>
 #include <OgreOverlaySystem.h>
 
 #include <cmath>
@@ -44,11 +46,6 @@ const char* const kImageCodecPlugins[] = {
 
 const char* const kOpenGLRendererName = "OpenGL Rendering Subsystem";
 const char* const kDirect3D9RendererName = "Direct3D9 Rendering Subsystem";
-
-void logLine(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
 
 bool fileExists(const std::string& path)
 {
@@ -132,7 +129,7 @@ void Application::loadPlugins()
             return;
         }
     }
-    logLine("No image codec plug-in is available: textures will not load");
+    logWarning("No image codec plug-in is available: textures will not load");
 }
 
 bool Application::chooseRenderSystem(std::int16_t kind)
@@ -159,7 +156,7 @@ bool Application::chooseRenderSystem(std::int16_t kind)
         }
     }
     if (mRenderSystem->getName() != wanted) {
-        logLine("Render system \"" + wanted + "\" is not available, using \"" + mRenderSystem->getName() + "\"");
+        logWarning("Render system \"" + wanted + "\" is not available, using \"" + mRenderSystem->getName() + "\"");
     }
     mRenderSystemKind = kind;
     mRoot->setRenderSystem(mRenderSystem);
@@ -171,7 +168,7 @@ void Application::loadAndApplyOptions(const std::string& optionsFileName)
     mOptionsFileName = optionsFileName;
     mOptionsValid = OptionsFile::read(mOptionsFileName, mOptions);
     if (!mOptionsValid) {
-        logLine("Options file \"" + mOptionsFileName + "\" is missing or unusable, writing it anew");
+        logWarning("Options file \"" + mOptionsFileName + "\" is missing or unusable, writing it anew");
         saveOptions();
     }
 
@@ -281,6 +278,14 @@ void Application::removeInputListener(OgreEventListener* listener)
     }
     mInputManager->removeKeyListener(listener);
     mInputManager->removeMouseListener(listener);
+}
+
+Ogre::Overlay* Application::findOverlay(const std::string& name) const
+{
+    if (!mOverlaySystem) {
+        return nullptr;
+    }
+    return Ogre::OverlayManager::getSingleton().getByName(name);
 }
 
 Ogre::SceneManager* Application::getSceneManager() const

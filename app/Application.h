@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/OptionEntry.h"
+#include "world/InputListeners.h"
 
 #include <OgrePrerequisites.h>
 
@@ -10,6 +11,7 @@
 class InputManager;
 
 namespace Ogre {
+class Overlay;
 class OverlaySystem;
 }
 
@@ -22,8 +24,9 @@ class PagingLandScapeSceneManagerFactory;
 // window, the resource locations, the scene manager "MainScene", the input
 // manager and the video option table. Created first by the entry point, set up
 // by the state manager when the game starts and shut down by it at the end.
-// Other code reaches it through getSingletonPtr().
-class Application {
+// The states reach it through getSingletonPtr(); scripts through their
+// GameWorld.
+class Application : public InputListeners {
 public:
     enum RenderSystemKind : std::int16_t {
         kOpenGL = 1,
@@ -35,7 +38,7 @@ public:
     static const char* const kResourcesFile;
 
     Application();
-    ~Application();
+    ~Application() override;
 
     static Application* getSingletonPtr() { return sInstance; }
 
@@ -45,8 +48,8 @@ public:
     void shutdown();
 
     void captureInput();
-    void addInputListener(OgreEventListener* listener, const std::string& name);
-    void removeInputListener(OgreEventListener* listener);
+    void addInputListener(OgreEventListener* listener, const std::string& name) override;
+    void removeInputListener(OgreEventListener* listener) override;
 
     // The current "MainScene": states replace it, so it is looked up by name
     // on every call.
@@ -59,6 +62,9 @@ public:
     Ogre::RenderWindow* getRenderWindow() const { return mRenderWindow; }
     std::uint32_t getWindowHandle() const { return mWindowHandle; }
     Ogre::OverlaySystem* getOverlaySystem() const { return mOverlaySystem; }
+    // The overlay of that name from the overlay scripts, or null (no
+    // overlay system yet, or no such overlay).
+    Ogre::Overlay* findOverlay(const std::string& name) const;
     InputManager* getInputManager() const { return mInputManager; }
 
     // Builds a UV sphere mesh of that name unless one exists; used for the

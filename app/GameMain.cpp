@@ -9,6 +9,7 @@
 #include "effects/IntroFader.h"
 #include "effects/SceneFader.h"
 #include "gui/CeGUIManager.h"
+#include "platform/Log.h"
 #include "platform/MessageBox.h"
 #include "scene/SceneLoader.h"
 #include "SoundManager/SoundManager.h"
@@ -33,19 +34,17 @@ const char* const kStartupScript = "message.lua";
 const char* const kStartupFunction = "testMsg";
 const char* const kWindowTitle = "KELVO";
 
-void logLine(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
 } // namespace
 
 int runGame()
 {
     // The log exists before anything else so the start-up script's troubles
-    // are written down too; the engine root adopts it as "kelvo.log".
+    // are written down too; the engine root adopts it as "kelvo.log". The
+    // engine's many lines go only there; the terminal shows our own warnings
+    // and critical lines.
     Ogre::LogManager* logManager = new Ogre::LogManager();
-    logManager->createLog(kLogFile, true, true);
+    logManager->createLog(kLogFile, true, false);
+    echoWarningsToTerminal(true);
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 

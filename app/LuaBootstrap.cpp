@@ -1,8 +1,8 @@
 #include "app/LuaBootstrap.h"
 
 #include "app/TestLua.h"
+#include "platform/Log.h"
 
-#include <OgreLogManager.h>
 #include <OgreVector.h>
 
 extern "C" {
@@ -19,15 +19,6 @@ extern "C" {
 namespace Kelvo {
 
 namespace {
-
-void logLine(const std::string& line)
-{
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr()) {
-        log->logMessage(line);
-    } else {
-        std::fprintf(stderr, "%s\n", line.c_str());
-    }
-}
 
 // Base (with coroutines), io (with os), string and math, in that order; the
 // table and debug libraries and the module loader stay closed.
@@ -91,7 +82,7 @@ LuaBootstrap::~LuaBootstrap()
 void LuaBootstrap::runScript(const std::string& fileName)
 {
     if (luaL_dofile(mState, fileName.c_str()) != 0) {
-        logLine("Lua: running \"" + fileName + "\" failed: " + popError(mState));
+        logWarning("Lua: running \"" + fileName + "\" failed: " + popError(mState));
     }
 }
 
@@ -105,9 +96,9 @@ bool LuaBootstrap::callFunction(const std::string& name)
         if (lua_gettop(e.state()) > 0 && lua_isstring(e.state(), -1)) {
             reason = popError(e.state());
         }
-        logLine("Lua: calling \"" + name + "\" failed: " + reason);
+        logWarning("Lua: calling \"" + name + "\" failed: " + reason);
     } catch (const std::exception& e) {
-        logLine("Lua: calling \"" + name + "\" failed: " + e.what());
+        logWarning("Lua: calling \"" + name + "\" failed: " + e.what());
     }
     return false;
 }

@@ -243,6 +243,7 @@ void BM_UpdateListener(benchmark::State& state)
             node->translate(0, 0, 0.05f);
         }
         game.sound->UpdateListener(listener, static_cast<float>(kFrameSeconds));
+        game.sound->Update();
     }
     state.counters["followed"] = followed;
     state.counters["playing"] = game.sound->getAudioSystem()->getChannelsPlaying();
@@ -273,6 +274,7 @@ void BM_TenMinuteFileMemory(benchmark::State& state)
         for (int update = 1; update <= updates + 5; ++update) {
             now += 0.1;
             game.sound->UpdateListener(listener, 0.1f);
+            game.sound->Update();
             if (update == 300) {
                 early = residentMegabytes();
             }

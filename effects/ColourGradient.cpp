@@ -1,5 +1,7 @@
 #include "effects/ColourGradient.h"
 
+#include "platform/Log.h"
+
 #include <Ogre.h>
 
 #include <cmath>
@@ -15,8 +17,8 @@ bool ColourGradient::load(const std::string& imageName, const std::string& group
     try {
         mImage.load(imageName, group);
     } catch (const Ogre::Exception& e) {
-        Ogre::LogManager::getSingleton().logMessage("ColourGradient: cannot load \"" + imageName +
-                                                    "\", its colours stay black: " + e.getDescription());
+        logWarning("ColourGradient: cannot load \"" + imageName +
+                   "\", its colours stay black: " + e.getDescription());
         return false;
     }
     // The samples read each pixel's bytes as blue, green, red (and alpha).
@@ -35,8 +37,8 @@ bool ColourGradient::load(const std::string& imageName, const std::string& group
     mWidth = mImage.getWidth();
     mData = mImage.getData();
     if (mWidth == 0 || mData == nullptr) {
-        Ogre::LogManager::getSingleton().logMessage("ColourGradient: \"" + imageName +
-                                                    "\" has no pixels, its colours stay black");
+        logWarning("ColourGradient: \"" + imageName +
+                   "\" has no pixels, its colours stay black");
         mWidth = 0;
         mData = nullptr;
         return false;

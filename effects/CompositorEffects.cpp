@@ -1,5 +1,7 @@
 #include "effects/CompositorEffects.h"
 
+#include "platform/Log.h"
+
 #include <OgreCompositionPass.h>
 #include <OgreCompositionTargetPass.h>
 #include <OgreCompositionTechnique.h>
@@ -7,7 +9,6 @@
 #include <OgreCompositorChain.h>
 #include <OgreCompositorInstance.h>
 #include <OgreCompositorManager.h>
-#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreViewport.h>
 
@@ -33,13 +34,6 @@ const char* const kChain[] = {
     "fxplugin/filter_filmgrain",
     "fxplugin_filter_hatching",
 };
-
-void log(const std::string& line)
-{
-    if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr()) {
-        logs->logMessage(line);
-    }
-}
 
 } // namespace
 
@@ -105,7 +99,7 @@ void CompositorEffects::buildMotionBlur()
 
     mBuildMotionBlur = false;
     ++mMotionBlurBuilds;
-    log("CompositorEffects: built Motion Blur");
+    logLine("CompositorEffects: built Motion Blur");
 }
 
 void CompositorEffects::install(Ogre::Viewport* viewport)
@@ -123,14 +117,14 @@ void CompositorEffects::install(Ogre::Viewport* viewport)
         try {
             instance = compositors.addCompositor(viewport, name);
         } catch (const Ogre::Exception& e) {
-            log(std::string("CompositorEffects: ") + name + " not added: " + e.getDescription());
+            logWarning(std::string("CompositorEffects: ") + name + " not added: " + e.getDescription());
             continue;
         }
         if (!instance) {
-            log(std::string("CompositorEffects: no compositor ") + name);
+            logWarning(std::string("CompositorEffects: no compositor ") + name);
         }
     }
-    log("CompositorEffects: chain installed");
+    logLine("CompositorEffects: chain installed");
 }
 
 void CompositorEffects::remove()
@@ -143,7 +137,7 @@ void CompositorEffects::remove()
         compositors.removeCompositorChain(mViewport);
     }
     mViewport = nullptr;
-    log("CompositorEffects: chain removed");
+    logLine("CompositorEffects: chain removed");
 }
 
 void CompositorEffects::setEnabled(const std::string& compositor, bool enabled)
@@ -161,7 +155,7 @@ void CompositorEffects::setEnabled(const std::string& compositor, bool enabled)
     }
     compositors.setCompositorEnabled(mViewport, compositor, enabled);
     // Logged only on a change: the cut-scene asks every frame.
-    log("CompositorEffects: " + compositor + (enabled ? " on" : " off"));
+    logLine("CompositorEffects: " + compositor + (enabled ? " on" : " off"));
 }
 
 bool CompositorEffects::isEnabled(const std::string& compositor) const

@@ -1,17 +1,10 @@
 #include "effects/FresnelWater.h"
 
+#include "platform/Log.h"
+
 #include <Ogre.h>
 
 namespace Kelvo {
-
-namespace {
-
-void log(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
-} // namespace
 
 FresnelWater* FresnelWater::sInstance = nullptr;
 
@@ -110,7 +103,7 @@ void FresnelWater::release()
 bool FresnelWater::setUp(Ogre::Camera* camera, const Ogre::Vector3& position, float size)
 {
     if (!camera) {
-        log("FresnelWater: no camera to render the water's pictures with; the water stays off");
+        logLine("FresnelWater: no camera to render the water's pictures with; the water stays off");
         return false;
     }
     if (mSetUp) {
@@ -180,7 +173,7 @@ bool FresnelWater::setUp(Ogre::Camera* camera, const Ogre::Vector3& position, fl
         mPlaneEntity->setCastShadows(false);
         scene->getRootSceneNode()->createChildSceneNode(kNodeName, Ogre::Vector3::ZERO)->attachObject(mPlaneEntity);
     } catch (const Ogre::Exception& e) {
-        log("FresnelWater: the water cannot be built: " + e.getDescription());
+        logWarning("FresnelWater: the water cannot be built: " + e.getDescription());
         if (scene->hasEntity(kEntityName)) {
             scene->destroyEntity(kEntityName);
         }

@@ -1,6 +1,7 @@
 #include "effects/IntroFader.h"
 
 #include "effects/OverlayAlpha.h"
+#include "platform/Log.h"
 
 #include <Ogre.h>
 #include <OgreOverlay.h>
@@ -73,7 +74,7 @@ void IntroFader::setPanelMaterial(const std::string& panel, const std::string& m
         return;
     }
     if (!Ogre::MaterialManager::getSingleton().resourceExists(material)) {
-        Ogre::LogManager::getSingleton().logMessage("IntroFader: picture '" + material + "' does not exist");
+        logWarning("IntroFader: picture '" + material + "' does not exist");
         return;
     }
     overlays.getOverlayElement(panel)->setMaterialName(material);

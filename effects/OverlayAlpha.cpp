@@ -1,5 +1,7 @@
 #include "effects/OverlayAlpha.h"
 
+#include "platform/Log.h"
+
 #include <Ogre.h>
 #include <OgreOverlayElement.h>
 #include <OgreOverlayManager.h>
@@ -17,8 +19,8 @@ Ogre::OverlayElement* createPanel(const std::string& name, int left, int top, in
     if (Ogre::MaterialManager::getSingleton().resourceExists(material)) {
         panel->setMaterialName(material);
     } else {
-        Ogre::LogManager::getSingleton().logMessage("Fader: material '" + material + "' for '" + name +
-                                                    "' does not exist");
+        logWarning("Fader: material '" + material + "' for '" + name +
+                   "' does not exist");
     }
     return panel;
 }

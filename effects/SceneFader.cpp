@@ -1,6 +1,7 @@
 #include "effects/SceneFader.h"
 
 #include "effects/OverlayAlpha.h"
+#include "platform/Log.h"
 
 #include <Ogre.h>
 #include <OgreOverlay.h>
@@ -42,7 +43,7 @@ bool SceneFader::create(Ogre::RenderWindow* window)
             if (mOverlay) {
                 mOverlay->hide();
             }
-            Ogre::LogManager::getSingleton().logMessage(e.getDescription());
+            logWarning("SceneFader: " + e.getDescription());
             created = false;
         }
     }

@@ -1,5 +1,7 @@
 #include "effects/SkyDome.h"
 
+#include "platform/Log.h"
+
 #include <Ogre.h>
 
 #include <cmath>
@@ -21,11 +23,6 @@ const char* const kSunLightName = "SkyDomeSunLight";
 // billboard is drawn in front of the sky and is seen to rise and set.
 const float kSunInside = 0.9f;
 
-void log(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
 } // namespace
 
 const Ogre::Vector3 SkyDome::kDomeScale(3000, 600, 3000);
@@ -42,7 +39,7 @@ bool SkyDome::create(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, int
         return false;
     }
     if (!sceneManager || !camera) {
-        log("SkyDome: no scene manager or camera to build the sky in");
+        logLine("SkyDome: no scene manager or camera to build the sky in");
         return false;
     }
     mSceneManager = sceneManager;
@@ -84,7 +81,7 @@ bool SkyDome::create(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, int
         mSunNode->setPosition(0, 250, 0);
         mSunNode->setDirection(mDomeNode->getPosition() - mSunNode->getPosition(), Ogre::Node::TS_WORLD);
     } catch (const Ogre::Exception& e) {
-        log("SkyDome: the sky cannot be built: " + e.getDescription());
+        logWarning("SkyDome: the sky cannot be built: " + e.getDescription());
         // only what this call made: a name clash must not take the other
         // object with it
         if (mDome) {
@@ -127,7 +124,7 @@ void SkyDome::update(float seconds)
         return;
     }
     if (!std::isfinite(seconds)) {
-        log("SkyDome: a frame time that is not a number is ignored");
+        logWarning("SkyDome: a frame time that is not a number is ignored");
         seconds = 0;
     }
     mTime += seconds;

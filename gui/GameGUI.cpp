@@ -6,6 +6,7 @@
 #include "gui/ItemWnd.h"
 #include "gui/MsgBoxWnd.h"
 #include "gui/StoryWnd.h"
+#include "platform/Log.h"
 
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -46,13 +47,6 @@ const ChoiceSet kChoiceSets[] = {
       ""}},
 };
 
-void log(const std::string& line)
-{
-    if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr()) {
-        logs->logMessage(line);
-    }
-}
-
 } // namespace
 
 GameGUI::GameGUI() = default;
@@ -90,7 +84,7 @@ bool GameGUI::startGuiSystem()
 {
     mGuiManager = CeGUIManager::getSingletonPtr();
     if (!mGuiManager) {
-        log("GameGUI: there is no GUI manager; playing without the in-game windows");
+        logWarning("GameGUI: there is no GUI manager; playing without the in-game windows");
         return false;
     }
     Ogre::Root* root = Ogre::Root::getSingletonPtr();
@@ -103,7 +97,7 @@ bool GameGUI::startGuiSystem()
     if (CEGUI::System::getSingletonPtr() && mGuiManager->isInitialised()) {
         return true;
     }
-    log("GameGUI: there is no render window for the in-game windows; playing without them");
+    logWarning("GameGUI: there is no render window for the in-game windows; playing without them");
     mGuiManager = nullptr;
     return false;
 }

@@ -3,23 +3,12 @@
 #include "gui/CeGUIManager.h"
 #include "gui/GameGUI.h"
 #include "gui/QuestionListener.h"
+#include "platform/Log.h"
 
 #include <CEGUI/CEGUI.h>
-#include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
 namespace Kelvo {
-
-namespace {
-
-void log(const std::string& line)
-{
-    if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr()) {
-        logs->logMessage(line);
-    }
-}
-
-} // namespace
 
 StoryWnd::StoryWnd() = default;
 
@@ -57,8 +46,8 @@ void StoryWnd::initialise(GameGUI* owner)
 void StoryWnd::setAnswerText(int answer, const CEGUI::String& text)
 {
     if (answer < 1 || answer > kMaxAnswers) {
-        log("StoryWnd: there is no answer line " +
-                                                    Ogre::StringConverter::toString(answer) + "; text ignored");
+        logWarning("StoryWnd: there is no answer line " +
+                   Ogre::StringConverter::toString(answer) + "; text ignored");
         return;
     }
     if (CEGUI::Window* window = mAnswers[answer - 1]) {
@@ -71,9 +60,9 @@ void StoryWnd::showChoices(QuestionListener* listener, int count)
     hideAll();
     mListener = listener;
     if (count < 1 || count > kMaxAnswers) {
-        log("StoryWnd: a question with " +
-                                                    Ogre::StringConverter::toString(count) +
-                                                    " answers cannot be shown; showing up to 4");
+        logLine("StoryWnd: a question with " +
+                Ogre::StringConverter::toString(count) +
+                " answers cannot be shown; showing up to 4");
     }
     for (int k = 0; k < count && k < kMaxAnswers; ++k) {
         if (CEGUI::Window* window = mAnswers[k]) {

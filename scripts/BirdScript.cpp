@@ -1,5 +1,6 @@
 #include "scripts/BirdScript.h"
 
+#include "platform/Log.h"
 #include "scene/EntityDescription.h"
 #include "world/AnimationMixer.h"
 
@@ -30,8 +31,8 @@ BirdScript::BirdScript(GameWorld* world, ScriptManager* scripts, EntityDescripti
         if (entity->hasSkeleton() && entity->getSkeleton()->hasAnimation(kFlyingAnimation)) {
             mMixer->start(kFlyingAnimation);
         } else {
-            Ogre::LogManager::getSingleton().logMessage("BirdScript: '" + description->getName() +
-                                                        "' has no animation '" + kFlyingAnimation + "'");
+            logLine("BirdScript: '" + description->getName() +
+                    "' has no animation '" + kFlyingAnimation + "'");
         }
         mNode = entity->getParentSceneNode();
     }

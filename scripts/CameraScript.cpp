@@ -5,12 +5,14 @@
 #include "effects/CompositorEffects.h"
 #include "scene/SceneLoader.h"
 #include "scene/SoundDescription.h"
+#include "platform/Log.h"
 #include "world/FrameMessageManager.h"
 #include "world/FrameMessageTrigger.h"
 #include "world/GameWorld.h"
 #include "world/MeshManager.h"
 #include "world/PlayerCharacter.h"
 #include "world/PlayerMesh.h"
+#include "world/TerrainProbe.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>
@@ -18,13 +20,9 @@
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreKeyFrame.h>
-#include <OgreLogManager.h>
 #include <OgreOverlay.h>
-#include <OgreOverlayManager.h>
-#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreSceneQuery.h>
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +52,6 @@ const float kAimPitchSpeed = 80.0f;
 const float kAimPitchFadePerSecond = 0.0000001f;
 const float kOrbitFadePerSecond = 0.0001f;
 const float kTerrainRayHeight = 10.0f;
-const Ogre::uint32 kTerrainQueryMask = 1;
 
 // The first cut-scene's effects by its clock: the vision inverts, then the
 // flight blurs.
@@ -117,33 +114,20 @@ const Ogre::Quaternion kDialogue1Orientation(-0.78f, 0.158693f, -0.593125f, -0.1
 const Ogre::Vector3 kDialogue2Position(360.178f, 44.6534f, 214.641f);
 const Ogre::Quaternion kDialogue2Orientation(0.891073f, -0.165151f, 0.415513f, 0.0770107f);
 
-void log(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
 } // namespace
 
 CameraScript::CameraScript(GameWorld* world, ScriptManager* scripts)
     : ScriptAtom(world, scripts)
 {
-    Application* application = world->getApplication();
-    if (application) {
-        application->addInputListener(this, kListenerName);
-        mSceneManager = application->getSceneManager();
+    listenToInput(this, kListenerName);
+    mSceneManager = world->getSceneManager();
+    mTerrain = world->getTerrainProbe();
+    mFader = world->getCineFader();
+    if (Application* application = world->getApplication()) {
+        mCrosshair = application->findOverlay(kCrosshairName);
     }
     if (!mSceneManager) {
-        Ogre::Root* root = Ogre::Root::getSingletonPtr();
-        if (root && root->hasSceneManager(Application::kMainSceneName)) {
-            mSceneManager = root->getSceneManager(Application::kMainSceneName);
-        }
-    }
-    mFader = CineFader::getSingletonPtr();
-    if (Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr()) {
-        mCrosshair = overlays->getByName(kCrosshairName);
-    }
-    if (!mSceneManager) {
-        log("CameraScript: no scene manager");
+        logWarning("CameraScript: no scene manager");
         return;
     }
 
@@ -165,7 +149,7 @@ CameraScript::CameraScript(GameWorld* world, ScriptManager* scripts)
             node->pitch(Ogre::Degree(-90));
         }
         mCameraPosition = kOverheadPosition;
-        log("CameraScript: no hero, overhead camera");
+        logLine("CameraScript: no hero, overhead camera");
         return;
     }
 
@@ -179,20 +163,9 @@ CameraScript::CameraScript(GameWorld* world, ScriptManager* scripts)
     mDummyNode->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
     mMainNode->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
     setTracking(true);
-
-    mTerrainQuery = mSceneManager->createRayQuery(Ogre::Ray(mCameraPosition, Ogre::Vector3::NEGATIVE_UNIT_Y),
-                                                  kTerrainQueryMask);
-    // Only the terrain point counts.
-    mTerrainQuery->setQueryTypeMask(Ogre::SceneManager::WORLD_GEOMETRY_TYPE_MASK);
-    mTerrainQuery->setSortByDistance(false);
 }
 
-CameraScript::~CameraScript()
-{
-    if (mSceneManager && mTerrainQuery) {
-        mSceneManager->destroyQuery(mTerrainQuery);
-    }
-}
+CameraScript::~CameraScript() = default;
 
 Ogre::SceneNode* CameraScript::findOrCreateNode(const std::string& name)
 {
@@ -266,7 +239,7 @@ void CameraScript::runCutScene1(float dt)
     }
     mCutScene1State->addTime(dt);
     const float t = mCutScene1State->getTimePosition();
-    CompositorEffects* effects = CompositorEffects::getSingletonPtr();
+    CompositorEffects* effects = mWorld->getCompositors();
     if (t >= kInvertFrom && t < kInvertUntil) {
         if (effects) {
             effects->invertOn();
@@ -324,7 +297,7 @@ void CameraScript::aim(float dt)
         // The camera sits in the hero's head: tracking the head point from
         // there would turn it towards a rounding error.
         setTracking(false);
-        log("CameraScript: aim camera arrived");
+        logLine("CameraScript: aim camera arrived");
     }
     mCameraPosition = mTarget;
     mMainNode->setOrientation(mWorld->getPlayer()->getOrientation());
@@ -432,18 +405,7 @@ void CameraScript::keepAboveTerrain(float distance)
 
 bool CameraScript::terrainBelowCamera(Ogre::Vector3& ground)
 {
-    if (!mTerrainQuery) {
-        return false;
-    }
-    mTerrainQuery->setRay(
-        Ogre::Ray(mCameraPosition + Ogre::Vector3(0, kTerrainRayHeight, 0), Ogre::Vector3::NEGATIVE_UNIT_Y));
-    for (const Ogre::RaySceneQueryResultEntry& entry : mTerrainQuery->execute()) {
-        if (entry.worldFragment && entry.worldFragment->fragmentType == Ogre::SceneQuery::WFT_SINGLE_INTERSECTION) {
-            ground = entry.worldFragment->singleIntersection;
-            return true;
-        }
-    }
-    return false;
+    return mTerrain->pointBelow(mCameraPosition, ground, kTerrainRayHeight);
 }
 
 void CameraScript::stepFader(const Ogre::FrameEvent& event)
@@ -539,7 +501,7 @@ void CameraScript::startCutScene1(bool on)
         mCutScene1State->setEnabled(true);
         playSound(kCutScene1Sound, true);
         mFadeInPending = true;
-        log("CameraScript: CutScene1 started");
+        logLine("CameraScript: CutScene1 started");
         return;
     }
     mCutScene1Running = false;
@@ -547,7 +509,7 @@ void CameraScript::startCutScene1(bool on)
         mCutScene1State->setEnabled(false);
         mCutScene1State->setTimePosition(0);
     }
-    if (CompositorEffects* effects = CompositorEffects::getSingletonPtr()) {
+    if (CompositorEffects* effects = mWorld->getCompositors()) {
         effects->invertOff();
         effects->motionBlurOff();
     }
@@ -559,7 +521,7 @@ void CameraScript::startCutScene1(bool on)
     if (mCrosshairWanted && mWorld->isFreeMode()) {
         showCrosshair(true);
     }
-    log("CameraScript: CutScene1 stopped");
+    logLine("CameraScript: CutScene1 stopped");
 }
 
 void CameraScript::startCutScene2(bool on)
@@ -575,7 +537,7 @@ void CameraScript::startCutScene2(bool on)
         mCutScene2State->setEnabled(true);
         playSound(kCutScene2Sound, true);
         mFadeInPending = true;
-        log("CameraScript: CutScene2 started");
+        logLine("CameraScript: CutScene2 started");
         return;
     }
     mCutScene2Running = false;
@@ -590,7 +552,7 @@ void CameraScript::startCutScene2(bool on)
     if (mCrosshairWanted && mWorld->isFreeMode()) {
         showCrosshair(true);
     }
-    log("CameraScript: CutScene2 stopped");
+    logLine("CameraScript: CutScene2 stopped");
 }
 
 void CameraScript::swapCamera()
@@ -658,7 +620,7 @@ void CameraScript::showCrosshair(bool shown)
             mCrosshair->hide();
         }
     }
-    log(shown ? "CameraScript: crosshair shown" : "CameraScript: crosshair hidden");
+    logLine(shown ? "CameraScript: crosshair shown" : "CameraScript: crosshair hidden");
 }
 
 void CameraScript::setTracking(bool on)

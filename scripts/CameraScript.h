@@ -18,6 +18,7 @@ namespace Kelvo {
 
 class CineFader;
 class PlayerMesh;
+class TerrainProbe;
 
 // Places the play camera. The engine camera hangs on "MAIN_CAMERA" in play
 // and on "CUTSCENE_CAM" during cut-scenes and dialogue shots. In play it
@@ -30,8 +31,8 @@ class PlayerMesh;
 // the play state starts and advances through getCutScene2State().
 //
 // Created by the play state right after the hero's script, run fourth every
-// frame, registered as input listener "CameraScript" (the play state removes
-// it before deleting the script). Frozen while its user data is set.
+// frame, listens to input as "CameraScript" by the rule in ScriptAtom.h.
+// Frozen while its user data is set.
 class CameraScript : public ScriptAtom, public OgreEventAdapter {
 public:
     static const char* const kListenerName;
@@ -129,7 +130,7 @@ private:
     float mOrbitYawRate = 0;
     DistanceSpring mDistance;
 
-    Ogre::RaySceneQuery* mTerrainQuery = nullptr;
+    TerrainProbe* mTerrain = nullptr;
 
     bool mInAim = false;
     float mFlyInStart = 0;

@@ -1,12 +1,10 @@
 #include "scripts/GUIScript.h"
 
-#include "app/Application.h"
 #include "gui/CeGUIManager.h"
 #include "gui/GameGUI.h"
+#include "platform/Log.h"
 #include "world/GameWorld.h"
 #include "world/ScriptManager.h"
-
-#include <OgreLogManager.h>
 
 namespace Kelvo {
 
@@ -18,13 +16,6 @@ namespace {
 // are given.
 void* const kFrozen = reinterpret_cast<void*>(1);
 
-void log(const char* line)
-{
-    if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr()) {
-        logs->logMessage(line);
-    }
-}
-
 } // namespace
 
 GUIScript::GUIScript(GameWorld* world, ScriptManager* scripts)
@@ -33,16 +24,7 @@ GUIScript::GUIScript(GameWorld* world, ScriptManager* scripts)
     if (world && world->getGui()) {
         mGui = world->getGui()->getGuiManager();
     }
-    if (Application* application = Application::getSingletonPtr()) {
-        application->addInputListener(this, kName);
-    }
-}
-
-GUIScript::~GUIScript()
-{
-    if (Application* application = Application::getSingletonPtr()) {
-        application->removeInputListener(this);
-    }
+    listenToInput(this, kName);
 }
 
 bool GUIScript::isGuiMode() const
@@ -68,7 +50,7 @@ void GUIScript::enterGuiMode()
     }
     freezeHeroAndCamera(true);
     if (!wasGuiMode) {
-        log("GUIScript: GUI mode on");
+        logLine("GUIScript: GUI mode on");
     }
 }
 
@@ -88,7 +70,7 @@ void GUIScript::leaveGuiMode()
     // leaving GUI mode, and that is what lets the hero walk again.
     freezeHeroAndCamera(false);
     if (wasGuiMode) {
-        log("GUIScript: GUI mode off");
+        logLine("GUIScript: GUI mode off");
     }
 }
 

@@ -15,16 +15,13 @@ class CeGUIManager;
 // get user data 1), and every key and mouse event is passed on to CEGUI until
 // the mode is left again. Outside that mode the script ignores input.
 //
-// The play state creates it first of the world's scripts; it registers itself
-// as an input listener named "GUIScript", and the play state removes it from
-// the application before deleting it (the destructor removes it as well, so a
-// second play visit never finds the name taken).
+// The play state creates it first of the world's scripts; it listens to
+// input as "GUIScript" by the rule in ScriptAtom.h.
 class GUIScript : public ScriptAtom, public OgreEventAdapter {
 public:
     static const char* const kName;
 
     GUIScript(GameWorld* world, ScriptManager* scripts);
-    ~GUIScript() override;
 
     void update(Ogre::FrameEvent event) override {}
     std::string getName() override { return kName; }

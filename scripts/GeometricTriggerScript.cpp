@@ -1,5 +1,6 @@
 #include "scripts/GeometricTriggerScript.h"
 
+#include "platform/Log.h"
 #include "scene/SceneLoader.h"
 #include "scene/TriggerDescription.h"
 #include "world/FrameMessageManager.h"
@@ -7,7 +8,6 @@
 #include "world/GameWorld.h"
 #include "world/PlayerCharacter.h"
 
-#include <OgreLogManager.h>
 
 namespace Kelvo {
 
@@ -39,8 +39,8 @@ void GeometricTriggerScript::update(Ogre::FrameEvent)
         wasInside = inside;
         mWorld->getMessages()->post(new FrameMessageTrigger(name, inside, false));
         // Tests and players reading the log follow the hero through the level.
-        Ogre::LogManager::getSingleton().logMessage(std::string("GeometricTrigger: ") +
-                                                    (inside ? "entered '" : "left '") + name + "'");
+        logLine(std::string("GeometricTrigger: ") +
+                (inside ? "entered '" : "left '") + name + "'");
     }
 }
 

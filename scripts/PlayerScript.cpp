@@ -1,11 +1,10 @@
 #include "scripts/PlayerScript.h"
 
-#include "app/Application.h"
 #include "effects/CompositorEffects.h"
 #include "gui/GameGUI.h"
+#include "platform/Log.h"
 #include "scene/SceneLoader.h"
 #include "scene/SoundDescription.h"
-#include "states/PlayState.h"
 #include "world/AnimationMixer.h"
 #include "world/CollisionProbe.h"
 #include "world/FrameMessageManager.h"
@@ -14,20 +13,15 @@
 #include "world/MeshManager.h"
 #include "world/PlayerCharacter.h"
 #include "world/PlayerMesh.h"
+#include "world/TerrainProbe.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>
 #include <OgreEntity.h>
-#include <OgreLogManager.h>
-#include <OgreRoot.h>
-#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreSceneQuery.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <iomanip>
-#include <sstream>
 
 namespace Kelvo {
 
@@ -71,7 +65,6 @@ const float kWalkTurnForward = 15.0f;
 const float kWalkTurnBack = 60.0f;
 const float kWalkTurn = 30.0f;
 
-const float kGroundQueryHeight = 5.0f;
 const float kFreeFlightRise = 0.5f;
 const float kFreeAcceleration = 40.0f;
 const float kFreeBrakePerSecond = 0.1f;
@@ -92,18 +85,6 @@ const float kStrikeBlendOut = 0.1f;
 const float kGaitBlend = 0.3f;
 const float kPositionLogSeconds = 1.0f;
 
-void log(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
-std::string vectorText(const Ogre::Vector3& v)
-{
-    std::ostringstream text;
-    text << std::fixed << std::setprecision(2) << "(" << v.x << ", " << v.y << ", " << v.z << ")";
-    return text.str();
-}
-
 } // namespace
 
 PlayerScript::PlayerScript(GameWorld* world, ScriptManager* scripts)
@@ -113,10 +94,8 @@ PlayerScript::PlayerScript(GameWorld* world, ScriptManager* scripts)
     for (size_t i = 0; i < mRefusalSounds.size(); ++i) {
         mRefusalSounds[i] = kRefusalSoundNames[i];
     }
-    if (Application* application = world->getApplication()) {
-        application->addInputListener(this, kListenerName);
-        mSceneManager = application->getSceneManager();
-    }
+    listenToInput(this, kListenerName);
+    mTerrain = world->getTerrainProbe();
     Ogre::Animation::setDefaultInterpolationMode(Ogre::Animation::IM_LINEAR);
     Ogre::Animation::setDefaultRotationInterpolationMode(Ogre::Animation::RIM_LINEAR);
 
@@ -124,16 +103,13 @@ PlayerScript::PlayerScript(GameWorld* world, ScriptManager* scripts)
     Ogre::Entity* entity = mCharacter ? mCharacter->getEntity() : nullptr;
     mEntityNode = entity ? entity->getParentSceneNode() : nullptr;
     if (!mEntityNode) {
-        log("*****************NO PLAYER NODE*************");
+        logWarning("*****************NO PLAYER NODE*************");
         return;
     }
     mBodyNode = mEntityNode->getParentSceneNode();
     if (!mBodyNode) {
-        log("*****************ERROR*************");
+        logLine("*****************ERROR*************");
         return;
-    }
-    if (!mSceneManager) {
-        mSceneManager = mEntityNode->getCreator();
     }
     mHasPlayer = true;
     mGroundFollow = true;
@@ -149,38 +125,20 @@ PlayerScript::PlayerScript(GameWorld* world, ScriptManager* scripts)
     mMixer = new AnimationMixer(entity);
     mMixer->start(kIdleAnimation);
 
-    mRay = Ogre::Ray(mBodyNode->getPosition(), Ogre::Vector3::NEGATIVE_UNIT_Y);
-    mStepQuery = mSceneManager->createRayQuery(mRay);
-    mGroundQuery = mSceneManager->createRayQuery(mRay);
-    // Only the terrain point is read: entities along the column are not
-    // worth collecting.
-    for (Ogre::RaySceneQuery* query : {mStepQuery, mGroundQuery}) {
-        query->setQueryTypeMask(Ogre::SceneManager::WORLD_GEOMETRY_TYPE_MASK);
-        query->setSortByDistance(false);
-    }
-
     mOrientation = mBodyNode->getOrientation();
     mBodyNode->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
     mFacing = mOrientation * Ogre::Vector3::UNIT_X;
     mFacing.y = 0;
     mFacing = mFacing.isZeroLength() ? Ogre::Vector3::UNIT_X : mFacing.normalisedCopy();
     mCharacter->setFacing(mFacing);
-    mProbe = new CollisionProbe(mEntityNode);
+    mProbe = new CollisionProbe(mEntityNode, world->getSceneLoader());
     mEntityNode->setListener(&mEntityNodeWatch);
     mSavedPosition = mCharacter->getPosition();
-    log("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
+    logLine("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
 }
 
 PlayerScript::~PlayerScript()
 {
-    if (mSceneManager) {
-        if (mStepQuery) {
-            mSceneManager->destroyQuery(mStepQuery);
-        }
-        if (mGroundQuery) {
-            mSceneManager->destroyQuery(mGroundQuery);
-        }
-    }
     if (mEntityNode && mEntityNode->getListener() == &mEntityNodeWatch) {
         mEntityNode->setListener(nullptr);
     }
@@ -190,8 +148,9 @@ PlayerScript::~PlayerScript()
 
 void PlayerScript::onEntityNodeDestroyed()
 {
-    // Called from the node's destructor: its creator is still readable, and
-    // the probe gives its query back through it now or never.
+    // Called from the engine's Node destructor, when the node is no longer a
+    // scene node: nothing here may call into it. The probe gives its query
+    // back through the scene manager it remembered.
     delete mProbe;
     mProbe = nullptr;
     // The entity and its animation states went just before.
@@ -243,12 +202,12 @@ bool PlayerScript::keyPressed(const OIS::KeyEvent& event)
     case OIS::KC_TAB:
         if (!isFrozen()) {
             mWorld->setFreeMode(!mWorld->isFreeMode());
-            log(mWorld->isFreeMode() ? "PlayerScript: aim mode entered" : "PlayerScript: aim mode left");
+            logLine(mWorld->isFreeMode() ? "PlayerScript: aim mode entered" : "PlayerScript: aim mode left");
         }
         break;
     case OIS::KC_5:
         mGroundFollow = !mGroundFollow;
-        log(mGroundFollow ? "PlayerScript: ground follow on" : "PlayerScript: ground follow off");
+        logLine(mGroundFollow ? "PlayerScript: ground follow on" : "PlayerScript: ground follow off");
         break;
     default:
         break;
@@ -337,7 +296,7 @@ void PlayerScript::startAction(const std::string& animation)
     mMixer->blend(animation, AnimationMixer::kBlendWhilePlaying, kActionBlendIn, false);
     Ogre::AnimationState* target = mMixer->getTarget();
     mActionLength = target ? target->getLength() : 0;
-    log("PlayerScript: action " + animation);
+    logLine("PlayerScript: action " + animation);
 }
 
 void PlayerScript::blendLoop(const std::string& animation, float seconds)
@@ -365,7 +324,7 @@ void PlayerScript::startWounded(float seconds)
 {
     mWoundedDuration = seconds;
     mWoundedElapsed = 0;
-    if (CompositorEffects* effects = CompositorEffects::getSingletonPtr()) {
+    if (CompositorEffects* effects = mWorld->getCompositors()) {
         effects->woundedOn();
     }
 }
@@ -380,7 +339,7 @@ void PlayerScript::update(Ogre::FrameEvent event)
         mMixer->advance(dt);
     }
     if (mWoundedDuration < mWoundedElapsed) {
-        if (CompositorEffects* effects = CompositorEffects::getSingletonPtr()) {
+        if (CompositorEffects* effects = mWorld->getCompositors()) {
             effects->woundedOff();
         }
     }
@@ -426,9 +385,7 @@ void PlayerScript::checkGameOver()
     if (!mBarWritten || mBarEnergy > 0) {
         return;
     }
-    if (PlayState* play = PlayState::getSingletonPtr()) {
-        play->startGameOver();
-    }
+    mWorld->endInGameOver();
 }
 
 void PlayerScript::readTriggers(float dt)
@@ -436,10 +393,8 @@ void PlayerScript::readTriggers(float dt)
     FrameMessageManager* messages = mWorld->getMessages();
     auto* outro = static_cast<FrameMessageTrigger*>(messages->find(kOutroTrigger, FrameMessage::kTrigger));
     if (outro && outro->value) {
-        log("PlayerScript: outro trigger reached");
-        if (PlayState* play = PlayState::getSingletonPtr()) {
-            play->startOutro();
-        }
+        logLine("PlayerScript: outro trigger reached");
+        mWorld->startOutro();
     }
 
     for (const ForbiddenZone& zone : kForbiddenZones) {
@@ -472,7 +427,7 @@ void PlayerScript::refuse(int group)
     } else {
         name = mRefusalSounds[static_cast<size_t>(4 + pick)];
     }
-    log("PlayerScript: refusal " + name);
+    logLine("PlayerScript: refusal " + name);
     if (SceneLoader* loader = mWorld->getSceneLoader()) {
         if (SoundDescription* sound = loader->findSound(name)) {
             sound->play();
@@ -601,29 +556,12 @@ void PlayerScript::moveTo(Ogre::Vector3 candidate, float frameShare)
 
     Ogre::Vector3 chosen = current;
     Ogre::Vector3 ground;
-    if (terrainBelow(mStepQuery, candidate, ground) && ground.y - current.y <= kStepHeight) {
+    if (mTerrain->pointBelow(candidate, ground) && ground.y - current.y <= kStepHeight) {
         chosen = candidate;
     }
-    if (terrainBelow(mGroundQuery, chosen, ground)) {
+    if (mTerrain->pointBelow(chosen, ground)) {
         mCharacter->setPosition(ground);
     }
-}
-
-bool PlayerScript::terrainBelow(Ogre::RaySceneQuery* query, const Ogre::Vector3& from, Ogre::Vector3& point)
-{
-    mRay.setOrigin(from + Ogre::Vector3(0, kGroundQueryHeight, 0));
-    mRay.setDirection(Ogre::Vector3::NEGATIVE_UNIT_Y);
-    query->setRay(mRay);
-    Ogre::RaySceneQueryResult& results = query->execute();
-    if (results.empty()) {
-        return false;
-    }
-    const Ogre::SceneQuery::WorldFragment* fragment = results.front().worldFragment;
-    if (!fragment || fragment->fragmentType != Ogre::SceneQuery::WFT_SINGLE_INTERSECTION) {
-        return false;
-    }
-    point = fragment->singleIntersection;
-    return true;
 }
 
 void PlayerScript::animate(float dt)
@@ -649,7 +587,7 @@ void PlayerScript::animate(float dt)
             if (mMeleePending && mActionTime > mActionLength * kStrikeLands) {
                 messages->post(new FrameMessageTrigger(kAttackMessage, true, false));
                 mMeleePending = false;
-                log("PlayerScript: strike");
+                logLine("PlayerScript: strike");
             }
             if (mActionTime > mActionLength * kStrikeLands) {
                 endAction(kStrikeBlendOut);
@@ -674,7 +612,7 @@ void PlayerScript::animate(float dt)
                 if (mMixer) {
                     mMixer->blend(mLoopAnimation, AnimationMixer::kBlendWhilePlaying, kGaitBlend, true);
                 }
-                log("PlayerScript: gait " + mLoopAnimation);
+                logLine("PlayerScript: gait " + mLoopAnimation);
             }
             mSpeedTargetChanged = false;
         }
@@ -688,7 +626,7 @@ void PlayerScript::animate(float dt)
         if (mMixer) {
             mMixer->blend(mLoopAnimation, AnimationMixer::kBlendWhilePlaying, kGaitBlend, true);
         }
-        log("PlayerScript: gait all_idle");
+        logLine("PlayerScript: gait all_idle");
         mWasMoving = false;
     }
 }
@@ -700,7 +638,7 @@ void PlayerScript::logPosition(float dt)
         return;
     }
     mPositionLogTimer = 0;
-    log("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
+    logLine("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
 }
 
 } // namespace Kelvo

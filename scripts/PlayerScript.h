@@ -7,7 +7,6 @@
 #include <OgreNode.h>
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
-#include <OgreRay.h>
 #include <OgreVector.h>
 
 #include <array>
@@ -19,6 +18,7 @@ class AnimationMixer;
 class CollisionProbe;
 class PlayerCharacter;
 class PlayerMesh;
+class TerrainProbe;
 
 // Steers the hero. Hears keyboard and mouse as an input listener ("PlayerScript"),
 // turns and speeds the hero up on two small springs, keeps him out of solid
@@ -28,10 +28,10 @@ class PlayerMesh;
 // forbidden trigger zones with a spoken refusal, writes the health to the GUI
 // bar and ends the game (game over at an empty bar, the outro at "abspann").
 //
-// Created by the play state after the world, run third every frame. The play
-// state removes it from the application's input listeners before deleting it;
-// the destructor does not, so a listener list never sees a half-deleted
-// object. Frozen (does nothing but stand still) while its user data is set.
+// Created by the play state after the world, run third every frame; listens
+// to input by the rule in ScriptAtom.h. Ends the play through the world's
+// game-over and outro hooks. Frozen (does nothing but stand still) while its
+// user data is set.
 class PlayerScript : public ScriptAtom, public OgreEventAdapter {
 public:
     static const char* const kListenerName;
@@ -77,8 +77,8 @@ private:
     enum Gait { kIdle = 0, kWalk = 1, kRun = 2 };
 
     // Hears the hero's entity node go. The play state unloads the scene
-    // before it deletes this script, and the collision probe reads its node
-    // when it is deleted: it must go with the node, not after it.
+    // before it deletes this script: the probe and the mixer go with the
+    // node, and nothing touches the node from then on.
     class EntityNodeWatch : public Ogre::Node::Listener {
     public:
         explicit EntityNodeWatch(PlayerScript* owner)
@@ -103,9 +103,6 @@ private:
     // the hero ends up when he tries to get to the candidate this step,
     // which is that share of a sixtieth of a second.
     void moveTo(Ogre::Vector3 candidate, float frameShare);
-    // The terrain point in the column below a point (the first result of a
-    // downward query), false where there is no terrain.
-    bool terrainBelow(Ogre::RaySceneQuery* query, const Ogre::Vector3& from, Ogre::Vector3& point);
     void animate(float dt);
     void endAction(float blendSeconds);
     void logPosition(float dt);
@@ -117,7 +114,6 @@ private:
     float mFreeTurnAngle = 0;
     bool mFreeModeEntered = false;
 
-    Ogre::Ray mRay;
     bool mHasPlayer = false;
     PlayerMesh* mPlayerMesh = nullptr;
     Ogre::SceneNode* mBodyNode = nullptr;
@@ -127,9 +123,7 @@ private:
     bool mSpeedTargetChanged = false;
     bool mWasMoving = true;
 
-    Ogre::SceneManager* mSceneManager = nullptr;
-    Ogre::RaySceneQuery* mStepQuery = nullptr;
-    Ogre::RaySceneQuery* mGroundQuery = nullptr;
+    TerrainProbe* mTerrain = nullptr;
 
     AnimationMixer* mMixer = nullptr;
     std::string mLoopAnimation = "all_idle";

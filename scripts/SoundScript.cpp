@@ -1,12 +1,12 @@
 #include "scripts/SoundScript.h"
 
+#include "platform/Log.h"
 #include "scene/SceneLoader.h"
 #include "scene/SoundDescription.h"
 #include "world/FrameMessageManager.h"
 #include "world/FrameMessageTrigger.h"
 #include "world/GameWorld.h"
 
-#include <OgreLogManager.h>
 #include <OgreSceneNode.h>
 
 namespace Kelvo {
@@ -35,8 +35,8 @@ SoundScript::SoundScript(GameWorld* world, ScriptManager* scripts)
         mMusic = loader->addSound(kMusicName);
     }
     if (!mMusic) {
-        Ogre::LogManager::getSingleton().logMessage(std::string("SoundScript: could not make the sound '") +
-                                                    kMusicName + "'");
+        logWarning(std::string("SoundScript: could not make the sound '") +
+                   kMusicName + "'");
         return;
     }
     mMusic->setFile(kMusicFile);
@@ -63,7 +63,7 @@ void SoundScript::update(Ogre::FrameEvent event)
         }
         mWorld->setSelectedWeapon(kWellWeapon);
         mArmed = false;
-        Ogre::LogManager::getSingleton().logMessage("SoundScript: zombie music on");
+        logLine("SoundScript: zombie music on");
     }
     if (triggerSays(kZombieTrigger, false)) {
         mFading = true;
@@ -80,7 +80,7 @@ void SoundScript::update(Ogre::FrameEvent event)
                 mMusic->stop();
             }
             mFading = false;
-            Ogre::LogManager::getSingleton().logMessage("SoundScript: zombie music faded out");
+            logLine("SoundScript: zombie music faded out");
         }
     }
 }

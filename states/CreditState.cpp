@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "effects/SceneFader.h"
+#include "platform/Log.h"
 #include "scene/SceneLoader.h"
 #include "scene/SoundDescription.h"
 #include "states/GameStateManager.h"
@@ -30,11 +31,6 @@ const char* const kPictureMaterial = "KELVO/Outro3";
 const char* const kScene = "credit.qormscene";
 const char* const kMusic = "credit_sound";
 
-void logLine(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
 } // namespace
 
 CreditState::CreditState() = default;
@@ -62,7 +58,7 @@ void CreditState::enter()
         if (SoundDescription* music = loader->findSound(kMusic)) {
             music->play();
         } else {
-            logLine(std::string("CreditState: the credits scene has no sound '") + kMusic + "'");
+            logWarning(std::string("CreditState: the credits scene has no sound '") + kMusic + "'");
         }
     }
 
@@ -75,7 +71,7 @@ void CreditState::setUpScene()
         mSceneManager->setSkyBox(true, kSkyBoxMaterial, kSkyBoxDistance, true, Ogre::Quaternion::IDENTITY,
                                  Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
     } else {
-        logLine(std::string("CreditState: sky box material '") + kSkyBoxMaterial + "' does not exist");
+        logWarning(std::string("CreditState: sky box material '") + kSkyBoxMaterial + "' does not exist");
     }
     mSceneManager->setAmbientLight(kAmbientLight);
 
@@ -101,7 +97,7 @@ void CreditState::showCreditsPicture()
         if (Ogre::MaterialManager::getSingleton().resourceExists(kPictureMaterial)) {
             panel->setMaterialName(kPictureMaterial);
         } else {
-            logLine(std::string("CreditState: picture '") + kPictureMaterial + "' does not exist");
+            logWarning(std::string("CreditState: picture '") + kPictureMaterial + "' does not exist");
         }
         mOverlay = overlays.create("CreditState");
         mOverlay->setZOrder(kOverlayZOrder);

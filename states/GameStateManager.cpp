@@ -1,9 +1,10 @@
 #include "states/GameStateManager.h"
 
 #include "app/Application.h"
+#include "platform/Log.h"
+#include "SoundManager/SoundManager.h"
 #include "states/GameState.h"
 
-#include <OgreLogManager.h>
 #include <OgreRoot.h>
 
 template <> Kelvo::GameStateManager* Ogre::Singleton<Kelvo::GameStateManager>::msSingleton = nullptr;
@@ -19,11 +20,6 @@ const std::int16_t kPreferredRenderSystem = Application::kDirect3D9;
 #else
 const std::int16_t kPreferredRenderSystem = Application::kOpenGL;
 #endif
-
-void logLine(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
 
 } // namespace
 
@@ -42,6 +38,7 @@ bool GameStateManager::start(const std::string& windowTitle)
         mSetupFailed = true;
         return false;
     }
+    mSounds = SoundManager::getSingletonPtr();
     mApplication->addInputListener(this, kListenerName);
     mApplication->getRoot()->addFrameListener(this);
     return true;
@@ -81,7 +78,11 @@ bool GameStateManager::frameStarted(const Ogre::FrameEvent& event)
 {
     mApplication->captureInput();
     GameState* state = activeState();
-    return state ? state->frameStarted(event) : true;
+    const bool goOn = state ? state->frameStarted(event) : true;
+    if (mSounds) {
+        mSounds->Update();
+    }
+    return goOn;
 }
 
 bool GameStateManager::frameEnded(const Ogre::FrameEvent& event)

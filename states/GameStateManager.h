@@ -12,13 +12,16 @@ namespace Kelvo {
 
 class Application;
 class GameState;
+class SoundManager;
 
 // Runs the state machine: sets the engine up at start, forwards every frame
 // and input event to the active state and performs the changes of state.
 // Because each state's enter() runs a render loop, a change requested from a
 // frame nests the new state's loop inside the old one's; quitting unwinds the
-// nesting (every level's frameEnded answers false). The entry point owns the
-// states; the manager only points at the active one.
+// nesting (every level's frameEnded answers false). Every frame, whatever
+// the state, it lets the sound manager refill its streams after the state's
+// own frame. The entry point owns the states; the manager only points at the
+// active one.
 class GameStateManager : public OgreEventAdapter,
                          public Ogre::FrameListener,
                          public Ogre::Singleton<GameStateManager> {
@@ -50,6 +53,7 @@ private:
     bool mSetupFailed = false;
     std::vector<GameState*> mStates;
     Application* mApplication;
+    SoundManager* mSounds = nullptr;
 };
 
 } // namespace Kelvo

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "effects/SceneFader.h"
 #include "gui/CeGUIManager.h"
+#include "platform/Log.h"
 #include "states/CreditState.h"
 #include "states/GameStateManager.h"
 #include "states/PlayState.h"
@@ -34,7 +35,7 @@ void MenuState::enter()
     if (GameStateManager::getSingleton().setupFailed()) {
         return;
     }
-    Ogre::LogManager::getSingleton().logMessage("___MENUSTATE::ENTER___");
+    logLine("___MENUSTATE::ENTER___");
 
     mApplication = Application::getSingletonPtr();
     mSceneManager = mApplication->getSceneManager();
@@ -84,7 +85,7 @@ void MenuState::buildMenuGui()
         } catch (const std::exception& e) {
             // CEGUI reads through the engine, so a missing file is the
             // engine's exception; the menu goes on without its picture.
-            Ogre::LogManager::getSingleton().logMessage(std::string("MenuState: no menu picture: ") + e.what());
+            logWarning(std::string("MenuState: no menu picture: ") + e.what());
         }
     }
     if (images.isDefined(kBackground)) {
@@ -270,10 +271,10 @@ bool MenuState::assignOption(const std::string& combobox, const std::string& opt
     }
     entry->assign(box->getText().c_str());
     if (mApplication->saveOptions()) {
-        Ogre::LogManager::getSingleton().logMessage("MenuState: option " + option + " is now \"" + entry->value +
-                                                    "\", options saved");
+        logLine("MenuState: option " + option + " is now \"" + entry->value +
+                "\", options saved");
     } else {
-        Ogre::LogManager::getSingleton().logMessage("MenuState: the options file could not be written");
+        logWarning("MenuState: the options file could not be written");
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include "effects/IntroFader.h"
 #include "effects/SceneFader.h"
 #include "effects/SkyDome.h"
+#include "platform/Log.h"
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
 #include "scene/SoundDescription.h"
@@ -88,11 +89,6 @@ const TimedPicture kOutroPictures[] = {
 // Ambient loops are recognised by their names.
 const char* const kAmbientNameParts[] = {"vogel", "spi_sound", "meer", "brunnen", "krah", "teich"};
 
-void logLine(const std::string& line)
-{
-    Ogre::LogManager::getSingleton().logMessage(line);
-}
-
 } // namespace
 
 PlayState::PlayState() = default;
@@ -171,7 +167,7 @@ void PlayState::enter()
     Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
     mDebugOverlay = overlays.getByName(kDebugOverlay);
     if (!mDebugOverlay) {
-        logLine(std::string("PlayState: no overlay '") + kDebugOverlay + "'");
+        logWarning(std::string("PlayState: no overlay '") + kDebugOverlay + "'");
     }
 
     mApplication->getRoot()->startRendering();
@@ -201,15 +197,27 @@ void PlayState::loadWorld()
     mIntroDone = false;
 
     SceneLoader* loader = SceneLoader::getSingletonPtr();
-    mMeshes = new MeshManager();
+    mMeshes = new MeshManager(mSceneManager, FresnelWater::getSingletonPtr());
     mSceneCallback = new OSMSceneCallback(mMeshes);
     if (!loader->load(kWorldScene, mSceneManager, mSceneCallback, false)) {
-        logLine(std::string("PlayState: the world '") + kWorldScene + "' could not be loaded");
+        logWarning(std::string("PlayState: the world '") + kWorldScene + "' could not be loaded");
     }
     loader->buildStaticGeometry(mSceneManager);
     playSceneSound(kIntroSound);
 
-    mWorld = new GameWorld(mCamera, mMeshes, true);
+    WorldParts parts;
+    parts.application = mApplication;
+    parts.inputListeners = mApplication;
+    parts.sceneLoader = loader;
+    parts.sceneManager = mSceneManager;
+    parts.camera = mCamera;
+    parts.meshes = mMeshes;
+    parts.compositors = CompositorEffects::getSingletonPtr();
+    parts.cineFader = mCineFader;
+    parts.withGui = true;
+    mWorld = new GameWorld(parts);
+    mWorld->setGameOverHook([this] { startGameOver(); });
+    mWorld->setOutroHook([this] { startOutro(); });
     mScripts = new ScriptManager(mWorld);
     mGuiScript = new GUIScript(mWorld, mScripts);
     mScripts->add(mGuiScript);
@@ -531,13 +539,10 @@ void PlayState::exit()
     SceneLoader* loader = SceneLoader::getSingletonPtr();
     loader->unload();
 
-    mApplication->removeInputListener(mGuiScript);
     delete mGuiScript;
     mGuiScript = nullptr;
-    mApplication->removeInputListener(mPlayerScript);
     delete mPlayerScript;
     mPlayerScript = nullptr;
-    mApplication->removeInputListener(mCameraScript);
     delete mCameraScript;
     mCameraScript = nullptr;
     deleteScripts();

@@ -9,27 +9,28 @@
 
 namespace Kelvo {
 
-CollisionProbe::CollisionProbe(Ogre::SceneNode* node)
+CollisionProbe::CollisionProbe(Ogre::SceneNode* node, SceneLoader* sceneLoader)
     : mNode(node)
+    , mSceneManager(node ? node->getCreator() : nullptr)
+    , mSceneLoader(sceneLoader)
     , mNodeName(node ? node->getName() : std::string())
     , mRay(Ogre::Vector3::ZERO, Ogre::Vector3::NEGATIVE_UNIT_Y)
 {
-    if (mNode && mNode->getCreator()) {
-        mQuery = mNode->getCreator()->createRayQuery(mRay, ~Ogre::uint32(0));
+    if (mSceneManager) {
+        mQuery = mSceneManager->createRayQuery(mRay, ~Ogre::uint32(0));
     }
 }
 
 CollisionProbe::~CollisionProbe()
 {
     if (mQuery) {
-        mNode->getCreator()->destroyQuery(mQuery);
+        mSceneManager->destroyQuery(mQuery);
     }
 }
 
 float CollisionProbe::castRay(const Ogre::Vector3& origin, const Ogre::Vector3& direction)
 {
-    SceneLoader* loader = SceneLoader::getSingletonPtr();
-    if (!mQuery || !loader) {
+    if (!mQuery || !mSceneLoader) {
         return kNothingInReach;
     }
     mRay.setDirection(direction);
@@ -43,7 +44,7 @@ float CollisionProbe::castRay(const Ogre::Vector3& origin, const Ogre::Vector3& 
             continue;
         }
         const std::string& name = result.movable->getName();
-        if (name == mNodeName || !loader->findEntity(name)) {
+        if (name == mNodeName || !mSceneLoader->findEntity(name)) {
             continue;
         }
         if (result.distance < mNearestDistance) {

@@ -9,13 +9,17 @@
 
 namespace Kelvo {
 
+class SceneLoader;
+
 // Measures how far a character could move along +X, -X, +Z and -Z before its
 // box meets a solid entity of the loaded scene. The player script probes at
 // the candidate position each frame and pushes the hero back by any gap that
 // came out zero or negative; the enemy walker does the same. Only entities the
 // scene loader created from the scene file block: projectiles, the sky dome
-// and the character's own entity never do. Owns its ray query; the node is
-// the script's.
+// and the character's own entity never do. Owns its ray query, which it gives
+// back to the scene manager it came from: the probe may be deleted while its
+// node is being destroyed (the hero's script hears its node go), so the
+// destructor never touches the node. The node is the script's.
 class CollisionProbe {
 public:
     // Reported when nothing blocks a direction.
@@ -26,7 +30,9 @@ public:
     // Query mask of the blocking scene entities.
     static constexpr Ogre::uint32 kSolidMask = 8;
 
-    explicit CollisionProbe(Ogre::SceneNode* node);
+    // The loader tells which entities came from the scene file; without one
+    // nothing blocks.
+    CollisionProbe(Ogre::SceneNode* node, SceneLoader* sceneLoader);
     ~CollisionProbe();
 
     CollisionProbe(const CollisionProbe&) = delete;
@@ -51,6 +57,8 @@ private:
     float freeGap(float hitDistance, float halfExtent) const;
 
     Ogre::SceneNode* mNode;
+    Ogre::SceneManager* mSceneManager;
+    SceneLoader* mSceneLoader;
     std::string mNodeName;
     Ogre::Ray mRay;
     Ogre::RaySceneQuery* mQuery = nullptr;

@@ -1,38 +1,36 @@
 #include "world/GameWorld.h"
 
-#include "app/Application.h"
 #include "gui/GameGUI.h"
-#include "scene/SceneLoader.h"
+#include "platform/Log.h"
 #include "world/FrameMessageManager.h"
 #include "world/MeshManager.h"
 #include "world/PlayerCharacter.h"
 #include "world/PlayerMesh.h"
+#include "world/TerrainProbe.h"
 
-#include <OgreLogManager.h>
+#include <OgreCamera.h>
 
 namespace Kelvo {
 
-GameWorld::GameWorld(Ogre::Camera* camera, MeshManager* meshes, bool withGui)
-    : mApplication(Application::getSingletonPtr())
+GameWorld::GameWorld(const WorldParts& parts)
+    : mParts(parts)
     , mMessages(new FrameMessageManager())
-    , mMeshes(meshes)
-    , mCamera(camera)
-    , mWithGui(withGui)
-    , mSceneLoader(SceneLoader::getSingletonPtr())
 {
+    if (!mParts.sceneManager && mParts.camera) {
+        mParts.sceneManager = mParts.camera->getSceneManager();
+    }
+    mTerrainProbe.reset(new TerrainProbe(mParts.sceneManager));
+
     // Checked, not assumed: an NPC entity named "Player" would be filed under
     // the same key when the scene has no hero.
-    Mesh* hero = meshes ? meshes->find(MeshManager::kPlayerKey) : nullptr;
+    Mesh* hero = mParts.meshes ? mParts.meshes->find(MeshManager::kPlayerKey) : nullptr;
     mPlayer = new PlayerCharacter(dynamic_cast<PlayerMesh*>(hero));
 
-    if (mWithGui) {
+    if (mParts.withGui) {
         mGui = new GameGUI();
-        Ogre::SceneManager* scene = mApplication ? mApplication->getSceneManager() : nullptr;
-        if (!mGui->initialise(scene)) {
+        if (!mGui->initialise(mParts.sceneManager)) {
             // GameGUI has said why; the world runs on without windows.
-            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr()) {
-                logs->logMessage("GameWorld: playing without the in-game GUI");
-            }
+            logLine("GameWorld: playing without the in-game GUI");
             delete mGui;
             mGui = nullptr;
         }
@@ -48,6 +46,24 @@ GameWorld::~GameWorld()
     }
     delete mMessages;
     delete mPlayer;
+}
+
+void GameWorld::endInGameOver()
+{
+    if (mGameOverHook) {
+        mGameOverHook();
+    } else {
+        logLine("GameWorld: game over (nobody ends the play here)");
+    }
+}
+
+void GameWorld::startOutro()
+{
+    if (mOutroHook) {
+        mOutroHook();
+    } else {
+        logLine("GameWorld: outro (nobody ends the play here)");
+    }
 }
 
 } // namespace Kelvo

@@ -1,14 +1,13 @@
 #include "world/MeshManager.h"
 
-#include "app/Application.h"
 #include "effects/FresnelWater.h"
+#include "platform/Log.h"
 #include "scene/EntityDescription.h"
 #include "world/NonPlayerMesh.h"
 #include "world/PlayerMesh.h"
 #include "world/TriggerMesh.h"
 
 #include <OgreEntity.h>
-#include <OgreLogManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -23,9 +22,9 @@ constexpr int kSceneKind = 0;
 
 } // namespace
 
-MeshManager::MeshManager()
-    : mApplication(Application::getSingletonPtr())
-    , mWater(FresnelWater::getSingletonPtr())
+MeshManager::MeshManager(Ogre::SceneManager* sceneManager, FresnelWater* water)
+    : mSceneManager(sceneManager)
+    , mWater(water)
 {
 }
 
@@ -76,15 +75,14 @@ bool MeshManager::addFromScene(Ogre::Entity* entity, EntityDescription* descript
 
 void MeshManager::addWater(const Ogre::Vector3& planePosition)
 {
-    if (!mWater || !mApplication) {
+    if (!mWater || !mSceneManager) {
         return;
     }
-    Ogre::SceneManager* sceneManager = mApplication->getSceneManager();
-    if (!sceneManager || !sceneManager->hasCamera("PrimaryCamera")) {
-        Ogre::LogManager::getSingleton().logMessage("MeshManager: no camera \"PrimaryCamera\" to see the water with");
+    if (!mSceneManager->hasCamera("PrimaryCamera")) {
+        logWarning("MeshManager: no camera \"PrimaryCamera\" to see the water with");
         return;
     }
-    mWater->setUp(sceneManager->getCamera("PrimaryCamera"), planePosition, kWaterSize);
+    mWater->setUp(mSceneManager->getCamera("PrimaryCamera"), planePosition, kWaterSize);
 }
 
 Mesh* MeshManager::find(const std::string& name) const

@@ -7,11 +7,11 @@
 
 namespace Ogre {
 class Entity;
+class SceneManager;
 }
 
 namespace Kelvo {
 
-class Application;
 class EntityDescription;
 class FresnelWater;
 class Mesh;
@@ -27,7 +27,10 @@ public:
 
     static const char* const kPlayerKey;
 
-    MeshManager();
+    // The "FresnelPlane" entity becomes the water, seen by the scene's
+    // "PrimaryCamera"; without a scene manager or water the plane is only
+    // hidden.
+    explicit MeshManager(Ogre::SceneManager* sceneManager = nullptr, FresnelWater* water = nullptr);
     ~MeshManager();
 
     MeshManager(const MeshManager&) = delete;
@@ -47,7 +50,7 @@ private:
     void addWater(const Ogre::Vector3& planePosition);
 
     MeshMap mMeshes;
-    Application* mApplication;
+    Ogre::SceneManager* mSceneManager;
     FresnelWater* mWater;
 };
 

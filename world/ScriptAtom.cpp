@@ -1,11 +1,32 @@
 #include "world/ScriptAtom.h"
 
+#include "world/GameWorld.h"
+#include "world/InputListeners.h"
+
 namespace Kelvo {
 
 ScriptAtom::ScriptAtom(GameWorld* world, ScriptManager* scripts)
     : mWorld(world)
     , mScripts(scripts)
 {
+}
+
+ScriptAtom::~ScriptAtom()
+{
+    InputListeners* listeners = mWorld ? mWorld->getInputListeners() : nullptr;
+    if (listeners && mInputListener) {
+        listeners->removeInputListener(mInputListener);
+    }
+}
+
+void ScriptAtom::listenToInput(OgreEventListener* listener, const std::string& name)
+{
+    InputListeners* listeners = mWorld ? mWorld->getInputListeners() : nullptr;
+    if (!listeners) {
+        return;
+    }
+    listeners->addInputListener(listener, name);
+    mInputListener = listener;
 }
 
 } // namespace Kelvo

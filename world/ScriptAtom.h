@@ -7,17 +7,31 @@
 namespace Kelvo {
 
 class GameWorld;
+class OgreEventListener;
 class ScriptManager;
 
 // Base of every behaviour script: the hero, the camera, the enemies, the
 // birds, the editor's tools. The state running a world creates its scripts,
 // adds them to the ScriptManager, which calls update() once per frame in the
 // order they were added, and deletes them when it leaves. Scripts never call
-// each other; they talk through the world's message board.
+// each other; they talk through the world's message board, and they reach
+// everything else (application, scene loader, effects, terrain, the end of
+// the play) through the GameWorld they are given, never through singletons.
+//
+// Input listeners, one rule for the whole game: whoever adds a listener to
+// the application removes it, and nobody else does. A script that hears
+// input calls listenToInput() in its constructor; ScriptAtom's destructor
+// takes it off the application's listeners, so no listener list outlives the
+// script and no state removes a script's listener for it. (Removing only
+// compares pointers and never calls into the half-destroyed script; input
+// is dispatched on the same thread, never while a script is being deleted.)
+// The game states do not register themselves: the GameStateManager adds
+// itself when the game starts, removes itself at shut-down, and hands every
+// event to the active state.
 class ScriptAtom {
 public:
     ScriptAtom(GameWorld* world, ScriptManager* scripts);
-    virtual ~ScriptAtom() = default;
+    virtual ~ScriptAtom();
 
     ScriptAtom(const ScriptAtom&) = delete;
     ScriptAtom& operator=(const ScriptAtom&) = delete;
@@ -31,9 +45,17 @@ public:
     virtual std::string getName() = 0;
 
 protected:
+    // Registers the script's listener with the world's input listeners (the
+    // application) under the name. Without them (tests, tools) the script
+    // hears only what it is handed.
+    void listenToInput(OgreEventListener* listener, const std::string& name);
+
     GameWorld* mWorld;
     ScriptManager* mScripts;
     void* mUserData = nullptr;
+
+private:
+    OgreEventListener* mInputListener = nullptr;
 };
 
 } // namespace Kelvo

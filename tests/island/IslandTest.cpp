@@ -186,7 +186,7 @@ public:
         sky.create(scene, camera, 6, 10, 40);
         scene->setOption("CurrentOptionCamera", camera);
 
-        meshes = new Kelvo::MeshManager();
+        meshes = new Kelvo::MeshManager(scene, water);
         callback = new Kelvo::OSMSceneCallback(meshes);
         started = std::chrono::steady_clock::now();
         loaded = loader->load("world.qormscene", scene, callback, false);
@@ -788,7 +788,7 @@ Walk walk(Island* island, const std::vector<Ogre::Vector2>& way)
     // the hero's own collision probe on his entity's node, as the player
     // script uses it (hits on his own entity do not count)
     Ogre::SceneNode* heroNode = loader->findEntity("player")->getSceneNode();
-    Kelvo::CollisionProbe probe(heroNode);
+    Kelvo::CollisionProbe probe(heroNode, loader);
     const float walkStep = 5.0f / 1.6f / 60.0f;
     const float runStep = 30.0f / 1.6f / 60.0f;
     std::set<std::string> seen;

@@ -25,7 +25,7 @@
 
 namespace {
 
-using KelvoMedia::CharacterSpec;
+using KelvoMedia::ExpectedCharacter;
 
 struct Options {
     std::string mediaDir;
@@ -177,17 +177,17 @@ public:
     }
 
     // Renders one character; appends a row per animation and reports failures.
-    bool renderCharacter(const CharacterSpec& spec, std::vector<Row>& rows)
+    bool renderCharacter(const ExpectedCharacter& expected, std::vector<Row>& rows)
     {
         Ogre::Entity* entity = nullptr;
         try {
-            entity = mScene->createEntity(spec.name, spec.mesh);
+            entity = mScene->createEntity(expected.name, expected.mesh);
         } catch (const Ogre::Exception& e) {
-            std::cerr << "FAIL " << spec.name << ": " << spec.mesh << " does not load: " << e.getDescription() << "\n";
+            std::cerr << "FAIL " << expected.name << ": " << expected.mesh << " does not load: " << e.getDescription() << "\n";
             return false;
         }
         Ogre::SceneNode* node = mScene->getRootSceneNode()->createChildSceneNode();
-        node->setOrientation(KelvoMedia::holdingOrientation(spec.holding));
+        node->setOrientation(KelvoMedia::holdingOrientation(expected.holding));
         node->attachObject(entity);
         mRoot->_updateAllRenderTargets();
 
@@ -201,11 +201,11 @@ public:
             box.merge(node->_getFullTransform() * bone->_getDerivedPosition());
         }
         // walkers stand on y = 0; a flier gets its ground well below it
-        const float groundY = spec.airborne ? box.getMinimum().y - 1.5f : 0.0f;
+        const float groundY = expected.airborne ? box.getMinimum().y - 1.5f : 0.0f;
         // bones stop short of the skin: grow the box a little, but not below the ground
         const Ogre::Vector3 margin = box.getSize() * 0.12f + Ogre::Vector3(0.2f);
         box.setExtents(box.getMinimum() - margin, box.getMaximum() + margin);
-        if (!spec.airborne) {
+        if (!expected.airborne) {
             box.setMinimum(Ogre::Vector3(box.getMinimum().x, groundY, box.getMinimum().z));
         }
         Ogre::Vector3 centre = box.getCenter();
@@ -229,9 +229,9 @@ public:
 
         bool ok = true;
         const size_t firstRow = rows.size();
-        for (const std::string& name : spec.animations) {
+        for (const std::string& name : expected.animations) {
             Row row;
-            row.label = spec.name + " " + name;
+            row.label = expected.name + " " + name;
             if (!entity->hasAnimationState(name)) {
                 std::cerr << "FAIL " << row.label << ": the skeleton has no such animation\n";
                 ok = false;
@@ -246,8 +246,8 @@ public:
             state->setWeight(1.0f);
             state->setLoop(false);
             const float length = state->getLength();
-            const bool loops = std::find(spec.loopingAnimations.begin(), spec.loopingAnimations.end(), name) !=
-                               spec.loopingAnimations.end();
+            const bool loops = std::find(expected.loopingAnimations.begin(), expected.loopingAnimations.end(), name) !=
+                               expected.loopingAnimations.end();
             // a loop's last frame equals its first: spread the frames over [0, length)
             const int steps = loops ? mOptions.frames : mOptions.frames - 1;
             for (int k = 0; k < mOptions.frames; ++k) {
@@ -285,9 +285,9 @@ public:
             rows.push_back(std::move(row));
         }
         // the other skins made for this mesh, on its first animation
-        for (const std::string& skin : spec.extraSkins) {
+        for (const std::string& skin : expected.extraSkins) {
             Row row;
-            row.label = spec.name + " " + spec.animations.front() + " " + skin;
+            row.label = expected.name + " " + expected.animations.front() + " " + skin;
             try {
                 entity->setMaterialName(skin);
             } catch (const Ogre::Exception& e) {
@@ -295,7 +295,7 @@ public:
                 ok = false;
                 continue;
             }
-            Ogre::AnimationState* state = entity->getAnimationState(spec.animations.front());
+            Ogre::AnimationState* state = entity->getAnimationState(expected.animations.front());
             state->setEnabled(true);
             for (int k = 0; k < mOptions.frames; ++k) {
                 state->setTimePosition(state->getLength() * float(k) / float(mOptions.frames));
@@ -405,11 +405,11 @@ int main(int argc, char** argv)
         std::vector<Row> rows;
         bool ok = true;
         int rendered = 0;
-        for (const CharacterSpec& spec : KelvoMedia::characters()) {
-            if (!options.only.empty() && spec.name != options.only) {
+        for (const ExpectedCharacter& expected : KelvoMedia::characters()) {
+            if (!options.only.empty() && expected.name != options.only) {
                 continue;
             }
-            ok = renderer.renderCharacter(spec, rows) && ok;
+            ok = renderer.renderCharacter(expected, rows) && ok;
             ++rendered;
         }
         if (rendered == 0) {

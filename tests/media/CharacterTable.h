@@ -22,7 +22,7 @@ enum class Holding {
     EnemyWalker,
 };
 
-struct CharacterSpec {
+struct ExpectedCharacter {
     std::string name;       // short name for messages and the contact sheet
     std::string mesh;
     std::string entityType; // the scene's type word for it ("" when the island picks one)
@@ -41,9 +41,9 @@ inline const std::vector<std::string>& enemyAnimations()
     return names;
 }
 
-inline const std::vector<CharacterSpec>& characters()
+inline const std::vector<ExpectedCharacter>& characters()
 {
-    static const std::vector<CharacterSpec> table = {
+    static const std::vector<ExpectedCharacter> table = {
         {"hero", "hero.mesh", "Player", Holding::Upright, 3.7f, 4.3f,
          {"all_idle", "all_walk", "all_run", "all_throw_ball", "all_talk"},
          {"all_idle", "all_walk", "all_run", "all_talk"}},
@@ -61,9 +61,9 @@ inline const std::vector<CharacterSpec>& characters()
 }
 
 // Test output names a character by its short name.
-inline void PrintTo(const CharacterSpec& spec, std::ostream* os)
+inline void PrintTo(const ExpectedCharacter& expected, std::ostream* os)
 {
-    *os << spec.name;
+    *os << expected.name;
 }
 
 // The node orientation the game gives a character facing world +Z.

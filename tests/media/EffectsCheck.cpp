@@ -375,41 +375,41 @@ Geometry load(const std::string& name)
     return geometryOf(Ogre::MeshManager::getSingleton().load(name, kGroup));
 }
 
-class PropCheck : public ::testing::TestWithParam<PropSpec> {
+class PropCheck : public ::testing::TestWithParam<ExpectedProp> {
 };
 
 } // namespace
 
-void PrintTo(const PropSpec& spec, std::ostream* out)
+void PrintTo(const ExpectedProp& expected, std::ostream* out)
 {
-    *out << spec.mesh;
+    *out << expected.mesh;
 }
 
 namespace {
 
 TEST_P(PropCheck, StandsAtItsSizeTexturedFromTheSharedAtlases)
 {
-    const PropSpec& spec = GetParam();
-    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().load(spec.mesh, kGroup);
+    const ExpectedProp& expected = GetParam();
+    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().load(expected.mesh, kGroup);
     for (Ogre::SubMesh* sub : mesh->getSubMeshes()) {
         EXPECT_TRUE(sub->getMaterialName() == "KELVO/Props" || sub->getMaterialName() == "KELVO/Foliage")
-            << spec.mesh << " uses " << sub->getMaterialName();
+            << expected.mesh << " uses " << sub->getMaterialName();
     }
     const Geometry g = geometryOf(mesh);
     const Ogre::AxisAlignedBox box = boundsOf(g);
-    EXPECT_GE(box.getMaximum().y, spec.minHeight) << spec.mesh << " is too low for the hero's world";
-    EXPECT_LE(box.getMaximum().y, spec.maxHeight) << spec.mesh << " is too tall for the hero's world";
-    if (spec.onGround) {
-        EXPECT_NEAR(box.getMinimum().y, 0.0f, 0.05f) << spec.mesh << " floats or sinks";
+    EXPECT_GE(box.getMaximum().y, expected.minHeight) << expected.mesh << " is too low for the hero's world";
+    EXPECT_LE(box.getMaximum().y, expected.maxHeight) << expected.mesh << " is too tall for the hero's world";
+    if (expected.onGround) {
+        EXPECT_NEAR(box.getMinimum().y, 0.0f, 0.05f) << expected.mesh << " floats or sinks";
     }
-    ASSERT_EQ(g.uvs.size(), g.positions.size()) << spec.mesh << " lacks texture coordinates";
+    ASSERT_EQ(g.uvs.size(), g.positions.size()) << expected.mesh << " lacks texture coordinates";
     for (const Ogre::Vector2& uv : g.uvs) {
         ASSERT_TRUE(uv.x >= 0.0f && uv.x <= 1.0f && uv.y >= 0.0f && uv.y <= 1.0f)
-            << spec.mesh << " reaches outside its atlas at " << uv;
+            << expected.mesh << " reaches outside its atlas at " << uv;
     }
 }
 
-std::string propName(const ::testing::TestParamInfo<PropSpec>& info)
+std::string propName(const ::testing::TestParamInfo<ExpectedProp>& info)
 {
     std::string name = info.param.mesh.substr(0, info.param.mesh.find('.'));
     std::replace(name.begin(), name.end(), '-', '_');

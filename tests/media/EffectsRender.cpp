@@ -209,8 +209,8 @@ public:
             hero = mScene->createEntity("hero", "hero.mesh");
             heroNode->attachObject(hero);
         }
-        for (const KelvoMedia::PropSpec& spec : KelvoMedia::props()) {
-            Ogre::Entity* entity = mScene->createEntity(spec.mesh);
+        for (const KelvoMedia::ExpectedProp& expected : KelvoMedia::props()) {
+            Ogre::Entity* entity = mScene->createEntity(expected.mesh);
             Ogre::SceneNode* node = mScene->getRootSceneNode()->createChildSceneNode();
             node->attachObject(entity);
             const Ogre::AxisAlignedBox box = entity->getBoundingBox();
@@ -223,11 +223,11 @@ public:
                  centre);
             Tile empty = grab("");
             entity->setVisible(true);
-            Tile tile = grab(spec.mesh);
+            Tile tile = grab(expected.mesh);
             const double covered = changed(tile, empty);
-            std::printf("%-22s covers %4.1f%% of its tile\n", spec.mesh.c_str(), covered * 100.0);
+            std::printf("%-22s covers %4.1f%% of its tile\n", expected.mesh.c_str(), covered * 100.0);
             if (covered < 0.02) {
-                fail(spec.mesh + " is (nearly) invisible");
+                fail(expected.mesh + " is (nearly) invisible");
             }
             sheet.push_back(tile);
             mScene->destroySceneNode(node);

@@ -32,7 +32,7 @@
 
 namespace {
 
-using KelvoMedia::CharacterSpec;
+using KelvoMedia::ExpectedCharacter;
 
 std::string mediaDir()
 {
@@ -305,19 +305,19 @@ TEST(MediaCheck, MaterialScriptsParseAndTheirTexturesDecode)
 
 // --- the characters -----------------------------------------------------------
 
-class CharacterCheck : public ::testing::TestWithParam<CharacterSpec> {
+class CharacterCheck : public ::testing::TestWithParam<ExpectedCharacter> {
 protected:
     void SetUp() override
     {
-        const CharacterSpec& spec = GetParam();
+        const ExpectedCharacter& expected = GetParam();
         try {
-            mesh = loadMesh(spec.mesh);
+            mesh = loadMesh(expected.mesh);
         } catch (const Ogre::Exception& e) {
-            FAIL() << spec.mesh << " does not load: " << e.getDescription();
+            FAIL() << expected.mesh << " does not load: " << e.getDescription();
         }
-        ASSERT_TRUE(mesh->hasSkeleton()) << spec.mesh << " has no skeleton";
+        ASSERT_TRUE(mesh->hasSkeleton()) << expected.mesh << " has no skeleton";
         skeleton = mesh->getSkeleton();
-        ASSERT_TRUE(skeleton) << spec.mesh << ": " << mesh->getSkeletonName() << " does not load";
+        ASSERT_TRUE(skeleton) << expected.mesh << ": " << mesh->getSkeletonName() << " does not load";
     }
 
     Ogre::MeshPtr mesh;
@@ -326,11 +326,11 @@ protected:
 
 TEST_P(CharacterCheck, HasEveryAnimationTheScriptsPlay)
 {
-    const CharacterSpec& spec = GetParam();
-    for (const std::string& name : spec.animations) {
-        ASSERT_TRUE(skeleton->hasAnimation(name)) << spec.mesh << " lacks the animation \"" << name << "\"";
-        EXPECT_GT(skeleton->getAnimation(name)->getLength(), 0.0f) << spec.mesh << " " << name;
-        EXPECT_GT(skeleton->getAnimation(name)->getNumNodeTracks(), 0u) << spec.mesh << " " << name << " moves no bone";
+    const ExpectedCharacter& expected = GetParam();
+    for (const std::string& name : expected.animations) {
+        ASSERT_TRUE(skeleton->hasAnimation(name)) << expected.mesh << " lacks the animation \"" << name << "\"";
+        EXPECT_GT(skeleton->getAnimation(name)->getLength(), 0.0f) << expected.mesh << " " << name;
+        EXPECT_GT(skeleton->getAnimation(name)->getNumNodeTracks(), 0u) << expected.mesh << " " << name << " moves no bone";
     }
 }
 
@@ -370,54 +370,54 @@ TEST_P(CharacterCheck, KeepsTextureCoordinatesOutOfTheSkinnedBuffer)
 
 TEST_P(CharacterCheck, StandsAtItsSizeOnTheGround)
 {
-    const CharacterSpec& spec = GetParam();
-    const Ogre::Quaternion q = KelvoMedia::holdingOrientation(spec.holding);
+    const ExpectedCharacter& expected = GetParam();
+    const Ogre::Quaternion q = KelvoMedia::holdingOrientation(expected.holding);
     Ogre::AxisAlignedBox box;
     for (const Ogre::Vector3& p : vertexPositions(mesh)) {
         box.merge(q * p);
     }
     const float height = box.getSize().y;
-    EXPECT_GE(height, spec.minHeight) << spec.mesh << " is too small as the game holds it";
-    EXPECT_LE(height, spec.maxHeight) << spec.mesh << " is too tall as the game holds it";
-    if (!spec.airborne) {
+    EXPECT_GE(height, expected.minHeight) << expected.mesh << " is too small as the game holds it";
+    EXPECT_LE(height, expected.maxHeight) << expected.mesh << " is too tall as the game holds it";
+    if (!expected.airborne) {
         // the walkers snap their node to the ground: the feet belong at y = 0
-        EXPECT_NEAR(box.getMinimum().y, 0.0f, 0.05f) << spec.mesh << " does not stand on its origin";
+        EXPECT_NEAR(box.getMinimum().y, 0.0f, 0.05f) << expected.mesh << " does not stand on its origin";
     }
 }
 
 TEST_P(CharacterCheck, LoopsEndInThePoseTheyStartWith)
 {
-    const CharacterSpec& spec = GetParam();
-    for (const std::string& name : spec.loopingAnimations) {
+    const ExpectedCharacter& expected = GetParam();
+    for (const std::string& name : expected.loopingAnimations) {
         ASSERT_TRUE(skeleton->hasAnimation(name)) << name;
         const float length = skeleton->getAnimation(name)->getLength();
-        auto start = posedBones(skeleton, name, 0.0f, spec.holding);
-        auto end = posedBones(skeleton, name, length - 1e-4f, spec.holding);
+        auto start = posedBones(skeleton, name, 0.0f, expected.holding);
+        auto end = posedBones(skeleton, name, length - 1e-4f, expected.holding);
         for (const auto& bone : start) {
             EXPECT_LT(bone.second.distance(end[bone.first]), 0.02f)
-                << spec.mesh << " " << name << ": bone " << bone.first << " jumps when the loop restarts";
+                << expected.mesh << " " << name << ": bone " << bone.first << " jumps when the loop restarts";
         }
     }
 }
 
 TEST_P(CharacterCheck, BoundsHoldEveryAnimatedPose)
 {
-    const CharacterSpec& spec = GetParam();
+    const ExpectedCharacter& expected = GetParam();
     const Ogre::AxisAlignedBox bounds = mesh->getBounds();
-    const Ogre::Quaternion toModel = KelvoMedia::holdingOrientation(spec.holding).Inverse();
-    for (const std::string& name : spec.animations) {
+    const Ogre::Quaternion toModel = KelvoMedia::holdingOrientation(expected.holding).Inverse();
+    for (const std::string& name : expected.animations) {
         const float length = skeleton->getAnimation(name)->getLength();
         for (int k = 0; k <= 20; ++k) {
-            for (const auto& bone : posedBones(skeleton, name, length * k / 20.0f, spec.holding)) {
+            for (const auto& bone : posedBones(skeleton, name, length * k / 20.0f, expected.holding)) {
                 EXPECT_TRUE(bounds.contains(toModel * bone.second))
-                    << spec.mesh << " " << name << " at " << length * k / 20.0f << " s: bone " << bone.first
+                    << expected.mesh << " " << name << " at " << length * k / 20.0f << " s: bone " << bone.first
                     << " leaves the mesh bounds (the engine would cull the character while on screen)";
             }
         }
     }
 }
 
-std::string specName(const ::testing::TestParamInfo<CharacterSpec>& info)
+std::string specName(const ::testing::TestParamInfo<ExpectedCharacter>& info)
 {
     return info.param.name;
 }
@@ -449,9 +449,9 @@ Sweep sweepOf(const Ogre::SkeletonPtr& skeleton, const std::string& animation, c
     return s;
 }
 
-const CharacterSpec& spec(const std::string& name)
+const ExpectedCharacter& expected(const std::string& name)
 {
-    for (const CharacterSpec& c : KelvoMedia::characters()) {
+    for (const ExpectedCharacter& c : KelvoMedia::characters()) {
         if (c.name == name) {
             return c;
         }
@@ -461,7 +461,7 @@ const CharacterSpec& spec(const std::string& name)
 
 TEST(CharacterMotion, HeroStridesAlongTheWayHeFaces)
 {
-    const CharacterSpec& hero = spec("hero");
+    const ExpectedCharacter& hero = expected("hero");
     Ogre::SkeletonPtr skeleton = loadMesh(hero.mesh)->getSkeleton();
     for (const char* gait : {"all_walk", "all_run"}) {
         const Sweep foot = sweepOf(skeleton, gait, "FootL", hero.holding);
@@ -476,7 +476,7 @@ TEST(CharacterMotion, HeroStridesAlongTheWayHeFaces)
 TEST(CharacterMotion, HeroThrowsOverheadAndForwardByTheRelease)
 {
     // the game takes the ball into the hand at 1% of the throw and launches it at 22%
-    const CharacterSpec& hero = spec("hero");
+    const ExpectedCharacter& hero = expected("hero");
     Ogre::SkeletonPtr skeleton = loadMesh(hero.mesh)->getSkeleton();
     const float length = skeleton->getAnimation("all_throw_ball")->getLength();
     const auto rest = posedBones(skeleton, "", 0.0f, hero.holding);
@@ -491,7 +491,7 @@ TEST(CharacterMotion, EnemiesStrikeForwardAtHalfTheirLength)
 {
     // the game deals a strike's damage when it passes half its length
     for (const char* name : {"spider", "spider_queen", "zombie"}) {
-        const CharacterSpec& enemy = spec(name);
+        const ExpectedCharacter& enemy = expected(name);
         Ogre::SkeletonPtr skeleton = loadMesh(enemy.mesh)->getSkeleton();
         const auto rest = posedBones(skeleton, "", 0.0f, enemy.holding);
         float restFront = -1e9f;
@@ -519,7 +519,7 @@ TEST(CharacterMotion, RightSlashesSweepFromTheRightAndLeftOnesFromTheLeft)
     };
     for (const Striker& s : {Striker{"zombie", "HandR", "HandL"}, Striker{"spider", "Leg1FootR", "Leg1FootL"},
                              Striker{"spider_queen", "Leg1FootR", "Leg1FootL"}}) {
-        const CharacterSpec& enemy = spec(s.character);
+        const ExpectedCharacter& enemy = expected(s.character);
         Ogre::SkeletonPtr skeleton = loadMesh(enemy.mesh)->getSkeleton();
         const float length = skeleton->getAnimation("ca1slashr")->getLength();
         const auto rWind = posedBones(skeleton, "ca1slashr", length * 0.3f, enemy.holding);
@@ -536,7 +536,7 @@ TEST(CharacterMotion, RightSlashesSweepFromTheRightAndLeftOnesFromTheLeft)
 TEST(CharacterMotion, TalkersMoveJawAndHandsWhileIdlersStayQuiet)
 {
     for (const char* name : {"hero", "oldman"}) {
-        const CharacterSpec& talker = spec(name);
+        const ExpectedCharacter& talker = expected(name);
         Ogre::SkeletonPtr skeleton = loadMesh(talker.mesh)->getSkeleton();
         const Sweep talkHand = sweepOf(skeleton, "all_talk", "HandL", talker.holding);
         const Sweep idleHand = sweepOf(skeleton, "all_idle", "HandL", talker.holding);
@@ -567,7 +567,7 @@ TEST(CharacterMotion, TalkersMoveJawAndHandsWhileIdlersStayQuiet)
 TEST(CharacterMotion, OldManKeepsHisStaffPlanted)
 {
     // the staff hangs on his right hand: the hand may barely move or the staff leaves the ground
-    const CharacterSpec& oldman = spec("oldman");
+    const ExpectedCharacter& oldman = expected("oldman");
     Ogre::SkeletonPtr skeleton = loadMesh(oldman.mesh)->getSkeleton();
     for (const char* name : {"all_idle", "all_talk"}) {
         const Sweep hand = sweepOf(skeleton, name, "HandR", oldman.holding);
@@ -579,7 +579,7 @@ TEST(CharacterMotion, WalkersPointTheirToesWhereTheyFace)
 {
     // seen as the game holds them, everyone faces +Z: feet reach forward of the ankles
     for (const char* name : {"hero", "oldman", "zombie"}) {
-        const CharacterSpec& walker = spec(name);
+        const ExpectedCharacter& walker = expected(name);
         Ogre::MeshPtr mesh = loadMesh(walker.mesh);
         const Ogre::Quaternion q = KelvoMedia::holdingOrientation(walker.holding);
         const auto bones = posedBones(mesh->getSkeleton(), "", 0.0f, walker.holding);
@@ -600,7 +600,7 @@ TEST(CharacterMotion, WalkersPointTheirToesWhereTheyFace)
 
 TEST(CharacterMotion, BirdFacesForwardAndBeatsItsWings)
 {
-    const CharacterSpec& bird = spec("bird");
+    const ExpectedCharacter& bird = expected("bird");
     Ogre::SkeletonPtr skeleton = loadMesh(bird.mesh)->getSkeleton();
     const auto rest = posedBones(skeleton, "", 0.0f, bird.holding);
     EXPECT_GT(rest.at("Head").z, rest.at("Tail").z) << "the bird flies tail first";

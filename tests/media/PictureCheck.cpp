@@ -17,7 +17,7 @@ namespace {
 
 using KelvoMedia::kPictureHeight;
 using KelvoMedia::kPictureWidth;
-using KelvoMedia::PictureSpec;
+using KelvoMedia::ExpectedPicture;
 
 // Luminance and alpha on a grid of every 4th pixel: plenty for statistics.
 struct Samples {
@@ -74,35 +74,35 @@ float mean(const Samples& s, int fromColumn, int toColumn)
 
 TEST(PictureCheck, EveryStoryPictureIsAnOverlayMaterialTheFaderCanFade)
 {
-    for (const PictureSpec& spec : KelvoMedia::storyPictures()) {
-        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(spec.material, "General");
-        ASSERT_TRUE(material) << spec.material << " is not defined";
-        ASSERT_GT(material->getNumTechniques(), 0u) << spec.material;
+    for (const ExpectedPicture& expected : KelvoMedia::storyPictures()) {
+        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(expected.material, "General");
+        ASSERT_TRUE(material) << expected.material << " is not defined";
+        ASSERT_GT(material->getNumTechniques(), 0u) << expected.material;
         const Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
-        ASSERT_GT(pass->getNumTextureUnitStates(), 0u) << spec.material << " has no texture unit for the fader";
+        ASSERT_GT(pass->getNumTextureUnitStates(), 0u) << expected.material << " has no texture unit for the fader";
         const Ogre::TextureUnitState* unit = pass->getTextureUnitState(0);
-        EXPECT_EQ(unit->getTextureName(), spec.texture) << spec.material;
+        EXPECT_EQ(unit->getTextureName(), expected.texture) << expected.material;
         // the fader modulates the texture's alpha: without alpha blending the
         // picture would pop in and out instead of cross-fading
-        EXPECT_EQ(pass->getSourceBlendFactor(), Ogre::SBF_SOURCE_ALPHA) << spec.material << " does not blend by alpha";
-        EXPECT_EQ(pass->getDestBlendFactor(), Ogre::SBF_ONE_MINUS_SOURCE_ALPHA) << spec.material;
-        EXPECT_FALSE(pass->getLightingEnabled()) << spec.material << " is lit: the panel has no normals";
-        EXPECT_FALSE(pass->getDepthWriteEnabled()) << spec.material;
+        EXPECT_EQ(pass->getSourceBlendFactor(), Ogre::SBF_SOURCE_ALPHA) << expected.material << " does not blend by alpha";
+        EXPECT_EQ(pass->getDestBlendFactor(), Ogre::SBF_ONE_MINUS_SOURCE_ALPHA) << expected.material;
+        EXPECT_FALSE(pass->getLightingEnabled()) << expected.material << " is lit: the panel has no normals";
+        EXPECT_FALSE(pass->getDepthWriteEnabled()) << expected.material;
         EXPECT_EQ(unit->getTextureAddressingMode().u, Ogre::TAM_CLAMP)
-            << spec.material << " wraps: the picture's far edge bleeds into the near one";
+            << expected.material << " wraps: the picture's far edge bleeds into the near one";
     }
 }
 
 TEST(PictureCheck, PicturesAreFullScreenImagesWithTheRightTransparency)
 {
-    std::vector<PictureSpec> all = KelvoMedia::storyPictures();
+    std::vector<ExpectedPicture> all = KelvoMedia::storyPictures();
     all.push_back({"", KelvoMedia::menuBackground()});
-    for (const PictureSpec& spec : all) {
+    for (const ExpectedPicture& expected : all) {
         Ogre::Image image;
-        ASSERT_NO_THROW(image.load(spec.texture, "General")) << spec.texture;
-        EXPECT_EQ(image.getWidth(), kPictureWidth) << spec.texture;
-        EXPECT_EQ(image.getHeight(), kPictureHeight) << spec.texture;
-        const Samples s = sample(spec.texture);
+        ASSERT_NO_THROW(image.load(expected.texture, "General")) << expected.texture;
+        EXPECT_EQ(image.getWidth(), kPictureWidth) << expected.texture;
+        EXPECT_EQ(image.getHeight(), kPictureHeight) << expected.texture;
+        const Samples s = sample(expected.texture);
         size_t clear = 0;
         size_t solid = 0;
         for (float a : s.alpha) {
@@ -110,11 +110,11 @@ TEST(PictureCheck, PicturesAreFullScreenImagesWithTheRightTransparency)
             solid += a > 0.99f;
         }
         const double clearShare = double(clear) / s.alpha.size();
-        if (spec.seeThrough) {
-            EXPECT_GT(clearShare, 0.2) << spec.texture << " hides the scene it is laid over";
-            EXPECT_GT(double(solid) / s.alpha.size(), 0.3) << spec.texture << " is see-through all over";
+        if (expected.seeThrough) {
+            EXPECT_GT(clearShare, 0.2) << expected.texture << " hides the scene it is laid over";
+            EXPECT_GT(double(solid) / s.alpha.size(), 0.3) << expected.texture << " is see-through all over";
         } else {
-            EXPECT_EQ(clear, 0u) << spec.texture << " has see-through parts: the world would show through them";
+            EXPECT_EQ(clear, 0u) << expected.texture << " has see-through parts: the world would show through them";
         }
     }
 }
@@ -122,8 +122,8 @@ TEST(PictureCheck, PicturesAreFullScreenImagesWithTheRightTransparency)
 TEST(PictureCheck, PicturesAreIllustratedAndNoTwoAlike)
 {
     std::vector<std::string> files;
-    for (const PictureSpec& spec : KelvoMedia::storyPictures()) {
-        files.push_back(spec.texture);
+    for (const ExpectedPicture& expected : KelvoMedia::storyPictures()) {
+        files.push_back(expected.texture);
     }
     files.push_back(KelvoMedia::menuBackground());
     std::vector<Samples> samples;

@@ -33,7 +33,7 @@ namespace {
 
 using KelvoMedia::kPictureHeight;
 using KelvoMedia::kPictureWidth;
-using KelvoMedia::PictureSpec;
+using KelvoMedia::ExpectedPicture;
 
 constexpr int kTileWidth = 256;
 constexpr int kTileHeight = 192;
@@ -233,12 +233,12 @@ int main(int argc, char** argv)
 
     int failures = 0;
     int index = 0;
-    for (const PictureSpec& spec : pictures) {
+    for (const ExpectedPicture& wanted : pictures) {
         try {
             Ogre::Image picture;
-            picture.load(spec.texture, "General");
+            picture.load(wanted.texture, "General");
             if (picture.getWidth() != kPictureWidth || picture.getHeight() != kPictureHeight) {
-                std::cerr << "FAIL " << spec.material << ": " << spec.texture << " is " << picture.getWidth() << " x "
+                std::cerr << "FAIL " << wanted.material << ": " << wanted.texture << " is " << picture.getWidth() << " x "
                           << picture.getHeight() << "\n";
                 ++failures;
                 continue;
@@ -247,16 +247,16 @@ int main(int argc, char** argv)
             bool ok = true;
             Frame full;
             for (float fade : {1.0f, 0.5f, 0.0f}) {
-                if (!renderer.show(spec.material, fade)) {
-                    std::cerr << "FAIL " << spec.material << ": no such material with a texture unit\n";
+                if (!renderer.show(wanted.material, fade)) {
+                    std::cerr << "FAIL " << wanted.material << ": no such material with a texture unit\n";
                     ok = false;
                     break;
                 }
                 Frame shown = renderer.render();
                 const double diff = meanDifference(shown, expected(picture, fade));
-                std::printf("%-16s fade %.1f: mean difference %.2f levels\n", spec.material.c_str(), fade, diff);
+                std::printf("%-16s fade %.1f: mean difference %.2f levels\n", wanted.material.c_str(), fade, diff);
                 if (diff > 3.0) {
-                    std::cerr << "FAIL " << spec.material << " at fade " << fade
+                    std::cerr << "FAIL " << wanted.material << " at fade " << fade
                               << " does not show as the picture blended by the fader (mean difference " << diff
                               << " levels)\n";
                     ok = false;
@@ -269,10 +269,10 @@ int main(int argc, char** argv)
                 ++failures;
             }
             if (!full.rgb.empty()) {
-                addTile(sheet, sheetWidth, index, full, spec.material);
+                addTile(sheet, sheetWidth, index, full, wanted.material);
             }
         } catch (const Ogre::Exception& e) {
-            std::cerr << "FAIL " << spec.material << ": " << e.getDescription() << "\n";
+            std::cerr << "FAIL " << wanted.material << ": " << e.getDescription() << "\n";
             ++failures;
         }
         ++index;

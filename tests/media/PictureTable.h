@@ -12,16 +12,16 @@ namespace KelvoMedia {
 constexpr unsigned kPictureWidth = 1024;
 constexpr unsigned kPictureHeight = 768;
 
-struct PictureSpec {
+struct ExpectedPicture {
     std::string material;
     std::string texture;
     bool seeThrough = false;  // parts of it let the scene behind show (the credits lie over their scene)
 };
 
-inline const std::vector<PictureSpec>& storyPictures()
+inline const std::vector<ExpectedPicture>& storyPictures()
 {
-    static const std::vector<PictureSpec> pictures = [] {
-        std::vector<PictureSpec> list = {{"KELVO/PRETITEL", "picture_pretitel.png"}, {"KELVO/TITEL", "picture_titel.png"}};
+    static const std::vector<ExpectedPicture> pictures = [] {
+        std::vector<ExpectedPicture> list = {{"KELVO/PRETITEL", "picture_pretitel.png"}, {"KELVO/TITEL", "picture_titel.png"}};
         for (int i = 1; i <= 8; ++i) {
             list.push_back({"KELVO/Intro" + std::to_string(i), "picture_intro" + std::to_string(i) + ".png"});
         }
@@ -47,7 +47,7 @@ inline bool isFullScreenImage(const std::string& file)
     if (file == menuBackground()) {
         return true;
     }
-    for (const PictureSpec& p : storyPictures()) {
+    for (const ExpectedPicture& p : storyPictures()) {
         if (p.texture == file) {
             return true;
         }

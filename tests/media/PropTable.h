@@ -7,16 +7,16 @@
 
 namespace KelvoMedia {
 
-struct PropSpec {
+struct ExpectedProp {
     std::string mesh;
     float minHeight;   // world units, +Y up
     float maxHeight;
     bool onGround;     // lowest point at y = 0 (piles, shafts and hulls reach below)
 };
 
-inline const std::vector<PropSpec>& props()
+inline const std::vector<ExpectedProp>& props()
 {
-    static const std::vector<PropSpec> table = {
+    static const std::vector<ExpectedProp> table = {
         {"palm.mesh", 10.0f, 15.0f, true},
         {"palm_tall.mesh", 10.0f, 16.0f, true},
         {"tree_broadleaf.mesh", 10.0f, 16.0f, true},

@@ -225,7 +225,13 @@ protected:
         callback = new Kelvo::OSMSceneCallback(meshes);
         ASSERT_TRUE(loader->load("hero.qormscene", scene, callback, false));
 
-        world = new Kelvo::GameWorld(camera, meshes, false);
+        Kelvo::WorldParts parts;
+        parts.sceneLoader = loader;
+        parts.camera = camera;
+        parts.meshes = meshes;
+        parts.compositors = effects;
+        parts.cineFader = fader;
+        world = new Kelvo::GameWorld(parts);
         scripts = new Kelvo::ScriptManager(world);
         player = new PlayerScript(world, scripts);
         scripts->add(player);

@@ -43,7 +43,7 @@ protected:
 TEST_F(CollisionProbeTest, NothingInReachReportsTheSentinelInAllFourDirections)
 {
     loadAround("");
-    CollisionProbe probe(mHero);
+    CollisionProbe probe(mHero, mLoader);
     probe.probe(Ogre::Vector3::ZERO);
     EXPECT_EQ(CollisionProbe::kNothingInReach, probe.getDistancePositiveX());
     EXPECT_EQ(CollisionProbe::kNothingInReach, probe.getDistanceNegativeX());
@@ -59,7 +59,7 @@ TEST_F(CollisionProbeTest, GapIsTheHitDistanceLessTheHalfBoxAndTheRayOffset)
     // +X ray starting at x = -2 meets it at 10 and the gap is 10 - 0.5 - 2.
     loadAround(ball("east", Ogre::Vector3(9, 0, 0)) + ball("west", Ogre::Vector3(-13, 0, 0)) +
                ball("north", Ogre::Vector3(0, 0, 20)) + ball("south", Ogre::Vector3(0, 0, -6)));
-    CollisionProbe probe(mHero);
+    CollisionProbe probe(mHero, mLoader);
     probe.probe(Ogre::Vector3::ZERO);
     EXPECT_FLOAT_EQ(7.5f, probe.getDistancePositiveX());
     EXPECT_FLOAT_EQ(11.5f, probe.getDistanceNegativeX());
@@ -72,7 +72,7 @@ TEST_F(CollisionProbeTest, GapIsTheHitDistanceLessTheHalfBoxAndTheRayOffset)
 TEST_F(CollisionProbeTest, ProbingAtACandidatePositionShrinksTheGapUntilItGoesNegative)
 {
     loadAround(ball("east", Ogre::Vector3(9, 0, 0)));
-    CollisionProbe probe(mHero);
+    CollisionProbe probe(mHero, mLoader);
     probe.probe(Ogre::Vector3(4, 0, 0));
     EXPECT_FLOAT_EQ(3.5f, probe.getDistancePositiveX());
     probe.probe(Ogre::Vector3(8, 0, 0));
@@ -93,7 +93,7 @@ TEST_F(CollisionProbeTest, EntitiesNotLoadedFromTheSceneNeverBlock)
     mSceneManager->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(4, 0, 0))->attachObject(projectile);
     refreshBounds();
 
-    CollisionProbe probe(mHero);
+    CollisionProbe probe(mHero, mLoader);
     probe.probe(Ogre::Vector3::ZERO);
     EXPECT_FLOAT_EQ(7.5f, probe.getDistancePositiveX());
     EXPECT_FLOAT_EQ(10.0f, probe.castRay(Ogre::Vector3(-2, 0.5f, 0), Ogre::Vector3::UNIT_X));
@@ -106,7 +106,7 @@ TEST_F(CollisionProbeTest, RayStartingInsideAnObstacleCountsAsFree)
     // A block west of the hero, x from -3.5 to -0.5: its box holds the +X
     // ray's origin (-2), while the -X ray from +2 meets its side at 2.5.
     loadAround(ball("block", Ogre::Vector3(-2, 0, 0), 1.5f));
-    CollisionProbe probe(mHero);
+    CollisionProbe probe(mHero, mLoader);
     probe.probe(Ogre::Vector3::ZERO);
     EXPECT_EQ(CollisionProbe::kNothingInReach, probe.getDistancePositiveX());
     EXPECT_FLOAT_EQ(0.0f, probe.getDistanceNegativeX()) << "touching: no gap left";
@@ -115,7 +115,7 @@ TEST_F(CollisionProbeTest, RayStartingInsideAnObstacleCountsAsFree)
 TEST_F(CollisionProbeTest, NodeWithoutObjectKeepsItsPreviousGaps)
 {
     loadAround(ball("east", Ogre::Vector3(9, 0, 0)));
-    CollisionProbe probe(mHero);
+    CollisionProbe probe(mHero, mLoader);
     probe.probe(Ogre::Vector3::ZERO);
     mHero->detachAllObjects();
     probe.probe(Ogre::Vector3(100, 0, 0));

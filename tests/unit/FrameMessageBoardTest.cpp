@@ -66,7 +66,7 @@ private:
 class WorldTest : public ::testing::Test {
 protected:
     WorldTest()
-        : world(nullptr, nullptr, false)
+        : world(Kelvo::WorldParts())
         , scripts(&world)
     {
     }

@@ -60,6 +60,14 @@ public:
     std::function<void(int)> then;
 };
 
+// A play world's windows with nothing else of the world.
+Kelvo::WorldParts withGui()
+{
+    Kelvo::WorldParts parts;
+    parts.withGui = true;
+    return parts;
+}
+
 class GameGuiTest : public ::testing::Test {
 protected:
     static constexpr float kWidth = 1024;
@@ -93,7 +101,7 @@ protected:
         // it would clamp every position it is given to nowhere.
         const CEGUI::Rectf screen(0, 0, kWidth, kHeight);
         context().getMouseCursor().setConstraintArea(&screen);
-        world.reset(new GameWorld(nullptr, nullptr, true));
+        world.reset(new GameWorld(withGui()));
         ASSERT_NE(nullptr, world->getGui());
     }
 
@@ -344,7 +352,7 @@ TEST_F(GameGuiTest, NextPlayVisitGetsFreshWindows)
 
     // The menu brings the GUI up again in between.
     gui->configureSystem();
-    world.reset(new GameWorld(nullptr, nullptr, true));
+    world.reset(new GameWorld(withGui()));
     ASSERT_NE(nullptr, world->getGui());
     EXPECT_FLOAT_EQ(1.0f, gameGui().getEnergy());
     EXPECT_FALSE(visible("q1"));
@@ -358,10 +366,10 @@ TEST(GameGuiWorldTest, WorldWithoutWindowsToDrawOnPlaysWithoutGui)
 {
     KelvoTest::InMemoryLog log;
     CeGUIManager gui;
-    GameWorld world(nullptr, nullptr, true);
+    GameWorld world(withGui());
     EXPECT_EQ(nullptr, world.getGui());
     EXPECT_TRUE(log.collector.contains("GameWorld: playing without the in-game GUI"));
-    GameWorld editorWorld(nullptr, nullptr, false);
+    GameWorld editorWorld((Kelvo::WorldParts()));
     EXPECT_EQ(nullptr, editorWorld.getGui());
 }
 

@@ -44,7 +44,11 @@ protected:
         }
         Ogre::Camera* camera = mSceneManager->createCamera("PrimaryCamera");
         mSceneManager->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA")->attachObject(camera);
-        mWorld = new Kelvo::GameWorld(camera, mMeshes, false);
+        Kelvo::WorldParts parts;
+        parts.sceneLoader = mLoader;
+        parts.camera = camera;
+        parts.meshes = mMeshes;
+        mWorld = new Kelvo::GameWorld(parts);
         mScripts = new Kelvo::ScriptManager(mWorld);
         mPlayer = new PlayerScript(mWorld, mScripts);
         mScripts->add(mPlayer);

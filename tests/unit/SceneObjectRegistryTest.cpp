@@ -124,7 +124,10 @@ TEST_F(SceneObjectTest, WorldHeroStandsWhereTheScenePutItAndMovesItsBodyNode)
     Ogre::SceneNode* body = mSceneManager->getSceneNode("heroBody");
     body->setOrientation(Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Y));
 
-    Kelvo::GameWorld world(nullptr, mMeshes, true);
+    Kelvo::WorldParts parts;
+    parts.meshes = mMeshes;
+    parts.withGui = true;
+    Kelvo::GameWorld world(parts);
     Kelvo::PlayerCharacter* hero = world.getPlayer();
     EXPECT_EQ(mSceneManager->getEntity("hero"), hero->getEntity());
     EXPECT_EQ(Ogre::Vector3(5, 1, -3), hero->getPosition());
@@ -142,7 +145,9 @@ TEST_F(SceneObjectTest, CharacterNamedPlayerIsNotTakenForTheHero)
 {
     ASSERT_TRUE(loadWithCallback(entity("Player", "NPC", "7 0 7")));
     ASSERT_NE(nullptr, mMeshes->find("Player"));
-    Kelvo::GameWorld world(nullptr, mMeshes, false);
+    Kelvo::WorldParts parts;
+    parts.meshes = mMeshes;
+    Kelvo::GameWorld world(parts);
     EXPECT_EQ(nullptr, world.getPlayer()->getEntity());
     EXPECT_EQ(Ogre::Vector3::ZERO, world.getPlayer()->getPosition());
 }

@@ -55,7 +55,10 @@ protected:
         writeScene("small.qormscene", kScene);
         Kelvo::OSMSceneCallback callback(mMeshes);
         ASSERT_TRUE(mLoader->load("small.qormscene", mSceneManager, &callback, false));
-        mWorld = new Kelvo::GameWorld(nullptr, mMeshes, false);
+        Kelvo::WorldParts parts;
+        parts.sceneLoader = mLoader;
+        parts.meshes = mMeshes;
+        mWorld = new Kelvo::GameWorld(parts);
         mScripts = new Kelvo::ScriptManager(mWorld);
     }
 

@@ -275,6 +275,7 @@ TEST_F(SilentDeviceTest, OneSecondSoundPlaysForAboutASecond)
         double loadedEnd = 0.0;
         while (streamedEnd == 0.0 || loadedEnd == 0.0) {
             mManager->UpdateListener(mListener, 0.01f);
+            mManager->Update();
             const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             if (streamedEnd == 0.0 && !mManager->IsPlaying(streamedChannel)) {
                 streamedEnd = now;

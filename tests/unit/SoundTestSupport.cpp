@@ -252,6 +252,7 @@ void runFrames(Kelvo::SoundManager& manager, Ogre::SceneNode* listener, double s
         const double elapsed = std::chrono::duration<double>(now - last).count();
         last = now;
         manager.UpdateListener(listener, static_cast<float>(elapsed));
+        manager.Update();
         if (std::chrono::duration<double>(now - start).count() >= seconds) {
             break;
         }

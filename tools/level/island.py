@@ -492,3 +492,27 @@ class Ground:
         rise = max(abs(self.height(x + reach, z) - h), abs(self.height(x, z + reach) - h),
                    abs(self.height(x - reach, z) - h), abs(self.height(x, z - reach) - h))
         return math.degrees(math.atan2(rise, reach))
+
+
+def write_heights(path):
+    """Writes the heightmap's 16-bit values and a few figures about them as
+    JSON, for the media tools, which make the heightmap picture from them."""
+    import json
+    grid = height_grid()
+    figures = {
+        "side": HEIGHTMAP_SIDE,
+        "values": quantise(grid),
+        "low": min(grid),
+        "high": max(grid),
+        "land_percent": sum(1 for v in grid if v > SEA_LEVEL) * 100.0 / len(grid),
+        "sea_level": SEA_LEVEL,
+    }
+    with open(path, "w") as f:
+        json.dump(figures, f)
+
+
+if __name__ == "__main__":
+    import sys
+    if len(sys.argv) != 3 or sys.argv[1] != "--heights":
+        sys.exit("usage: island.py --heights FILE")
+    write_heights(sys.argv[2])

@@ -23,40 +23,47 @@ import random
 import struct
 import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
+import island
+import mesh_bounds
 
-import island  # noqa: E402
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 DEFAULT_OUT = os.path.join(ROOT, "media", "xmlScenes", "world.qormscene")
 
-# Mesh bounds (x0, x1, z0, z1, height) at scale 1, from the media tools'
-# props and characters; used to keep scenery off the paths.
-BOUNDS = {
-    "palm.mesh": (-2.53, 8.49, -5.46, 6.00, 12.5),
-    "palm_tall.mesh": (-3.22, 8.16, -4.92, 6.16, 12.5),
-    "tree_broadleaf.mesh": (-5.97, 6.02, -6.18, 5.42, 12.5),
-    "tree_fir.mesh": (-4.52, 3.95, -4.23, 4.07, 16.0),
-    "bush.mesh": (-1.93, 1.76, -1.83, 1.94, 2.25),
-    "grass_tuft.mesh": (-0.70, 0.72, -0.73, 0.77, 1.1),
-    "fern.mesh": (-0.90, 0.90, -0.88, 0.78, 1.3),
-    "flowers.mesh": (-0.66, 0.65, -0.65, 0.68, 0.9),
-    "rock_large.mesh": (-3.11, 2.86, -2.67, 2.43, 3.84),
-    "rock_small.mesh": (-1.01, 1.06, -0.90, 0.84, 1.3),
-    "rock_tall.mesh": (-1.64, 2.03, -1.81, 1.64, 8.36),
-    "rock_pile.mesh": (-1.90, 1.89, -1.85, 1.85, 1.43),
-    "cave_entrance.mesh": (-10.12, 9.61, -11.85, 4.44, 11.33),
-    "hut.mesh": (-5.50, 5.50, -4.40, 4.75, 7.8),
-    "well.mesh": (-2.10, 2.10, -1.60, 1.60, 4.35),
-    "fence.mesh": (-2.15, 2.15, -0.12, 0.12, 1.55),
-    "jetty.mesh": (-1.59, 1.59, 0.0, 16.2, 2.4),
-    "barrel.mesh": (-0.55, 0.55, -0.56, 0.56, 1.3),
-    "crate.mesh": (-0.60, 0.60, -0.60, 0.60, 1.2),
-    "campfire.mesh": (-1.24, 1.31, -1.23, 1.22, 0.58),
-    "ship.mesh": (-4.12, 4.12, -15.03, 22.03, 22.9),
-    "shipwreck.mesh": (-4.71, 8.04, -10.51, 8.10, 4.2),
-}
+GENERATED = os.path.join(ROOT, "media", "generated")
+
+# The scenery kept off the paths; each one's footprint comes from the bounds
+# its generated mesh records (media/generated, made by tools/make_media.sh).
+FOOTPRINT_MESHES = (
+    "palm.mesh", "palm_tall.mesh", "tree_broadleaf.mesh", "tree_fir.mesh", "bush.mesh", "grass_tuft.mesh",
+    "fern.mesh", "flowers.mesh", "rock_large.mesh", "rock_small.mesh", "rock_tall.mesh", "rock_pile.mesh",
+    "cave_entrance.mesh", "hut.mesh", "well.mesh", "fence.mesh", "jetty.mesh", "barrel.mesh", "crate.mesh",
+    "campfire.mesh", "ship.mesh", "shipwreck.mesh",
+)
+
+
+class MediaMissing(Exception):
+    pass
+
+
+def read_footprints(media_dir):
+    """{mesh: (x0, x1, z0, z1)} at scale 1, from the generated meshes."""
+    footprints = {}
+    missing = []
+    for mesh in FOOTPRINT_MESHES:
+        path = os.path.join(media_dir, mesh)
+        if not os.path.exists(path):
+            missing.append(mesh)
+            continue
+        low, high = mesh_bounds.read_bounds(path)
+        footprints[mesh] = (low[0], high[0], low[2], high[2])
+    if missing:
+        raise MediaMissing("%s does not hold %s; run tools/make_media.sh first"
+                           % (media_dir, ", ".join(missing)))
+    return footprints
+
+
 SMALL = {"grass_tuft.mesh", "fern.mesh", "flowers.mesh", "bush.mesh"}
 HERO_CLEARANCE = 3.5   # the hero's half width plus the collision probe's reach
 
@@ -119,8 +126,10 @@ class Thing:
 
 
 class Level:
-    def __init__(self, ground):
+    def __init__(self, ground, footprints):
         self.ground = ground
+        # {mesh: (x0, x1, z0, z1)} at scale 1
+        self.footprints_at_scale_one = footprints
         self.blocks = []          # (title, [things])
         self.names = set()
         self.rng = random.Random(island.SEED)
@@ -149,15 +158,14 @@ class Level:
         sc = scale if isinstance(scale, tuple) else (scale, scale, scale)
         things.append(Thing("entity", name, mesh=mesh, pos=(x, y, z), rotation=rotation, scale=sc,
                             material=material, type=kind, cast=cast, receive=receive))
-        if mesh in BOUNDS:
+        if mesh in self.footprints_at_scale_one:
             box = self.footprint(mesh, x, z, yaw, sc)
             if kind.startswith("Static") and not self.clear_of_paths(box, HERO_CLEARANCE + 1.0, corridor=False):
                 print("level: warning: %s (%s) stands in the way of a path" % (name, mesh))
             self.footprints.append(box + (name,))
 
-    @staticmethod
-    def footprint(mesh, x, z, yaw, scale):
-        x0, x1, z0, z1, _ = BOUNDS[mesh]
+    def footprint(self, mesh, x, z, yaw, scale):
+        x0, x1, z0, z1 = self.footprints_at_scale_one[mesh]
         a = math.radians(yaw)
         c, s = math.cos(a), math.sin(a)
         xs, zs = [], []
@@ -627,9 +635,15 @@ def main(argv):
         print("level: %s exists and is the level's source now (the editor saves into it);" % args.out)
         print("level: it stays as it is. This is what --force would write over it:")
 
+    try:
+        footprints = read_footprints(GENERATED)
+    except (MediaMissing, mesh_bounds.MeshFileError) as e:
+        print("level: %s" % e)
+        return 2
+
     print("level: computing the island's heights (%d x %d)" % (island.HEIGHTMAP_SIDE, island.HEIGHTMAP_SIDE))
     grid = island.stored_heights(island.height_grid(lambda line: print("level:   " + line, flush=True)))
-    level = Level(island.Ground(grid))
+    level = Level(island.Ground(grid), footprints)
     build(level)
     counts = {}
     for title, things in level.blocks:
@@ -639,7 +653,7 @@ def main(argv):
     print("level: %d entities, %d triggers, %d lights, %d sounds, %d particle systems"
           % (counts.get("entity", 0), counts.get("trigger", 0), counts.get("light", 0), counts.get("sound", 0),
              counts.get("particle", 0)))
-    check_media(level, os.path.join(ROOT, "media", "generated"))
+    check_media(level, GENERATED)
     for prefix, missing in sorted(level.skipped.items()):
         print("level: %s: %d fewer than asked (no free ground left by the rules)" % (prefix, missing))
     text = level.text(args.shadow)

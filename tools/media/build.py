@@ -4,10 +4,11 @@ python3. See tools/README.md for the tasks and what they make."""
 import os
 import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
+# Run as a program, this file's folder is on the module path: the package
+# kelvo_media beside it is found without help.
+from kelvo_media import catalogue, pipeline
 
-from kelvo_media import catalogue, pipeline  # noqa: E402
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 if __name__ == "__main__":
     sys.exit(pipeline.main(sys.argv[1:], os.path.dirname(os.path.dirname(HERE)), catalogue.all_tasks))

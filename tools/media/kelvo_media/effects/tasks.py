@@ -12,10 +12,9 @@ def tasks():
     return [
         Task("sky_textures", textures.SKY + textures.SPACE, TEXTURE_KIT, "kelvo_media.effects.textures:build_sky"),
         Task("effect_textures", textures.OTHER, TEXTURE_KIT, "kelvo_media.effects.textures:build_other"),
-        # the catalogue is a source too: the check of texture names reads it
+        # copied and checked as they are; what they name is checked by the
+        # catalogue against every task's outputs
         Task("engine_scripts", scripts.files(),
-             [scripts.SOURCE_FOLDER + n for n in scripts.files()]
-             + [KIT + "effects/scripts.py", KIT + "catalogue.py", KIT + "effects/textures.py",
-                KIT + "props/tasks.py"],
+             [scripts.SOURCE_FOLDER + n for n in scripts.files()] + [KIT + "effects/scripts.py"],
              "kelvo_media.effects.scripts:build"),
     ]

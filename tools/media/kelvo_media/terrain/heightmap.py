@@ -1,27 +1,23 @@
 """The island's heightmap: a 16-bit PNG whose red channel is the height.
 
-The heights come from tools/level/island.py, the same module the level
-generator places the scenery with. The picture is RGB rather than grey so
+The heights come from tools/level/island.py, the same description the level
+generator places the scenery with; it is run as a program of its own, which
+writes the heights for this builder. The picture is RGB rather than grey so
 that every generated picture loads with three channels, and 512 pixels a
 side (a power of two, like every other texture we make); the terrain
 stretches it over its 4 x 128 + 1 vertices, and since pixel i stands for
 x = -W/2 + i * W / 511 every vertex lands exactly on its own world place.
 """
 
-import importlib.util
+import json
 import os
 import struct
+import subprocess
+import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ISLAND_PATH = os.path.normpath(os.path.join(HERE, "..", "..", "..", "level", "island.py"))
-
-
-def load_island():
-    spec = importlib.util.spec_from_file_location("kelvo_island", ISLAND_PATH)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+ISLAND_PROGRAM = os.path.normpath(os.path.join(HERE, "..", "..", "..", "level", "island.py"))
 
 
 def _chunk(kind, payload):
@@ -47,13 +43,12 @@ def encode_rgb16(side, values):
 
 
 def build(out_dir, work_dir):
-    island = load_island()
-    grid = island.height_grid()
-    values = island.quantise(grid)
+    heights_file = os.path.join(work_dir, "island_heights.json")
+    subprocess.run([sys.executable, ISLAND_PROGRAM, "--heights", heights_file], check=True)
+    with open(heights_file) as f:
+        island = json.load(f)
+    side = island["side"]
     with open(os.path.join(out_dir, "island_height.png"), "wb") as f:
-        f.write(encode_rgb16(island.HEIGHTMAP_SIDE, values))
-    low = min(grid)
-    high = max(grid)
-    land = sum(1 for v in grid if v > island.SEA_LEVEL) * 100.0 / len(grid)
+        f.write(encode_rgb16(side, island["values"]))
     return ["island_height.png: %d x %d, 16 bit, heights %.1f to %.1f (%.0f%% above the sea at %.0f)"
-            % (island.HEIGHTMAP_SIDE, island.HEIGHTMAP_SIDE, low, high, land, island.SEA_LEVEL)]
+            % (side, side, island["low"], island["high"], island["land_percent"], island["sea_level"])]

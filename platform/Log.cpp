@@ -1,0 +1,56 @@
+#include "platform/Log.h"
+
+#include <OgreLogManager.h>
+#include <OgreVector.h>
+
+#include <cstdio>
+#include <iomanip>
+#include <sstream>
+
+namespace Kelvo {
+
+namespace {
+
+bool sEchoWarnings = false;
+
+void write(const std::string& line, Ogre::LogMessageLevel level)
+{
+    Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr();
+    if (logs) {
+        logs->logMessage(line, level);
+    }
+    if (!logs || (sEchoWarnings && level >= Ogre::LML_WARNING)) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+}
+
+} // namespace
+
+void logLine(const std::string& line)
+{
+    write(line, Ogre::LML_NORMAL);
+}
+
+void logWarning(const std::string& line)
+{
+    write(line, Ogre::LML_WARNING);
+}
+
+void logCritical(const std::string& line)
+{
+    write(line, Ogre::LML_CRITICAL);
+}
+
+void echoWarningsToTerminal(bool echo)
+{
+    sEchoWarnings = echo;
+}
+
+std::string vectorText(const Ogre::Vector3& v)
+{
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(2) << "(" << v.x << ", " << v.y << ", " << v.z << ")";
+    return text.str();
+}
+
+} // namespace Kelvo

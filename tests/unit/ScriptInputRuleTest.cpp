@@ -109,7 +109,7 @@ TEST_F(ScriptInputRuleTest, TheHeroEndsThePlayThroughTheWorldsHooksOnly)
                "CastShadows=\"no\" ReceiveShadows=\"no\"><position x=\"0\" y=\"0\" z=\"0\"/>"
                "<type name=\"Player\"/></entity></entities></kelvo_scene>");
     Kelvo::OSMSceneCallback callback(mMeshes);
-    ASSERT_TRUE(mLoader->load("hero.qormscene", &callback, false));
+    ASSERT_TRUE(mLoader->load("hero.qormscene", mSceneManager, &callback, false));
     Kelvo::WorldParts parts;
     parts.sceneLoader = mLoader;
     parts.camera = mSceneManager->getCamera("PrimaryCamera");

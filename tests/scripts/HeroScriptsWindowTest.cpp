@@ -71,23 +71,6 @@ float testHeight(float x, float z)
     return std::min(kRampTop, kPlainHeight + std::max(0.0f, x) * kRampSlope);
 }
 
-void writeTestHeightmap(const std::string& path)
-{
-    const int side = TerrainTestMedia::kHeightmapSide;
-    std::vector<std::uint16_t> pixels(static_cast<size_t>(side) * side);
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column) {
-            const float height = testHeight(TerrainTestMedia::worldX(column), TerrainTestMedia::worldZ(row));
-            const float unit = (height - TerrainTestMedia::kMinHeight) /
-                               (TerrainTestMedia::kMaxHeight - TerrainTestMedia::kMinHeight);
-            pixels[static_cast<size_t>(row) * side + column] = static_cast<std::uint16_t>(std::round(unit * 65535));
-        }
-    }
-    Ogre::Image image;
-    image.loadDynamicImage(reinterpret_cast<Ogre::uchar*>(pixels.data()), side, side, Ogre::PF_L16);
-    image.save(path);
-}
-
 class Engine : public ::testing::Environment {
 public:
     static Engine* instance;
@@ -106,7 +89,7 @@ public:
         media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_hero_scripts");
         folder = media->path();
         TerrainTestMedia::writeAll(folder);
-        writeTestHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName);
+        TerrainTestMedia::writeWorldHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName, testHeight);
 
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
         const std::string terrain = Kelvo::TerrainConfig::kResourceGroup;

@@ -43,23 +43,6 @@ float slopeHeight(float x, float z)
     return kBaseHeight + kSlopeX * x + kSlopeZ * z;
 }
 
-void writeSlopeHeightmap(const std::string& path)
-{
-    const int side = TerrainTestMedia::kHeightmapSide;
-    std::vector<std::uint16_t> pixels(static_cast<size_t>(side) * side);
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column) {
-            const float height = slopeHeight(TerrainTestMedia::worldX(column), TerrainTestMedia::worldZ(row));
-            const float unit = (height - TerrainTestMedia::kMinHeight) /
-                               (TerrainTestMedia::kMaxHeight - TerrainTestMedia::kMinHeight);
-            pixels[static_cast<size_t>(row) * side + column] = static_cast<std::uint16_t>(std::round(unit * 65535));
-        }
-    }
-    Ogre::Image image;
-    image.loadDynamicImage(reinterpret_cast<Ogre::uchar*>(pixels.data()), side, side, Ogre::PF_L16);
-    image.save(path);
-}
-
 class TerrainProbeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -73,7 +56,7 @@ protected:
 
         media = new KelvoTest::TemporaryFolder("kelvo_terrain_probe");
         TerrainTestMedia::writeAll(media->path());
-        writeSlopeHeightmap(media->file(TerrainTestMedia::kHeightmapName));
+        TerrainTestMedia::writeWorldHeightmap(media->file(TerrainTestMedia::kHeightmapName), slopeHeight);
 
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
         const std::string terrain = Kelvo::TerrainConfig::kResourceGroup;

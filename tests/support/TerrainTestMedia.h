@@ -62,13 +62,32 @@ struct TerrainTestMedia {
 
     static void writeHeightmap(const std::string& path)
     {
+        writeUnitHeightmap(path, [](int column, int row) {
+            return islandHeight(static_cast<float>(column) / (kHeightmapSide - 1),
+                                static_cast<float>(row) / (kHeightmapSide - 1));
+        });
+    }
+
+    // A heightmap in place of the island's, for tests that need a known
+    // ground: heightAt(x, z) gives the height in world units at a world
+    // position, between kMinHeight and kMaxHeight.
+    template <typename HeightAt>
+    static void writeWorldHeightmap(const std::string& path, HeightAt heightAt)
+    {
+        writeUnitHeightmap(path, [&heightAt](int column, int row) {
+            return (heightAt(worldX(column), worldZ(row)) - kMinHeight) / (kMaxHeight - kMinHeight);
+        });
+    }
+
+    // unitAt(column, row) gives the stored height from 0 to 1.
+    template <typename UnitAt>
+    static void writeUnitHeightmap(const std::string& path, UnitAt unitAt)
+    {
         std::vector<std::uint16_t> pixels(static_cast<size_t>(kHeightmapSide) * kHeightmapSide);
         for (int row = 0; row < kHeightmapSide; ++row) {
             for (int column = 0; column < kHeightmapSide; ++column) {
-                const float u = static_cast<float>(column) / (kHeightmapSide - 1);
-                const float v = static_cast<float>(row) / (kHeightmapSide - 1);
                 pixels[static_cast<size_t>(row) * kHeightmapSide + column] =
-                    static_cast<std::uint16_t>(std::round(islandHeight(u, v) * 65535.0f));
+                    static_cast<std::uint16_t>(std::round(unitAt(column, row) * 65535.0f));
             }
         }
         Ogre::Image image;

@@ -105,11 +105,7 @@ void startEngine()
                                     configText(kFrameSettings[i]));
     }
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-    for (const char* media : {"/usr/share/OGRE/Media/Terrain", "/usr/share/OGRE/Media/RTShaderLib/GLSL",
-                              "/usr/share/OGRE/Media/ShadowVolume"}) {
-        groups.addResourceLocation(media, "FileSystem", "Terrain");
-    }
-    groups.addResourceLocation(engine.folder, "FileSystem", "Terrain");
+    TerrainTestMedia::addTerrainLocations(engine.folder);
     groups.initialiseAllResourceGroups();
 }
 

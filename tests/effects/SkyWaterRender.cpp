@@ -32,7 +32,6 @@ using Kelvo::PagingLandScapeSceneManager;
 using Kelvo::PagingLandScapeSceneManagerFactory;
 using KelvoTest::TerrainTestMedia;
 
-const char* const kOgreMedia = "/usr/share/OGRE/Media";
 const float kWaterHeight = 12.0f;
 const int kWidth = 800;
 const int kHeight = 600;
@@ -91,11 +90,7 @@ public:
         folder = media->path();
         TerrainTestMedia::writeAll(folder);
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        const std::string terrain = Kelvo::TerrainConfig::kResourceGroup;
-        groups.addResourceLocation(std::string(kOgreMedia) + "/Terrain", "FileSystem", terrain);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/RTShaderLib/GLSL", "FileSystem", terrain);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/ShadowVolume", "FileSystem", terrain);
-        groups.addResourceLocation(folder, "FileSystem", terrain);
+        TerrainTestMedia::addTerrainLocations(folder);
         groups.addResourceLocation(KELVO_MEDIA_DIR, "FileSystem", "General");
         groups.initialiseAllResourceGroups();
     }

@@ -52,7 +52,6 @@ using Kelvo::CameraScript;
 using Kelvo::PlayerScript;
 using KelvoTest::TerrainTestMedia;
 
-const char* const kOgreMedia = "/usr/share/OGRE/Media";
 const int kWidth = 640;
 const int kHeight = 480;
 
@@ -92,11 +91,7 @@ public:
         TerrainTestMedia::writeWorldHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName, testHeight);
 
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        const std::string terrain = Kelvo::TerrainConfig::kResourceGroup;
-        groups.addResourceLocation(std::string(kOgreMedia) + "/Terrain", "FileSystem", terrain);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/RTShaderLib/GLSL", "FileSystem", terrain);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/ShadowVolume", "FileSystem", terrain);
-        groups.addResourceLocation(folder, "FileSystem", terrain);
+        TerrainTestMedia::addTerrainLocations(folder);
         groups.addResourceLocation(KELVO_MEDIA_DIR, "FileSystem", "General");
         groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "General");
         groups.addResourceLocation(folder + "/scenes", "FileSystem", Kelvo::SceneLoader::kSceneGroup);

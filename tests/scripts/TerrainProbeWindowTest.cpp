@@ -28,7 +28,6 @@ namespace {
 using Kelvo::TerrainProbe;
 using KelvoTest::TerrainTestMedia;
 
-const char* const kOgreMedia = "/usr/share/OGRE/Media";
 
 // The slope: rising eastwards and, less, southwards; inside the heightmap's
 // range everywhere on the map.
@@ -59,11 +58,7 @@ protected:
         TerrainTestMedia::writeWorldHeightmap(media->file(TerrainTestMedia::kHeightmapName), slopeHeight);
 
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        const std::string terrain = Kelvo::TerrainConfig::kResourceGroup;
-        groups.addResourceLocation(std::string(kOgreMedia) + "/Terrain", "FileSystem", terrain);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/RTShaderLib/GLSL", "FileSystem", terrain);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/ShadowVolume", "FileSystem", terrain);
-        groups.addResourceLocation(media->path(), "FileSystem", terrain);
+        TerrainTestMedia::addTerrainLocations(media->path());
         groups.initialiseAllResourceGroups();
     }
 

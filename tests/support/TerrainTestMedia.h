@@ -10,6 +10,9 @@
 #include <OgreColourValue.h>
 #include <OgreImage.h>
 #include <OgreMath.h>
+#include <OgreResourceGroupManager.h>
+
+#include "terrain/TerrainConfig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -162,6 +165,18 @@ struct TerrainTestMedia {
     {
         std::ofstream file(path, std::ios::binary);
         file << text;
+    }
+
+    // The terrain's resource group as the game fills it: the engine's terrain
+    // shaders and the folders they include, then the test's own media folder.
+    static void addTerrainLocations(const std::string& folder)
+    {
+        auto& groups = Ogre::ResourceGroupManager::getSingleton();
+        for (const char* engineMedia : {"/usr/share/OGRE/Media/Terrain", "/usr/share/OGRE/Media/RTShaderLib/GLSL",
+                                        "/usr/share/OGRE/Media/ShadowVolume"}) {
+            groups.addResourceLocation(engineMedia, "FileSystem", Kelvo::TerrainConfig::kResourceGroup);
+        }
+        groups.addResourceLocation(folder, "FileSystem", Kelvo::TerrainConfig::kResourceGroup);
     }
 
     static void writeAll(const std::string& folder)

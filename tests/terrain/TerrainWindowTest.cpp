@@ -29,7 +29,6 @@ using KelvoTest::TerrainTestMedia;
 
 namespace {
 
-const char* const kOgreMedia = "/usr/share/OGRE/Media";
 
 // The engine for the whole program: GL root, one 1024 x 768 window, our
 // factory, the test media in a temporary folder in the group "Terrain".
@@ -53,11 +52,7 @@ public:
         TerrainTestMedia::writeAll(mediaFolder);
 
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        const std::string group = Kelvo::TerrainConfig::kResourceGroup;
-        groups.addResourceLocation(std::string(kOgreMedia) + "/Terrain", "FileSystem", group);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/RTShaderLib/GLSL", "FileSystem", group);
-        groups.addResourceLocation(std::string(kOgreMedia) + "/ShadowVolume", "FileSystem", group);
-        groups.addResourceLocation(mediaFolder, "FileSystem", group);
+        TerrainTestMedia::addTerrainLocations(mediaFolder);
         groups.initialiseAllResourceGroups();
     }
 

@@ -9,6 +9,7 @@
 //    sets the water up again and it still reflects.
 // Screenshots land in the working directory (sky_water_*.png).
 
+#include "GameMedia.h"
 #include "WindowedGL.h"
 #include "effects/FresnelWater.h"
 #include "effects/SkyDome.h"
@@ -91,7 +92,7 @@ public:
         TerrainTestMedia::writeAll(folder);
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
         TerrainTestMedia::addTerrainLocations(folder);
-        groups.addResourceLocation(KELVO_MEDIA_DIR, "FileSystem", "General");
+        KelvoTest::addGameMedia(KELVO_MEDIA_DIR);
         groups.initialiseAllResourceGroups();
     }
 

@@ -9,6 +9,7 @@
 // arguments or an engine that cannot start.
 
 #include "CharacterTable.h"
+#include "GameMedia.h"
 #include "TinyFont.h"
 #include "WindowedGL.h"
 
@@ -139,7 +140,7 @@ public:
         }
         mRoot->initialise(false);
         mWindow = mRoot->createRenderWindow("kelvo character render", 64, 64, false);
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(mOptions.mediaDir, "FileSystem", "General");
+        KelvoTest::addGameMedia(mOptions.mediaDir);
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
 
         mScene = mRoot->createSceneManager();

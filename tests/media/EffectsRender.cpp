@@ -16,6 +16,7 @@
 // Exit status 0 when every check passed, 1 on a failed check, 2 on bad
 // arguments or an engine that cannot start.
 
+#include "GameMedia.h"
 #include "LogCollector.h"
 #include "PropTable.h"
 #include "TinyFont.h"
@@ -114,7 +115,7 @@ public:
         mRoot->createRenderWindow("kelvo effects render", 64, 64, false);
         mOverlays = new Ogre::OverlaySystem();
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(mMedia, "FileSystem", "General");
+        KelvoTest::addGameMedia(mMedia);
         groups.addResourceLocation(KELVO_FONT_DIR, "FileSystem", "General");
         groups.initialiseAllResourceGroups();
 

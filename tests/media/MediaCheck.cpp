@@ -1,5 +1,6 @@
-// The media check: every file tools/make_media.sh generated loads through the
-// engine, with no window (a root without a render system, software buffers,
+// The media check: every file tools/make_media.sh generated, and every
+// hand-written engine script in media/scripts, loads through the engine,
+// with no window (a root without a render system, software buffers,
 // the default texture manager, as the engine's own tests run); and the
 // characters keep what the game's scripts rely on: names, animations,
 // size, facing, seamless loops, culling bounds.
@@ -10,6 +11,7 @@
 #include "CharacterTable.h"
 #include "LogCollector.h"
 #include "EffectScripts.h"
+#include "GameMedia.h"
 #include "PictureTable.h"
 #include "SoundTable.h"
 #include "WindowedGL.h"
@@ -95,7 +97,7 @@ public:
         mOverlays = new Ogre::OverlaySystem();
         // the overlay font's TTF, as run/resources.cfg adds it
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(KELVO_FONT_DIR, "FileSystem", "General");
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(mediaDir(), "FileSystem", "General");
+        KelvoTest::addGameMedia(mediaDir());
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
         scriptComplaints = collector.lines;
         collector.lines.clear();
@@ -240,9 +242,13 @@ TEST(MediaCheck, MediaFolderHoldsGeneratedFiles)
     EXPECT_FALSE(filesIn(mediaDir()).empty()) << mediaDir() << " is empty: run tools/make_media.sh";
 }
 
-TEST(MediaCheck, EveryGeneratedFileLoadsThroughTheEngine)
+TEST(MediaCheck, EveryMediaFileLoadsThroughTheEngine)
 {
-    for (const std::string& name : filesIn(mediaDir())) {
+    std::vector<std::string> names = filesIn(mediaDir());
+    const std::vector<std::string> scripts = filesIn(KelvoTest::handWrittenScriptsDir());
+    EXPECT_FALSE(scripts.empty()) << KelvoTest::handWrittenScriptsDir() << " holds no scripts";
+    names.insert(names.end(), scripts.begin(), scripts.end());
+    for (const std::string& name : names) {
         auto loader = loaders().find(extensionOf(name));
         if (loader == loaders().end()) {
             ADD_FAILURE() << name << ": the media check has no loader for *." << extensionOf(name) << " files";

@@ -13,6 +13,7 @@
 // Exit status 0 when every picture passed, 1 on a failed check, 2 on bad
 // arguments or an engine that cannot start.
 
+#include "GameMedia.h"
 #include "PictureTable.h"
 #include "TinyFont.h"
 #include "WindowedGL.h"
@@ -71,7 +72,7 @@ public:
         mRoot->initialise(false);
         mRoot->createRenderWindow("kelvo picture render", 64, 64, false);
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(KELVO_FONT_DIR, "FileSystem", "General");
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(mediaDir, "FileSystem", "General");
+        KelvoTest::addGameMedia(mediaDir);
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
 
         Ogre::SceneManager* scene = mRoot->createSceneManager();

@@ -14,7 +14,7 @@ SOURCE = os.environ.get("KELVO_SOURCE_DIR",
                         os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 sys.path.insert(0, os.path.join(SOURCE, "tools", "media"))
 
-from kelvo_media import pipeline  # noqa: E402
+from kelvo_media import definitions, pipeline  # noqa: E402
 
 MAKE_MEDIA = os.path.join(SOURCE, "tools", "make_media.sh")
 
@@ -159,6 +159,66 @@ class SyntheticTasks(unittest.TestCase):
         self.assertIn("refusing to overwrite tracked files", "\n".join(self.lines))
         with open(os.path.join(self.out, "a.out")) as f:
             self.assertEqual(f.read(), "tracked by someone")
+
+
+class NamesDefinedTwice(unittest.TestCase):
+    """The check the media build runs over the generated media and the
+    hand-written scripts together: the engine keeps one name space per kind
+    for the whole group, so a second definition would be refused or would
+    silently replace the first."""
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="kelvo_names_")
+        self.generated = os.path.join(self.root, "generated")
+        self.scripts = os.path.join(self.root, "scripts")
+        os.makedirs(self.generated)
+        os.makedirs(self.scripts)
+
+    def tearDown(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def write(self, folder, name, text):
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
+
+    def test_a_clean_pair_of_folders_passes(self):
+        self.write(self.generated, "hero.material", "material KELVO/Hero\n{\n}\n")
+        self.write(self.scripts, "effects.material",
+                   "// material KELVO/Hero in a comment\nmaterial KELVO/Sky : KELVO/Base\n{\n"
+                   "    technique { pass { } }\n}\n"
+                   "compositor Glow\n{\n    technique { target_output { pass render_quad"
+                   " { material KELVO/Hero } } }\n}\n")
+        self.assertEqual(definitions.duplicates([self.generated, self.scripts]), [])
+
+    def test_every_kind_defined_twice_is_reported_with_both_places(self):
+        self.write(self.generated, "hero.material", "material KELVO/Hero\n{\n}\n")
+        self.write(self.scripts, "effects.material", "material \"KELVO/Hero\"\n{\n}\n")
+        self.write(self.scripts, "a.program", "fragment_program Post/Blur glsl\n{\n}\n")
+        self.write(self.scripts, "b.program", "vertex_program Post/Blur glsl\n{\n}\n")
+        self.write(self.scripts, "a.particle", "particle_system Kelvo/Fire\n{\n}\n"
+                                               "particle_system Kelvo/Fire\n{\n}\n")
+        self.write(self.scripts, "a.overlay", "overlay One\n{\n    overlay_element Core/Panel Panel\n"
+                                              "    {\n    }\n}\n"
+                                              "overlay Two\n{\n    overlay_element Core/Panel Panel\n"
+                                              "    {\n    }\n}\n")
+        self.write(self.generated, "post.compositor", "compositor Bloom\n{\n}\n")
+        self.write(self.scripts, "post.compositor", "compositor Bloom\n{\n}\n")
+        report = "\n".join(definitions.duplicates([self.generated, self.scripts]))
+        self.assertIn('material "KELVO/Hero" is defined 2 times: generated/hero.material:1, '
+                      'scripts/effects.material:1', report)
+        self.assertIn('GPU program "Post/Blur" is defined 2 times', report)
+        self.assertIn('particle template "Kelvo/Fire" is defined 2 times: scripts/a.particle:1, '
+                      'scripts/a.particle:4', report)
+        self.assertIn('overlay element "Core/Panel" is defined 2 times', report)
+        self.assertIn('compositor "Bloom" is defined 2 times', report)
+        self.assertIn("the file post.compositor is in 2 folders", report)
+
+    def test_the_build_refuses_a_name_defined_twice(self):
+        """make_media.sh ends with the check and fails on what it finds."""
+        self.write(self.generated, "hero.material", "material KELVO/Hero\n{\n}\n")
+        self.write(self.scripts, "copy.material", "material KELVO/Hero\n{\n}\n")
+        self.assertEqual(pipeline.main(["--out", self.generated], self.root, lambda: [],
+                                       final_check=lambda out: definitions.duplicates([out, self.scripts])), 1)
 
 
 class RealMedia(unittest.TestCase):

@@ -9,6 +9,7 @@
 // Each group runs in its own process (see CMakeLists.txt): the engine keeps
 // "Motion Blur" for the rest of a run once it is built.
 
+#include "GameMedia.h"
 #include "WindowedGL.h"
 #include "effects/CineFader.h"
 #include "effects/CompositorEffects.h"
@@ -92,7 +93,7 @@ public:
 
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
         TerrainTestMedia::addTerrainLocations(folder);
-        groups.addResourceLocation(KELVO_MEDIA_DIR, "FileSystem", "General");
+        KelvoTest::addGameMedia(KELVO_MEDIA_DIR);
         groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "General");
         groups.addResourceLocation(folder + "/scenes", "FileSystem", Kelvo::SceneLoader::kSceneGroup);
         media->makeFolder("scenes");

@@ -229,7 +229,10 @@ def _prune(out_dir, current, log):
     os.replace(manifest + ".tmp", manifest)
 
 
-def main(argv, root, tasks_fn):
+def main(argv, root, tasks_fn, final_check=None):
+    """The command line of the media build. final_check(out_dir), when
+    given, runs after a whole build and returns the problems it found in the
+    finished folder (each one an error)."""
     import argparse
     parser = argparse.ArgumentParser(description="Makes the game's generated media.")
     parser.add_argument("--out", default=os.path.join(root, "media", "generated"),
@@ -251,10 +254,17 @@ def main(argv, root, tasks_fn):
     out_dir = os.path.abspath(args.out)
     os.makedirs(out_dir, exist_ok=True)
     try:
-        return build(root, out_dir, tasks, jobs=args.jobs, force=args.force, only=args.only, log=_print)
+        result = build(root, out_dir, tasks, jobs=args.jobs, force=args.force, only=args.only, log=_print)
     except ValueError as exc:  # a catalogue that contradicts itself
         print("media: %s" % exc, file=sys.stderr)
         return 1
+    if result == 0 and final_check and not args.only:
+        problems = final_check(out_dir)
+        for problem in problems:
+            print("media: %s" % problem, file=sys.stderr)
+        if problems:
+            return 1
+    return result
 
 
 def _print(line):

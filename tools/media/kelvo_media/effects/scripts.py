@@ -1,17 +1,17 @@
-"""Copies the hand-written engine scripts (materials, programs, shaders,
+"""Checks of the hand-written engine scripts (materials, programs, shaders,
 compositors, particles, overlays, the font definition, the entity-type list)
-from tools/media/scripts/ into the generated media, after a few checks that
-catch a broken edit before the engine does: braces balance (here, when
-copied), every file a script names as a shader source or texture is made by
-some task (check_against, run by the catalogue over all tasks' outputs)."""
+in media/scripts/, which the game reads where they are: a few checks that
+catch a broken edit before the engine does. Braces balance, and every file a
+script names as a shader source or texture is made by some task or is a
+script itself (check_against, run by the catalogue over all tasks' outputs).
+Names defined twice are found after the build (definitions.py)."""
 
 import os
 import re
-import shutil
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCRIPTS = os.path.normpath(os.path.join(HERE, "..", "..", "scripts"))
-SOURCE_FOLDER = "tools/media/scripts/"
+SCRIPTS = os.path.normpath(os.path.join(HERE, "..", "..", "..", "..", "media", "scripts"))
+SOURCE_FOLDER = "media/scripts/"
 SCRIPT_KINDS = (".material", ".program", ".compositor", ".particle", ".overlay", ".fontdef")
 
 
@@ -55,27 +55,17 @@ def _read(name):
 
 def check_against(outputs):
     """Checks the scripts against the files every media task makes (the
-    catalogue calls it with them): no name clashes with a generated file,
-    and every shader source or texture a script names is made somewhere."""
+    catalogue calls it with them): no script is empty or leaves a brace
+    open, no name clashes with a generated file, and every shader source or
+    texture a script names is made somewhere."""
     mine = set(files())
     if name_clash := sorted(mine & (set(outputs) - mine)):
         raise ValueError("hand-written scripts clash with generated files: %s" % ", ".join(name_clash))
     known = set(outputs) | mine | {"DejaVuSans.ttf"}
-    for name in files():
-        if name.endswith(SCRIPT_KINDS):
-            _check_references(name, _read(name), known)
-
-
-def build(out_dir, work_dir):
-    counts = {}
     for name in files():
         text = _read(name)
         if not text.strip():
             raise ValueError("%s%s is empty" % (SOURCE_FOLDER, name))
         if name.endswith(SCRIPT_KINDS):
             _check_braces(name, text)
-        shutil.copyfile(os.path.join(SCRIPTS, name), os.path.join(out_dir, name))
-        ext = os.path.splitext(name)[1]
-        counts[ext] = counts.get(ext, 0) + 1
-    return ["%d hand-written scripts copied (%s)" % (sum(counts.values()),
-                                                      ", ".join("%d %s" % (n, e) for e, n in sorted(counts.items())))]
+            _check_references(name, text, known)

@@ -3,7 +3,7 @@ the space box; fader and marker surfaces; the water's ripple map; particle
 sprites; the pictures the post effects sample (film grain, raindrops,
 hatching); the crosshair and the debug panel.
 
-The materials that use them are hand-written (tools/media/scripts/).
+The materials that use them are hand-written (media/scripts/).
 """
 
 import math

@@ -5,7 +5,7 @@ and the flat stand-in for the water plane.
 The gizmo is built at unit size along +X: the editor scales the shaft to
 the selected object's extent along X and the head and rings uniformly, and
 turns copies onto Y and Z. Their materials live in the hand-written effect
-scripts (tools/media/scripts/).
+scripts (media/scripts/).
 """
 
 import math

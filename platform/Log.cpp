@@ -46,10 +46,15 @@ void echoWarningsToTerminal(bool echo)
     sEchoWarnings = echo;
 }
 
-std::string vectorText(const Ogre::Vector3& v)
+std::string vectorText(const Ogre::Vector3& v, NumberStyle style)
 {
     std::ostringstream text;
-    text << std::fixed << std::setprecision(2) << "(" << v.x << ", " << v.y << ", " << v.z << ")";
+    if (style == NumberStyle::TwoDecimals) {
+        text << std::fixed << std::setprecision(2);
+    } else {
+        text << std::setprecision(6);
+    }
+    text << "(" << v.x << ", " << v.y << ", " << v.z << ")";
     return text.str();
 }
 

@@ -26,7 +26,10 @@ void logCritical(const std::string& line);
 // lines on the terminal too; the engine's lines stay in the log file.
 void echoWarningsToTerminal(bool echo);
 
-// "(x, y, z)" with two decimals, as positions appear in our log lines.
-std::string vectorText(const Ogre::Vector3& v);
+// "(x, y, z)": with two decimals, as positions appear in our log lines; or
+// with six significant digits, as the camera writes its position into the
+// world record's name.
+enum class NumberStyle { TwoDecimals, SixSignificant };
+std::string vectorText(const Ogre::Vector3& v, NumberStyle style = NumberStyle::TwoDecimals);
 
 } // namespace Kelvo

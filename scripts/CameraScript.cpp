@@ -26,8 +26,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iomanip>
-#include <sstream>
 
 namespace Kelvo {
 
@@ -176,13 +174,6 @@ Ogre::SceneNode* CameraScript::findOrCreateNode(const std::string& name)
                                                                    Ogre::Quaternion::IDENTITY);
 }
 
-std::string CameraScript::positionText(const Ogre::Vector3& position)
-{
-    std::ostringstream text;
-    text << std::setprecision(6) << "(" << position.x << ", " << position.y << ", " << position.z << ")";
-    return text.str();
-}
-
 // --- input -------------------------------------------------------------------
 
 bool CameraScript::mouseMoved(const OIS::MouseEvent& event)
@@ -228,7 +219,7 @@ void CameraScript::update(Ogre::FrameEvent event)
     }
 
     mMainNode->setPosition(mCameraPosition);
-    mWorld->setName(positionText(mCameraPosition));
+    mWorld->setName(vectorText(mCameraPosition, NumberStyle::SixSignificant));
     stepFader(event);
 }
 

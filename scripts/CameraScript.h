@@ -80,8 +80,6 @@ public:
     float getAimPitch() const { return mAimPitch; }
     Ogre::SceneNode* getCutSceneNode() const { return mCutSceneNode; }
 
-    // The position text written into the world record every frame.
-    static std::string positionText(const Ogre::Vector3& position);
 
 private:
     bool isFrozen() { return getUserData() != nullptr; }

@@ -10,8 +10,6 @@ namespace Kelvo {
 namespace {
 
 const float kBoneMarkerRadius = 10.0f;
-const int kBoneMarkerRings = 16;
-const int kBoneMarkerSegments = 16;
 
 bool isWord(const char* text, const char* word)
 {
@@ -127,12 +125,7 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
     mNode->setOrientation(orientation());
 
     if (mType == "Player") {
-        const std::string boneMesh = getName() + "_bone_mesh";
-        SceneObjects::makeSphereMesh(boneMesh, kBoneMarkerRadius, kBoneMarkerRings, kBoneMarkerSegments);
-        Ogre::Entity* boneMarker = manager->hasEntity(boneMarkerEntityName())
-                                       ? manager->getEntity(boneMarkerEntityName())
-                                       : manager->createEntity(boneMarkerEntityName(), boneMesh);
-        boneMarker->setVisible(true);
+        mObjects->makeMarker(getName() + "_bone_mesh", boneMarkerEntityName(), kBoneMarkerRadius, "");
     }
 }
 
@@ -191,7 +184,7 @@ void EntityDescription::destroy()
     if (!mObjects) {
         return;
     }
-    mObjects->destroyEntity(boneMarkerEntityName());
+    mObjects->destroyMarker(boneMarkerEntityName());
     destroyEngineEntity();
     if (mNode) {
         mScale = mNode->getScale();

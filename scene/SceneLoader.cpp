@@ -88,12 +88,12 @@ SceneLoader::~SceneLoader()
 // Loading
 
 bool SceneLoader::load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
-                       bool showMarkers)
+                       bool showMarkers, SoundManager* soundManager)
 {
     QuietLog quiet;
     mObjects->use(sceneManager);
+    mObjects->useSounds(soundManager);
     SceneObjects::logProblem("SceneLoader: loading scene '" + fileName + "'");
-    mSoundManager = SoundManager::getSingletonPtr();
     if (!mGrassMade) {
         StaticScenery::makeGrassBlades();
         mGrassMade = true;
@@ -970,6 +970,7 @@ void SceneLoader::unload()
         }
     }
     mParentAttributeNodes.clear();
+    mObjects->freeMarkers();
     mCurrentEntity = nullptr;
     mCurrentTrigger = nullptr;
     mCurrentLight = nullptr;
@@ -1169,7 +1170,7 @@ bool SceneLoader::isNameTaken(const std::string& name) const
 
 void SceneLoader::updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds)
 {
-    SoundManager* sounds = SoundManager::getSingletonPtr();
+    SoundManager* sounds = mObjects->soundManager();
     if (listenerNode && sounds) {
         sounds->UpdateListener(listenerNode, elapsedSeconds);
     }

@@ -59,9 +59,11 @@ public:
     // Reads a scene into the scene manager (the state's "MainScene"), which
     // the loader then uses for editing until the next load or until the
     // manager is destroyed; false when the file could not be opened or is
-    // not well-formed (what was read before the error stays).
+    // not well-formed (what was read before the error stays). Sound records
+    // load their sounds through the sound manager given; tools that load a
+    // scene without one get silent sound records.
     bool load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
-              bool showMarkers);
+              bool showMarkers, SoundManager* soundManager = nullptr);
     // Parses one file into the current scene.
     bool parseFile(const std::string& fileName);
     // Destroys every realised object and deletes every record.
@@ -70,7 +72,8 @@ public:
     void buildStaticGeometry(Ogre::SceneManager* sceneManager);
     void destroyStaticGeometry();
 
-    // Passes the listener node on to the sound manager once per frame.
+    // Passes the listener node on to the sound manager of the last load once
+    // per frame.
     void updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds);
 
     // Lists for the editor's choosers ----------------------------------------
@@ -271,8 +274,6 @@ private:
     bool mSceneLoaded = false;
     bool mGrassMade = false;
     std::string mSceneDirectory = kDefaultSceneDirectory;
-
-    SoundManager* mSoundManager = nullptr;
 };
 
 } // namespace Kelvo

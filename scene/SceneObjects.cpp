@@ -15,6 +15,9 @@ const int kMarkerSegments = 16;
 
 SceneObjects::~SceneObjects()
 {
+    // A live scene manager means a live engine (the root destroys its scene
+    // managers before its meshes): what is left of the markers goes now.
+    freeMarkers();
     use(nullptr);
 }
 
@@ -34,9 +37,14 @@ void SceneObjects::use(Ogre::SceneManager* manager)
 
 void SceneObjects::sceneManagerDestroyed(Ogre::SceneManager* source)
 {
-    if (source == mManager) {
-        mManager = nullptr;
+    if (source != mManager) {
+        return;
     }
+    // The manager tells before it destroys its objects: the markers go now,
+    // while their spheres can still be freed. (No removeListener here: the
+    // manager is walking its listeners.)
+    freeMarkers();
+    mManager = nullptr;
 }
 
 Ogre::SceneNode* SceneObjects::loaderRoot() const
@@ -45,13 +53,6 @@ Ogre::SceneNode* SceneObjects::loaderRoot() const
         return nullptr;
     }
     return mManager->getSceneNode(SceneLoader::kLoaderRootName);
-}
-
-void SceneObjects::destroyEntity(const std::string& name)
-{
-    if (mManager && mManager->hasEntity(name)) {
-        mManager->destroyEntity(name);
-    }
 }
 
 void SceneObjects::destroyNode(Ogre::SceneNode* node)
@@ -124,10 +125,56 @@ Ogre::Entity* SceneObjects::makeMarker(const std::string& meshName, const std::s
     }
     existing.reset();
     makeSphereMesh(meshName, radius, kMarkerRings, kMarkerSegments);
+    mMarkerMeshes[meshName] = entityName;
     Ogre::Entity* marker = mManager->createEntity(entityName, meshName);
     marker->setVisible(true);
-    setMaterialIfKnown(marker, material);
+    if (!material.empty()) {
+        setMaterialIfKnown(marker, material);
+    }
     return marker;
+}
+
+void SceneObjects::destroyMarker(const std::string& entityName)
+{
+    if (!mManager || !mManager->hasEntity(entityName)) {
+        return;
+    }
+    Ogre::Entity* marker = mManager->getEntity(entityName);
+    const std::string meshName = marker->getMesh()->getName();
+    auto made = mMarkerMeshes.find(meshName);
+    if (made == mMarkerMeshes.end() || made->second != entityName) {
+        // Not a marker of ours: something else of the scene has the name.
+        return;
+    }
+    if (marker->isAttached()) {
+        marker->detachFromParent();
+    }
+    mManager->destroyEntity(marker);
+    freeMarkerMesh(meshName);
+}
+
+void SceneObjects::freeMarkers()
+{
+    const std::map<std::string, std::string> made = mMarkerMeshes;
+    for (const auto& entry : made) {
+        if (mManager && mManager->hasEntity(entry.second)) {
+            destroyMarker(entry.second);
+        } else {
+            freeMarkerMesh(entry.first);
+        }
+    }
+}
+
+void SceneObjects::freeMarkerMesh(const std::string& meshName)
+{
+    mMarkerMeshes.erase(meshName);
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    Ogre::MeshPtr mesh = meshes.getByName(meshName);
+    // A scene entity whose file names the sphere holds it too; removing
+    // the mesh under it would unload what it draws.
+    if (mesh && mesh.use_count() <= Ogre::ResourceGroupManager::RESOURCE_SYSTEM_NUM_REFERENCE_COUNTS + 1) {
+        meshes.remove(mesh);
+    }
 }
 
 void SceneObjects::makeSphereMesh(const std::string& meshName, float radius, int rings, int segments)

@@ -5,6 +5,8 @@
 
 #include <Ogre.h>
 
+#include <cstring>
+
 namespace Kelvo {
 
 namespace {
@@ -13,7 +15,7 @@ const float kBoneMarkerRadius = 10.0f;
 
 bool isWord(const char* text, const char* word)
 {
-    return text && std::string(text) == word;
+    return text && std::strcmp(text, word) == 0;
 }
 
 } // namespace
@@ -98,9 +100,8 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
     }
     destroyEngineEntity();
     try {
-        if (manager->hasEntity(getName())) {
-            OGRE_EXCEPT(Ogre::Exception::ERR_DUPLICATE_ITEM, "another object is named so", "EntityDescription");
-        }
+        // The engine refuses a name another entity has (a marker of another
+        // record) with an exception, handled like a missing mesh.
         mEntity = manager->createEntity(getName(), mFileName);
     } catch (const Ogre::Exception& e) {
         // A missing or broken mesh costs only this entity's looks: the node

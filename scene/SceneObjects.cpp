@@ -75,26 +75,29 @@ Ogre::SceneNode* SceneObjects::placeNode(const std::string& name, Ogre::SceneNod
     if (!parent) {
         parent = mManager->getRootSceneNode();
     }
-    if (mManager->hasSceneNode(name)) {
-        Ogre::SceneNode* node = mManager->getSceneNode(name);
-        if (node == parent) {
-            return node;
-        }
-        // Hanging a node under one of its own descendants would close a loop
-        // in the scene graph; it stays where it is instead.
-        for (Ogre::Node* above = parent; above; above = above->getParent()) {
-            if (above == node) {
-                logProblem("Scene: node '" + name + "' cannot hang under its own child '" + parent->getName() + "'");
-                return node;
-            }
-        }
-        if (node->getParentSceneNode()) {
-            node->getParentSceneNode()->removeChild(node);
-        }
-        parent->addChild(node);
+    // A scene's names are mostly new: making the node straight away saves a
+    // look-up per record, and the engine's refusal says it exists already.
+    try {
+        return parent->createChildSceneNode(name);
+    } catch (const Ogre::ItemIdentityException&) {
+    }
+    Ogre::SceneNode* node = mManager->getSceneNode(name);
+    if (node == parent) {
         return node;
     }
-    return parent->createChildSceneNode(name);
+    // Hanging a node under one of its own descendants would close a loop
+    // in the scene graph; it stays where it is instead.
+    for (Ogre::Node* above = parent; above; above = above->getParent()) {
+        if (above == node) {
+            logProblem("Scene: node '" + name + "' cannot hang under its own child '" + parent->getName() + "'");
+            return node;
+        }
+    }
+    if (node->getParentSceneNode()) {
+        node->getParentSceneNode()->removeChild(node);
+    }
+    parent->addChild(node);
+    return node;
 }
 
 Ogre::Entity* SceneObjects::makeMarker(const std::string& meshName, const std::string& entityName, float radius,
@@ -254,11 +257,13 @@ void SceneObjects::setMaterialIfKnown(Ogre::Entity* entity, const std::string& m
     if (!entity) {
         return;
     }
-    if (!Ogre::MaterialManager::getSingleton().resourceExists(material)) {
+    // One look-up: a scene sets the same few materials on thousands of props.
+    Ogre::MaterialPtr found = Ogre::MaterialManager::getSingleton().getByName(material);
+    if (!found) {
         logProblem("Scene: material '" + material + "' for '" + entity->getName() + "' does not exist");
         return;
     }
-    entity->setMaterialName(material);
+    entity->setMaterial(found);
 }
 
 void SceneObjects::logProblem(const std::string& line)

@@ -300,25 +300,63 @@ void SceneParser::endEntities()
 
 // --- entities ----------------------------------------------------------------
 
+namespace {
+
+// An entity's attributes, found in one pass over expat's list: a scene has
+// thousands of entities, and looking each name up on its own costs a pass
+// per attribute.
+struct EntityAttributes {
+    explicit EntityAttributes(const char** attributes)
+    {
+        for (int i = 0; attributes && attributes[i]; i += 2) {
+            const char* key = attributes[i];
+            const char* value = attributes[i + 1];
+            if (std::strcmp(key, "name") == 0) {
+                name = value;
+            } else if (std::strcmp(key, "hidden") == 0) {
+                hidden = value;
+            } else if (std::strcmp(key, "filename") == 0) {
+                fileName = value;
+            } else if (std::strcmp(key, "CastShadows") == 0) {
+                castShadows = value;
+            } else if (std::strcmp(key, "ReceiveShadows") == 0) {
+                receiveShadows = value;
+            } else if (std::strcmp(key, "parent") == 0) {
+                parent = value;
+            }
+        }
+    }
+
+    const char* name = nullptr;
+    const char* hidden = nullptr;
+    const char* fileName = nullptr;
+    const char* castShadows = nullptr;
+    const char* receiveShadows = nullptr;
+    const char* parent = nullptr;
+};
+
+} // namespace
+
 void SceneParser::startEntity(const char** attributes)
 {
     endEntityAnimations();
     mContext = Context::Entity;
     discardIfUnfiled(mLoader.mEntities, mCurrentEntity);
     mEntityParentNode = nullptr;
-    if (!hasAttributes("entity", attributes, {"name", "hidden", "CastShadows", "ReceiveShadows"})) {
+    const EntityAttributes found(attributes);
+    if (!found.name || !found.hidden || !found.castShadows || !found.receiveShadows) {
+        // The message names the first one missing, as for every element.
+        hasAttributes("entity", attributes, {"name", "hidden", "CastShadows", "ReceiveShadows"});
         return;
     }
-    const std::string name = SceneText::attribute(attributes, "name");
+    const std::string name = found.name;
     if (isDuplicate("entity", name)) {
         return;
     }
     mBlockPlacedSomething = true;
-    mCurrentEntity = new EntityDescription(name, SceneText::attribute(attributes, "hidden"),
-                                           SceneText::attribute(attributes, "filename"),
-                                           SceneText::attribute(attributes, "CastShadows"),
-                                           SceneText::attribute(attributes, "ReceiveShadows"));
-    const char* parent = SceneText::attribute(attributes, "parent");
+    mCurrentEntity =
+        new EntityDescription(name, found.hidden, found.fileName, found.castShadows, found.receiveShadows);
+    const char* parent = found.parent;
     if (parent && *parent) {
         mCurrentEntity->setParent(parent);
         Ogre::SceneManager* manager = mLoader.mObjects->sceneManager();

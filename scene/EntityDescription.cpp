@@ -5,17 +5,17 @@
 
 #include <Ogre.h>
 
+#include <cstring>
+
 namespace Kelvo {
 
 namespace {
 
 const float kBoneMarkerRadius = 10.0f;
-const int kBoneMarkerRings = 16;
-const int kBoneMarkerSegments = 16;
 
 bool isWord(const char* text, const char* word)
 {
-    return text && std::string(text) == word;
+    return text && std::strcmp(text, word) == 0;
 }
 
 } // namespace
@@ -100,9 +100,8 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
     }
     destroyEngineEntity();
     try {
-        if (manager->hasEntity(getName())) {
-            OGRE_EXCEPT(Ogre::Exception::ERR_DUPLICATE_ITEM, "another object is named so", "EntityDescription");
-        }
+        // The engine refuses a name another entity has (a marker of another
+        // record) with an exception, handled like a missing mesh.
         mEntity = manager->createEntity(getName(), mFileName);
     } catch (const Ogre::Exception& e) {
         // A missing or broken mesh costs only this entity's looks: the node
@@ -127,12 +126,7 @@ void EntityDescription::realise(Ogre::SceneNode* parentNode)
     mNode->setOrientation(orientation());
 
     if (mType == "Player") {
-        const std::string boneMesh = getName() + "_bone_mesh";
-        SceneObjects::makeSphereMesh(boneMesh, kBoneMarkerRadius, kBoneMarkerRings, kBoneMarkerSegments);
-        Ogre::Entity* boneMarker = manager->hasEntity(boneMarkerEntityName())
-                                       ? manager->getEntity(boneMarkerEntityName())
-                                       : manager->createEntity(boneMarkerEntityName(), boneMesh);
-        boneMarker->setVisible(true);
+        mObjects->makeMarker(getName() + "_bone_mesh", boneMarkerEntityName(), kBoneMarkerRadius, "");
     }
 }
 
@@ -191,7 +185,7 @@ void EntityDescription::destroy()
     if (!mObjects) {
         return;
     }
-    mObjects->destroyEntity(boneMarkerEntityName());
+    mObjects->destroyMarker(boneMarkerEntityName());
     destroyEngineEntity();
     if (mNode) {
         mScale = mNode->getScale();

@@ -97,7 +97,7 @@ void LightDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    mObjects->destroyEntity(getName() + "_light_entity");
+    mObjects->destroyMarker(getName() + "_light_entity");
     mMarker = nullptr;
     destroyNode();
 }

@@ -89,7 +89,7 @@ void ParticleDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    mObjects->destroyEntity(getName() + "_Particle_entity");
+    mObjects->destroyMarker(getName() + "_Particle_entity");
     mMarker = nullptr;
     destroyNode();
 }

@@ -22,10 +22,12 @@ class StaticScenery;
 class ShadowDescription;
 class SoundDescription;
 class SoundManager;
+class SceneParser;
 class TriggerDescription;
+class XMLDescription;
 
-// Reads scene files (".qormscene", XML through expat) into description
-// records, realises them as engine objects in "MainScene", tells the game's
+// Reads scene files (".qormscene", XML through expat, element by element in
+// its SceneParser) into description records, realises them as engine objects in "MainScene", tells the game's
 // callback about entities and triggers, and keeps the records for the level
 // editor, which changes and saves them through the editing operations here.
 // Created once at start-up; a load first unloads the previous scene, so every
@@ -59,9 +61,11 @@ public:
     // Reads a scene into the scene manager (the state's "MainScene"), which
     // the loader then uses for editing until the next load or until the
     // manager is destroyed; false when the file could not be opened or is
-    // not well-formed (what was read before the error stays).
+    // not well-formed (what was read before the error stays). Sound records
+    // load their sounds through the sound manager given; tools that load a
+    // scene without one get silent sound records.
     bool load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
-              bool showMarkers);
+              bool showMarkers, SoundManager* soundManager = nullptr);
     // Parses one file into the current scene.
     bool parseFile(const std::string& fileName);
     // Destroys every realised object and deletes every record.
@@ -70,7 +74,8 @@ public:
     void buildStaticGeometry(Ogre::SceneManager* sceneManager);
     void destroyStaticGeometry();
 
-    // Passes the listener node on to the sound manager once per frame.
+    // Passes the listener node on to the sound manager of the last load once
+    // per frame.
     void updateSoundListener(Ogre::SceneNode* listenerNode, float elapsedSeconds);
 
     // Lists for the editor's choosers ----------------------------------------
@@ -149,72 +154,19 @@ public:
     const std::string& getSceneDirectory() const { return mSceneDirectory; }
 
 private:
-    enum class Context {
-        None,
-        Entity,
-        Trigger,
-        Entities,
-        Animation,
-        Animations,
-        KeyFrame,
-        Shadow,
-        Light,
-        Sound,
-        Particle,
-        Extern,
-    };
-
-    static void startElementHandler(void* userData, const char* name, const char** attributes);
-    static void endElementHandler(void* userData, const char* name);
-
-    void startElement(const char* name, const char** attributes);
-    void endElement(const char* name);
-
-    void startEntities();
-    void endEntities();
-    void startEntity(const char** attributes);
-    void endEntity();
-    void startTrigger(const char** attributes);
-    void endTrigger();
-    void startLight(const char** attributes);
-    void endLight();
-    void startLightColour(const char* element, const char** attributes);
-    void startSound(const char** attributes);
-    void endSound();
-    void startParticle(const char** attributes);
-    void endParticle();
-    void startExtern(const char** attributes);
-    void startShadow(const char** attributes);
-    void startAnimation(const char** attributes);
-    void startKeyFrame(const char** attributes);
-    void endEntityAnimations();
-    void readPosition(const char** attributes);
-    void readRotation(const char** attributes);
-    void readScale(const char** attributes);
-
-    // Logs and answers false when a required attribute is missing.
-    bool hasAttributes(const char* element, const char** attributes, std::initializer_list<const char*> names);
-    // Logs and answers true when the name is used by a record already.
-    bool isDuplicate(const char* element, const std::string& name);
-    void reportValue(const char* element, const char* attribute);
-    Ogre::Real transformValue(const char* element, const char** attributes, const char* name, Ogre::Real fallback);
-    Ogre::Vector3 transformVector(const char* element, const char** attributes, Ogre::Real fallback);
+    // The parser files, realises and counts blocks in the loader's tables.
+    friend class SceneParser;
 
     void refreshSceneFolderIndex();
-    void discardUnfiledRecords();
-    void discardCurrentExtern();
     Ogre::SceneNode* openEntityRoot();
     void clearSceneAndRoots();
-    Ogre::SceneNode* parentEntityNode(const std::string& parentName) const;
-    template <typename Record>
-    EntityDescription* placeInParentsRoot(Record& record) const;
+    void forgetWhileParsing(const XMLDescription* record);
     template <typename Record>
     int removeAttachedTo(RecordTable<Record>& records, const std::string& parent);
     bool isSafeFileName(const std::string& fileName) const;
 
     static SceneLoader* sInstance;
 
-    Context mContext = Context::None;
     bool mShowMarkers = false;
     ShadowDescription* mShadow = nullptr;
     // Declared before the tables, which hand it to every record they file.
@@ -226,17 +178,7 @@ private:
     RecordTable<ParticleDescription> mParticles{mObjects.get()};
     std::vector<ExternDescription*> mExterns;
 
-    EntityDescription* mCurrentEntity = nullptr;
-    TriggerDescription* mCurrentTrigger = nullptr;
-    LightDescription* mCurrentLight = nullptr;
-    SoundDescription* mCurrentSound = nullptr;
-    ParticleDescription* mCurrentParticle = nullptr;
-    ExternDescription* mCurrentExtern = nullptr;
-
     Ogre::SceneNode* mRootNode = nullptr;
-    Ogre::SceneNode* mEntityRootNode = nullptr;
-    Ogre::SceneNode* mExternNode = nullptr;
-    Ogre::SceneNode* mEntityParentNode = nullptr;
     // While an extern's file is read: the node its blocks hang under.
     Ogre::SceneNode* mExternParentNode = nullptr;
     // Root numbers read from extern files, as (first exclusive, last
@@ -246,15 +188,10 @@ private:
     // Nodes made for `parent` attributes that named no existing node.
     std::vector<std::string> mParentAttributeNodes;
 
-    Ogre::Animation* mAnimation = nullptr;
-    Ogre::NodeAnimationTrack* mTrack = nullptr;
-    Ogre::TransformKeyFrame* mKeyFrame = nullptr;
-    // Tracks of the entity being read: its node exists only once it closes.
-    std::vector<Ogre::NodeAnimationTrack*> mPendingTracks;
-
     SceneLoaderCallBack* mCallback = nullptr;
     std::string mFileName;
-    std::string mParsingFile;
+    // The parser reading a file just now, if any.
+    SceneParser* mParser = nullptr;
     std::set<std::string> mFilesRead;
     NameList mSceneFiles;
     NameList mMeshes;
@@ -267,12 +204,9 @@ private:
     // The highest entity-root number made since the last clear: every node
     // up to it is destroyed before the next scene.
     int mRootNodesMade = 0;
-    bool mBlockPlacedSomething = false;
     bool mSceneLoaded = false;
     bool mGrassMade = false;
     std::string mSceneDirectory = kDefaultSceneDirectory;
-
-    SoundManager* mSoundManager = nullptr;
 };
 
 } // namespace Kelvo

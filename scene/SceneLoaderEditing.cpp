@@ -8,6 +8,7 @@
 #include "scene/LightDescription.h"
 #include "scene/ParticleDescription.h"
 #include "scene/SceneObjects.h"
+#include "scene/SceneParser.h"
 #include "scene/ShadowDescription.h"
 #include "scene/SoundDescription.h"
 #include "scene/TriggerDescription.h"
@@ -223,11 +224,21 @@ ParticleDescription* SceneLoader::addParticle(const std::string& name)
 
 // --- removing --------------------------------------------------------------------
 
+void SceneLoader::forgetWhileParsing(const XMLDescription* record)
+{
+    // A game callback may remove records while a file is read; the parser
+    // must not go on filling or deleting them.
+    if (mParser && record) {
+        mParser->forget(record);
+    }
+}
+
 template <typename Record>
 int SceneLoader::removeAttachedTo(RecordTable<Record>& records, const std::string& parent)
 {
     const std::vector<std::string> attached = records.namesAttachedTo(parent);
     for (const std::string& name : attached) {
+        forgetWhileParsing(records.find(name));
         records.remove(name);
     }
     return static_cast<int>(attached.size());
@@ -241,9 +252,7 @@ int SceneLoader::removeEntity(const std::string& name)
     if (!entity) {
         return 0;
     }
-    if (mCurrentEntity == entity) {
-        mCurrentEntity = nullptr;
-    }
+    forgetWhileParsing(entity);
     // What hangs on the entity goes first, while its node still exists: left
     // behind it would be saved under a parent that is gone, and its nodes
     // would point at a freed one.
@@ -263,33 +272,25 @@ int SceneLoader::removeEntity(const std::string& name)
 
 bool SceneLoader::removeTrigger(const std::string& name)
 {
-    if (mCurrentTrigger && mCurrentTrigger->getName() == name) {
-        mCurrentTrigger = nullptr;
-    }
+    forgetWhileParsing(mTriggers.find(name));
     return mTriggers.remove(name);
 }
 
 bool SceneLoader::removeLight(const std::string& name)
 {
-    if (mCurrentLight && mCurrentLight->getName() == name) {
-        mCurrentLight = nullptr;
-    }
+    forgetWhileParsing(mLights.find(name));
     return mLights.remove(name);
 }
 
 bool SceneLoader::removeSound(const std::string& name)
 {
-    if (mCurrentSound && mCurrentSound->getName() == name) {
-        mCurrentSound = nullptr;
-    }
+    forgetWhileParsing(mSounds.find(name));
     return mSounds.remove(name);
 }
 
 bool SceneLoader::removeParticle(const std::string& name)
 {
-    if (mCurrentParticle && mCurrentParticle->getName() == name) {
-        mCurrentParticle = nullptr;
-    }
+    forgetWhileParsing(mParticles.find(name));
     return mParticles.remove(name);
 }
 

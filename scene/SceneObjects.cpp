@@ -15,6 +15,9 @@ const int kMarkerSegments = 16;
 
 SceneObjects::~SceneObjects()
 {
+    // A live scene manager means a live engine (the root destroys its scene
+    // managers before its meshes): what is left of the markers goes now.
+    freeMarkers();
     use(nullptr);
 }
 
@@ -34,9 +37,14 @@ void SceneObjects::use(Ogre::SceneManager* manager)
 
 void SceneObjects::sceneManagerDestroyed(Ogre::SceneManager* source)
 {
-    if (source == mManager) {
-        mManager = nullptr;
+    if (source != mManager) {
+        return;
     }
+    // The manager tells before it destroys its objects: the markers go now,
+    // while their spheres can still be freed. (No removeListener here: the
+    // manager is walking its listeners.)
+    freeMarkers();
+    mManager = nullptr;
 }
 
 Ogre::SceneNode* SceneObjects::loaderRoot() const
@@ -45,13 +53,6 @@ Ogre::SceneNode* SceneObjects::loaderRoot() const
         return nullptr;
     }
     return mManager->getSceneNode(SceneLoader::kLoaderRootName);
-}
-
-void SceneObjects::destroyEntity(const std::string& name)
-{
-    if (mManager && mManager->hasEntity(name)) {
-        mManager->destroyEntity(name);
-    }
 }
 
 void SceneObjects::destroyNode(Ogre::SceneNode* node)
@@ -74,26 +75,29 @@ Ogre::SceneNode* SceneObjects::placeNode(const std::string& name, Ogre::SceneNod
     if (!parent) {
         parent = mManager->getRootSceneNode();
     }
-    if (mManager->hasSceneNode(name)) {
-        Ogre::SceneNode* node = mManager->getSceneNode(name);
-        if (node == parent) {
-            return node;
-        }
-        // Hanging a node under one of its own descendants would close a loop
-        // in the scene graph; it stays where it is instead.
-        for (Ogre::Node* above = parent; above; above = above->getParent()) {
-            if (above == node) {
-                logProblem("Scene: node '" + name + "' cannot hang under its own child '" + parent->getName() + "'");
-                return node;
-            }
-        }
-        if (node->getParentSceneNode()) {
-            node->getParentSceneNode()->removeChild(node);
-        }
-        parent->addChild(node);
+    // A scene's names are mostly new: making the node straight away saves a
+    // look-up per record, and the engine's refusal says it exists already.
+    try {
+        return parent->createChildSceneNode(name);
+    } catch (const Ogre::ItemIdentityException&) {
+    }
+    Ogre::SceneNode* node = mManager->getSceneNode(name);
+    if (node == parent) {
         return node;
     }
-    return parent->createChildSceneNode(name);
+    // Hanging a node under one of its own descendants would close a loop
+    // in the scene graph; it stays where it is instead.
+    for (Ogre::Node* above = parent; above; above = above->getParent()) {
+        if (above == node) {
+            logProblem("Scene: node '" + name + "' cannot hang under its own child '" + parent->getName() + "'");
+            return node;
+        }
+    }
+    if (node->getParentSceneNode()) {
+        node->getParentSceneNode()->removeChild(node);
+    }
+    parent->addChild(node);
+    return node;
 }
 
 Ogre::Entity* SceneObjects::makeMarker(const std::string& meshName, const std::string& entityName, float radius,
@@ -124,10 +128,56 @@ Ogre::Entity* SceneObjects::makeMarker(const std::string& meshName, const std::s
     }
     existing.reset();
     makeSphereMesh(meshName, radius, kMarkerRings, kMarkerSegments);
+    mMarkerMeshes[meshName] = entityName;
     Ogre::Entity* marker = mManager->createEntity(entityName, meshName);
     marker->setVisible(true);
-    setMaterialIfKnown(marker, material);
+    if (!material.empty()) {
+        setMaterialIfKnown(marker, material);
+    }
     return marker;
+}
+
+void SceneObjects::destroyMarker(const std::string& entityName)
+{
+    if (!mManager || !mManager->hasEntity(entityName)) {
+        return;
+    }
+    Ogre::Entity* marker = mManager->getEntity(entityName);
+    const std::string meshName = marker->getMesh()->getName();
+    auto made = mMarkerMeshes.find(meshName);
+    if (made == mMarkerMeshes.end() || made->second != entityName) {
+        // Not a marker of ours: something else of the scene has the name.
+        return;
+    }
+    if (marker->isAttached()) {
+        marker->detachFromParent();
+    }
+    mManager->destroyEntity(marker);
+    freeMarkerMesh(meshName);
+}
+
+void SceneObjects::freeMarkers()
+{
+    const std::map<std::string, std::string> made = mMarkerMeshes;
+    for (const auto& entry : made) {
+        if (mManager && mManager->hasEntity(entry.second)) {
+            destroyMarker(entry.second);
+        } else {
+            freeMarkerMesh(entry.first);
+        }
+    }
+}
+
+void SceneObjects::freeMarkerMesh(const std::string& meshName)
+{
+    mMarkerMeshes.erase(meshName);
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    Ogre::MeshPtr mesh = meshes.getByName(meshName);
+    // A scene entity whose file names the sphere holds it too; removing
+    // the mesh under it would unload what it draws.
+    if (mesh && mesh.use_count() <= Ogre::ResourceGroupManager::RESOURCE_SYSTEM_NUM_REFERENCE_COUNTS + 1) {
+        meshes.remove(mesh);
+    }
 }
 
 void SceneObjects::makeSphereMesh(const std::string& meshName, float radius, int rings, int segments)
@@ -207,11 +257,13 @@ void SceneObjects::setMaterialIfKnown(Ogre::Entity* entity, const std::string& m
     if (!entity) {
         return;
     }
-    if (!Ogre::MaterialManager::getSingleton().resourceExists(material)) {
+    // One look-up: a scene sets the same few materials on thousands of props.
+    Ogre::MaterialPtr found = Ogre::MaterialManager::getSingleton().getByName(material);
+    if (!found) {
         logProblem("Scene: material '" + material + "' for '" + entity->getName() + "' does not exist");
         return;
     }
-    entity->setMaterialName(material);
+    entity->setMaterial(found);
 }
 
 void SceneObjects::logProblem(const std::string& line)

@@ -3,7 +3,6 @@
 #include "scene/SceneObjects.h"
 #include "scene/SceneText.h"
 
-#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 
 namespace Kelvo {
@@ -27,8 +26,7 @@ bool ShadowDescription::apply(Ogre::SceneManager* manager) const
     }
     // Shadow techniques are set up by the render system; tools that load
     // scenes without one keep the scene unshadowed.
-    Ogre::Root* root = Ogre::Root::getSingletonPtr();
-    if (!root || !root->getRenderSystem()) {
+    if (!manager->getDestinationRenderSystem()) {
         SceneObjects::logProblem("Scene: no render system, shadow type '" + mType + "' not applied");
         return false;
     }

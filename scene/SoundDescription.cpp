@@ -19,7 +19,6 @@ const char* const SoundDescription::kDefaultType = "2D_SOUND";
 
 SoundDescription::SoundDescription(const std::string& name)
     : PlacedDescription(name, "")
-    , mSoundManager(SoundManager::getSingletonPtr())
 {
 }
 
@@ -27,7 +26,6 @@ SoundDescription::SoundDescription(const std::string& name, const std::string& t
                                    Ogre::Real volume, Ogre::Real maxDistance, Ogre::Real minDistance,
                                    const std::string& parent)
     : PlacedDescription(name, parent)
-    , mSoundManager(SoundManager::getSingletonPtr())
     , mFile(file)
     , mType(type)
     , mVolume(volume)
@@ -63,6 +61,7 @@ void SoundDescription::realise(Ogre::SceneNode* parentNode)
     }
     mNode->setPosition(mPosition);
 
+    mSoundManager = mObjects->soundManager();
     if (!mSoundManager) {
         return;
     }
@@ -88,7 +87,7 @@ void SoundDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    mObjects->destroyEntity(getName() + "_sound_entity");
+    mObjects->destroyMarker(getName() + "_sound_entity");
     mMarker = nullptr;
     destroyNode();
 }

@@ -13,7 +13,8 @@ class SoundManager;
 
 // A sound source of the scene: the <sound> element. Holds the sound manager's
 // handles (both -1 in a new record): the sound is loaded when the record is
-// realised and plays on a channel when asked. 3D sounds follow the node.
+// realised, through the sound manager the loader was handed, and plays on a
+// channel when asked. 3D sounds follow the node.
 class SoundDescription : public PlacedDescription {
 public:
     static const char* const kDefaultType;
@@ -51,7 +52,8 @@ public:
     void setMaxDistance(Ogre::Real maxDistance);
 
 private:
-    SoundManager* mSoundManager;
+    // The manager that made the handles; none until the record is realised.
+    SoundManager* mSoundManager = nullptr;
     std::string mFile;
     std::string mType = kDefaultType;
     int mChannelHandle = -1;

@@ -55,7 +55,7 @@ void TriggerDescription::destroy()
     if (mMarker && mMarker->isAttached()) {
         mMarker->detachFromParent();
     }
-    mObjects->destroyEntity(mMarkerName);
+    mObjects->destroyMarker(mMarkerName);
     mMarker = nullptr;
     destroyNode();
 }

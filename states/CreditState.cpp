@@ -1,5 +1,6 @@
 #include "states/CreditState.h"
 
+#include "SoundManager/SoundManager.h"
 #include "app/Application.h"
 #include "effects/SceneFader.h"
 #include "platform/Log.h"
@@ -54,7 +55,7 @@ void CreditState::enter()
     mFader->fadeIn(kFadeSeconds);
 
     SceneLoader* loader = SceneLoader::getSingletonPtr();
-    if (loader->load(kScene, mSceneManager, nullptr, true)) {
+    if (loader->load(kScene, mSceneManager, nullptr, true, SoundManager::getSingletonPtr())) {
         if (SoundDescription* music = loader->findSound(kMusic)) {
             music->play();
         } else {

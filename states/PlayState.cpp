@@ -1,5 +1,6 @@
 #include "states/PlayState.h"
 
+#include "SoundManager/SoundManager.h"
 #include "app/Application.h"
 #include "effects/CineFader.h"
 #include "effects/CompositorEffects.h"
@@ -199,7 +200,7 @@ void PlayState::loadWorld()
     SceneLoader* loader = SceneLoader::getSingletonPtr();
     mMeshes = new MeshManager(mSceneManager, FresnelWater::getSingletonPtr());
     mSceneCallback = new OSMSceneCallback(mMeshes);
-    if (!loader->load(kWorldScene, mSceneManager, mSceneCallback, false)) {
+    if (!loader->load(kWorldScene, mSceneManager, mSceneCallback, false, SoundManager::getSingletonPtr())) {
         logWarning(std::string("PlayState: the world '") + kWorldScene + "' could not be loaded");
     }
     loader->buildStaticGeometry(mSceneManager);

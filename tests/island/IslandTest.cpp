@@ -189,7 +189,7 @@ public:
         meshes = new Kelvo::MeshManager(scene, water);
         callback = new Kelvo::OSMSceneCallback(meshes);
         started = std::chrono::steady_clock::now();
-        loaded = loader->load("world.qormscene", scene, callback, false);
+        loaded = loader->load("world.qormscene", scene, callback, false, sound);
         loader->buildStaticGeometry(scene);
         loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         loadLines.assign(catcher.lines.begin() + before, catcher.lines.end());

@@ -8,6 +8,7 @@
 #include "scene/SceneText.h"
 #include "scene/ShadowDescription.h"
 #include "scene/SoundDescription.h"
+#include "scene/StaticScenery.h"
 #include "scene/TriggerDescription.h"
 
 #include "SoundManager/SoundManager.h"
@@ -237,6 +238,60 @@ TEST_F(SceneTest, LoadingTwiceLeavesOnlyTheSecondScene)
     EXPECT_EQ("entityRoot_0", mSceneManager->getSceneNode("rock")->getParentSceneNode()->getName());
     EXPECT_EQ(1u, mLoader->entities().size());
     EXPECT_EQ(1, mLoader->findEntity("rock")->getRootIndex());
+}
+
+// Every marker (trigger, light, sound, particle system, the hero's bone
+// marker) has a sphere mesh of its own; the editor and the fuzzer load
+// scene after scene, so the spheres must go with their scene.
+TEST_F(SceneTest, MarkerSpheresGoWithUnloadReloadTheLoaderAndTheSceneManager)
+{
+    const char* const markedScene =
+        "<kelvo_scene><entities>"
+        "<entity name=\"hero\" hidden=\"false\" filename=\"ball.mesh\" CastShadows=\"no\" ReceiveShadows=\"no\">"
+        "<type name=\"Player\"/></entity>"
+        "<trigger name=\"t\" radius=\"2\" attachedType=\"\"/>"
+        "<light name=\"l\" type=\"Point_Light\" shadowcaster=\"0\"/>"
+        "<sound name=\"s\" type=\"2D_SOUND\" file=\"x.wav\" volume=\"1\" maxDistance=\"1\" minDistance=\"1\"/>"
+        "<particle name=\"p\" file=\"Kelvo/NoSuchTemplate\"/>"
+        "</entities></kelvo_scene>";
+    const auto meshCount = [] {
+        size_t count = 0;
+        for (auto it = Ogre::MeshManager::getSingleton().getResourceIterator(); it.hasMoreElements(); it.moveNext()) {
+            ++count;
+        }
+        return count;
+    };
+    // The grass-blade mesh is made at the first load and kept for the
+    // scenes' grass props: it is there before counting.
+    Kelvo::StaticScenery::makeGrassBlades();
+    const size_t before = meshCount();
+
+    ASSERT_TRUE(loadText(markedScene, "marked.qormscene"));
+    EXPECT_EQ(before + 5, meshCount());
+    ASSERT_TRUE(mLoader->load("marked.qormscene", mSceneManager, nullptr, true));
+    EXPECT_EQ(before + 5, meshCount()) << "a reload kept the old spheres";
+    mLoader->findTrigger("t")->setRadius(4);
+    EXPECT_EQ(before + 5, meshCount()) << "a new radius kept the old sphere";
+    EXPECT_EQ(3, mLoader->removeEntity("hero") + mLoader->removeLight("l") + mLoader->removeSound("s"));
+    EXPECT_EQ(before + 2, meshCount()) << "removed records kept their spheres";
+    mLoader->unload();
+    EXPECT_EQ(before, meshCount());
+
+    // A loader that ends with its scene loaded takes the spheres along.
+    ASSERT_TRUE(mLoader->load("marked.qormscene", mSceneManager, nullptr, true));
+    delete mLoader;
+    mLoader = nullptr;
+    EXPECT_EQ(before, meshCount());
+    EXPECT_FALSE(mSceneManager->hasEntity("t_entity"));
+
+    // A scene manager destroyed under a loaded scene takes its markers; the
+    // loader then frees their spheres.
+    mLoader = new Kelvo::SceneLoader();
+    mLoader->setSceneDirectory(mFolder);
+    ASSERT_TRUE(mLoader->load("marked.qormscene", mSceneManager, nullptr, true));
+    mRoot->destroySceneManager(mSceneManager);
+    mSceneManager = nullptr;
+    EXPECT_EQ(before, meshCount());
 }
 
 TEST_F(SceneTest, EmptyBlocksAndParentedTriggersGiveTheirRootNumberBack)
@@ -604,8 +659,6 @@ protected:
         SceneTest::TearDown();
         delete mSounds;
     }
-
-    Kelvo::SoundManager* mSounds = nullptr;
 };
 
 TEST_F(SceneSoundTest, SceneSoundsLoadThroughTheSoundManagerAndPlayFromTheirRecord)
@@ -633,4 +686,26 @@ TEST_F(SceneSoundTest, SceneSoundsLoadThroughTheSoundManagerAndPlayFromTheirReco
     // A sound that could not be loaded plays nothing and keeps no channel.
     lost->play();
     EXPECT_EQ(-1, lost->getChannelHandle());
+}
+
+TEST_F(SceneSoundTest, ALoadWithoutASoundManagerLeavesTheSoundsSilentThoughOneExists)
+{
+    writeScene("quiet.qormscene", "<kelvo_scene><entities>"
+                                  "<sound name=\"bell\" type=\"2D_SOUND\" file=\"bell.wav\" volume=\"1\" "
+                                  "maxDistance=\"50\" minDistance=\"2\" parent=\"\"/>"
+                                  "</entities></kelvo_scene>");
+    ASSERT_TRUE(mLoader->load("quiet.qormscene", mSceneManager, nullptr, true));
+    Kelvo::SoundDescription* bell = mLoader->findSound("bell");
+    ASSERT_NE(nullptr, bell);
+    EXPECT_EQ(-1, bell->getSoundHandle());
+    bell->play();
+    EXPECT_FALSE(bell->isPlaying());
+
+    // The next load hands the manager in: the same record now sounds.
+    ASSERT_TRUE(mLoader->load("quiet.qormscene", mSceneManager, nullptr, true, mSounds));
+    bell = mLoader->findSound("bell");
+    EXPECT_GT(bell->getSoundHandle(), 0);
+    bell->play();
+    EXPECT_TRUE(bell->isPlaying());
+    bell->stop();
 }

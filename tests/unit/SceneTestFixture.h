@@ -66,11 +66,12 @@ protected:
         return file.good();
     }
 
-    // Loads a scene given as text, as the editor does (markers shown).
+    // Loads a scene given as text, as the editor does (markers shown), with
+    // the fixture's sound manager when a test made one.
     bool loadText(const std::string& text, const std::string& name = "test.qormscene")
     {
         writeScene(name, text);
-        return mLoader->load(name, mSceneManager, nullptr, true);
+        return mLoader->load(name, mSceneManager, nullptr, true, mSounds);
     }
 
     TemporaryFolder mTemporary{"kelvo-scene"};
@@ -78,6 +79,7 @@ protected:
     Kelvo::Application* mApplication = nullptr;
     Ogre::SceneManager* mSceneManager = nullptr;
     Kelvo::SceneLoader* mLoader = nullptr;
+    Kelvo::SoundManager* mSounds = nullptr;
 };
 
 } // namespace KelvoTest

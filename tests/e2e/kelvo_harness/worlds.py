@@ -125,6 +125,16 @@ class WorldCopy:
             _xyz(sound, "position", position)
         self._edit(change)
 
+    def add_particle(self, name, template, position=(0, 0, 0), scale=(1, 1, 0)):
+        """A particle system from an engine template; scale z is its speed
+        factor (0: it stands still, as the island keeps its templates)."""
+        def change(entities):
+            particle = ElementTree.SubElement(entities, "particle", {
+                "name": name, "file": template, "parent": ""})
+            _xyz(particle, "position", position)
+            _xyz(particle, "scale", scale)
+        self._edit(change)
+
     def add_entity(self, name, mesh, kind, position, scale=(1, 1, 1)):
         """An entity of a game kind ("Static", "Enemy", ...) from a mesh file."""
         def change(entities):

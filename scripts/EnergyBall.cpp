@@ -361,7 +361,10 @@ bool EnergyBall::findEntityHit(const Ogre::Vector3& from, const Ogre::Vector3& t
     const Ogre::Vector3 direction = length > 0 ? way / length : mDirection;
     mEntityQuery->setRay(Ogre::Ray(from, direction));
     for (const Ogre::RaySceneQueryResultEntry& entry : mEntityQuery->execute()) {
-        if (entry.distance >= length + kEntityLookAhead) {
+        // The ball strikes where it comes within reach of the entity's
+        // bounds: the same place whatever the length of the frame.
+        const float reach = std::max(0.0f, entry.distance - kEntityLookAhead);
+        if (reach > length) {
             break;
         }
         const Ogre::MovableObject* object = entry.movable;
@@ -369,7 +372,7 @@ bool EnergyBall::findEntityHit(const Ogre::Vector3& from, const Ogre::Vector3& t
             !loader->findEntity(object->getName())) {
             continue;
         }
-        fraction = length > 0 ? std::min(1.0f, entry.distance / length) : 0;
+        fraction = length > 0 ? reach / length : 0;
         what = object->getName();
         return true;
     }

@@ -75,8 +75,7 @@ public:
     static constexpr float kMaxFlightSeconds = 30.0f;
     // Hit tests start once the ball is clear of the hand.
     static constexpr float kHitTestDelay = 0.01f;
-    // A scene entity this near ahead of where the ball ends the frame is
-    // struck already.
+    // The ball strikes a scene entity when it comes this near its bounds.
     static constexpr float kEntityLookAhead = 1.0f;
     // The terrain is sampled this densely along the way moved in a frame.
     static constexpr float kTerrainSampleSpacing = 1.0f;

@@ -419,6 +419,30 @@ TEST_F(EnergyBallTest, HeldBallRidesAboveTheHeroAndASecondThrowLaunchesIt)
     EXPECT_EQ(2u, balls->getBalls()->size());
 }
 
+TEST_F(EnergyBallTest, InAimModeTheBallFliesAlongTheCameraView)
+{
+    enterWorld(kOpenPlain);
+    world->setFreeMode(true);
+    Ogre::SceneNode* view = scene->getSceneNode("MAIN_CAMERA");
+    view->setOrientation(Ogre::Quaternion(Ogre::Degree(30), Ogre::Vector3::UNIT_Y) *
+                         Ogre::Quaternion(Ogre::Degree(20), Ogre::Vector3::UNIT_X));
+    const Ogre::Vector3 looking = view->getOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    const Kelvo::EnergyBall* ball = throwBall(1.0f / 60);
+    const float up = looking.y + 0.1f;
+    EXPECT_NEAR(up * 27.7777786f, ball->getVerticalSpeed(), 0.1f);
+    const Ogre::Vector3 across = Ogre::Vector3(looking.x, 0, looking.z).normalisedCopy();
+    EXPECT_TRUE(ball->getDirection().positionEquals(across, 1e-4f)) << Kelvo::vectorText(ball->getDirection());
+
+    // Walking again: the hero's facing, whatever the camera does.
+    world->setFreeMode(false);
+    frame(1.0f / 60);
+    Ogre::Vector3 facing = world->getPlayer()->getFacing();
+    facing.y = 0;
+    const Kelvo::EnergyBall* walking = throwBall(1.0f / 60);
+    EXPECT_TRUE(walking->getDirection().positionEquals(facing.normalisedCopy(), 1e-3f))
+        << Kelvo::vectorText(walking->getDirection()) << " facing " << Kelvo::vectorText(facing);
+}
+
 // --- striking -------------------------------------------------------------------------
 
 TEST_F(EnergyBallTest, BallStrikesTheTargetEntityAtBothFrameRates)

@@ -60,7 +60,7 @@ class EnergyBallTest(unittest.TestCase):
         width, height = game.window_geometry()
         before = game.log_end()
         game.click(width // 2, height // 2)
-        index = game.wait_for_log("EnergieBallScript: ball ", timeout=STEP, after=before)
+        index = game.wait_for_log(" launched, weapon ", timeout=STEP, after=before)
         match = LAUNCHED.search(game.matched_line)
         self.assertIsNotNone(match, game.matched_line)
         ball, weapon = match.group(1), int(match.group(2))
@@ -138,14 +138,18 @@ class EnergyBallTest(unittest.TestCase):
             game._xdotool("mousemove_relative", "--", "0", "-20")
             pause(0.3)
         pause(1.0)
-        _, (ball, weapon, aimed) = self.throw()
+        launched, (ball, weapon, aimed) = self.throw()
         print("aimed direction %r, the second weapon's before %r" % (aimed, flatter), file=sys.stderr)
         view = (aimed[0], aimed[1] - 0.05, aimed[2])
         self.assertAlmostEqual(1.0, math.hypot(*view), delta=0.02,
                                msg="the camera's view plus the second weapon's tilt: %r" % (aimed,))
         heading = math.degrees(math.atan2(aimed[2], aimed[0]) - math.atan2(flatter[2], flatter[0]))
         self.assertLess(abs(heading), 3.0, "the view looks where he faces: %r vs %r" % (aimed, flatter))
+        # By the strike the throw has ended: the next click throws again.
+        self.hit_of(ball, launched)
+        before_walk = game.log_end()
         game.key("Tab")
+        game.wait_for_log("PlayerScript: aim mode left", timeout=STEP, after=before_walk)
 
         # Escape while a ball flies, then a new game: nothing of the last.
         self.throw()

@@ -151,7 +151,7 @@ void BM_FiftyBallsInFlight(benchmark::State& state)
     engine.window->removeAllViewports();
     engine.root->destroySceneManager(scene);
 }
-BENCHMARK(BM_FiftyBallsInFlight)->Arg(60)->Arg(10)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FiftyBallsInFlight)->Arg(60)->Arg(10)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 } // namespace
 

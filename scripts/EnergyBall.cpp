@@ -85,11 +85,9 @@ EnergyBall::EnergyBall(EnergyBallList* list, GameWorld* world)
 {
     mNode = mSceneManager->getRootSceneNode()->createChildSceneNode("BULLET_NODE_" + getIdText());
     mNode->setVisible(false);
-    mEntityQuery = mSceneManager->createRayQuery(Ogre::Ray());
-    // Scene entities only: the terrain has its own test, and the terrain
-    // part of this scene manager's query is the expensive one.
+    mEntityQuery = mSceneManager->createAABBQuery(Ogre::AxisAlignedBox());
+    // Scene entities only: the terrain has its own test.
     mEntityQuery->setQueryTypeMask(Ogre::SceneManager::ENTITY_TYPE_MASK);
-    mEntityQuery->setSortByDistance(true);
     mList->add(this);
 }
 
@@ -359,24 +357,33 @@ bool EnergyBall::findEntityHit(const Ogre::Vector3& from, const Ogre::Vector3& t
     const Ogre::Vector3 way = to - from;
     const float length = way.length();
     const Ogre::Vector3 direction = length > 0 ? way / length : mDirection;
-    mEntityQuery->setRay(Ogre::Ray(from, direction));
-    for (const Ogre::RaySceneQueryResultEntry& entry : mEntityQuery->execute()) {
-        // The ball strikes where it comes within reach of the entity's
-        // bounds: the same place whatever the length of the frame.
-        const float reach = std::max(0.0f, entry.distance - kEntityLookAhead);
-        if (reach > length) {
-            break;
-        }
-        const Ogre::MovableObject* object = entry.movable;
-        if (!object || object == heroEntity || object->getName() == kHeroEntityName ||
-            !loader->findEntity(object->getName())) {
+    const Ogre::Ray ray(from, direction);
+
+    // Only what stands near this frame's way is tested: a box query around
+    // it visits a few octants, where a ray query would follow the ray
+    // across the whole level.
+    Ogre::AxisAlignedBox near(from, from);
+    near.merge(to + direction * kEntityLookAhead);
+    mEntityQuery->setBox(near);
+    float nearest = length + 1;
+    for (Ogre::MovableObject* object : mEntityQuery->execute().movables) {
+        if (object == heroEntity || object->getName() == kHeroEntityName || !loader->findEntity(object->getName())) {
             continue;
         }
-        fraction = length > 0 ? reach / length : 0;
-        what = object->getName();
-        return true;
+        const std::pair<bool, Ogre::Real> entered = Ogre::Math::intersects(ray, object->getWorldBoundingBox());
+        // The ball strikes where it comes within reach of the entity's
+        // bounds: the same place whatever the length of the frame.
+        const float reach = entered.first ? std::max(0.0f, entered.second - kEntityLookAhead) : length + 1;
+        if (reach <= length && reach < nearest) {
+            nearest = reach;
+            what = object->getName();
+        }
     }
-    return false;
+    if (nearest > length) {
+        return false;
+    }
+    fraction = length > 0 ? nearest / length : 0;
+    return true;
 }
 
 void EnergyBall::strike(const std::string& what)

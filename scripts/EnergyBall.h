@@ -172,7 +172,7 @@ private:
     float mFlightTime = 0;
     float mTimeSinceHit = 0;
 
-    Ogre::RaySceneQuery* mEntityQuery = nullptr;
+    Ogre::AxisAlignedBoxSceneQuery* mEntityQuery = nullptr;
 };
 
 } // namespace Kelvo

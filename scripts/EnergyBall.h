@@ -77,8 +77,10 @@ public:
     static constexpr float kHitTestDelay = 0.01f;
     // The ball strikes a scene entity when it comes this near its bounds.
     static constexpr float kEntityLookAhead = 1.0f;
-    // The terrain is sampled this densely along the way moved in a frame.
-    static constexpr float kTerrainSampleSpacing = 1.0f;
+    // The terrain is sampled this densely along the way moved in a frame:
+    // half the island's vertex spacing (3), so a ridge is never stepped
+    // over; at 10 frames a second that is two samples a frame.
+    static constexpr float kTerrainSampleSpacing = 1.5f;
     static const char* const kHitMessage;
     static const char* const kHeroEntityName;
 

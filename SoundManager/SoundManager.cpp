@@ -264,6 +264,11 @@ Ogre::SceneNode* SoundManager::getFollowedNode(int channelHandle) const
     return mChannelSlots[static_cast<std::size_t>(channelHandle)].node;
 }
 
+int SoundManager::playingChannelCount() const
+{
+    return mSystem ? mSystem->getChannelsPlaying() : 0;
+}
+
 void SoundManager::PlaySound(int soundHandle, Ogre::SceneNode* node, int* channelHandle)
 {
     const SoundInstance* entry = getSoundInstance(soundHandle);

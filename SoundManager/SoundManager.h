@@ -106,6 +106,8 @@ public:
     std::size_t getSoundTableSize() const { return mSoundInstances.size(); }
     const SoundInstance* getSoundInstance(int soundHandle) const;
     Ogre::SceneNode* getFollowedNode(int channelHandle) const;
+    // The number of channels playing now.
+    int playingChannelCount() const;
 
 private:
     void IncrementNextSoundInstanceIndex();

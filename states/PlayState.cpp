@@ -15,6 +15,7 @@
 #include "scene/TriggerDescription.h"
 #include "scripts/BirdScript.h"
 #include "scripts/CameraScript.h"
+#include "scripts/EnergieBallScript.h"
 #include "scripts/GeometricTriggerScript.h"
 #include "scripts/GUIScript.h"
 #include "scripts/PlayerScript.h"
@@ -210,6 +211,7 @@ void PlayState::loadWorld()
     parts.application = mApplication;
     parts.inputListeners = mApplication;
     parts.sceneLoader = loader;
+    parts.soundManager = SoundManager::getSingletonPtr();
     parts.sceneManager = mSceneManager;
     parts.camera = mCamera;
     parts.meshes = mMeshes;
@@ -228,6 +230,8 @@ void PlayState::loadWorld()
     mScripts->add(mPlayerScript);
     mCameraScript = new CameraScript(mWorld, mScripts);
     mScripts->add(mCameraScript);
+    mEnergieBallScript = new EnergieBallScript(mWorld, mScripts);
+    mScripts->add(mEnergieBallScript);
     mSoundScript = new SoundScript(mWorld, mScripts);
     mScripts->add(mSoundScript);
     createEnemyAndBirdScripts();
@@ -587,6 +591,8 @@ void PlayState::deleteScripts()
     mTriggerScript = nullptr;
     delete mSoundScript;
     mSoundScript = nullptr;
+    delete mEnergieBallScript;
+    mEnergieBallScript = nullptr;
     for (BirdScript* bird : mBirdScripts) {
         delete bird;
     }

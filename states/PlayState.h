@@ -18,6 +18,7 @@ namespace Kelvo {
 class Application;
 class BirdScript;
 class CameraScript;
+class EnergieBallScript;
 class CompositorEffects;
 class CineFader;
 class GameWorld;
@@ -129,6 +130,7 @@ private:
     GeometricTriggerScript* mTriggerScript = nullptr;
     PlayerScript* mPlayerScript = nullptr;
     CameraScript* mCameraScript = nullptr;
+    EnergieBallScript* mEnergieBallScript = nullptr;
     SoundScript* mSoundScript = nullptr;
     std::vector<BirdScript*> mBirdScripts;
     Ogre::SceneNode* mListenerNode = nullptr;

@@ -17,6 +17,7 @@ class InputListeners;
 class MeshManager;
 class PlayerCharacter;
 class SceneLoader;
+class SoundManager;
 class TerrainProbe;
 
 // What the state running a world hands it; anything left null is simply
@@ -27,6 +28,8 @@ struct WorldParts {
     // Where scripts register to hear input (the application in the game).
     InputListeners* inputListeners = nullptr;
     SceneLoader* sceneLoader = nullptr;
+    // Plays the sounds scripts make of their own (the energy balls').
+    SoundManager* soundManager = nullptr;
     // The scene the world lives in; the terrain probe asks it. Without one
     // the camera's scene manager is taken.
     Ogre::SceneManager* sceneManager = nullptr;
@@ -67,6 +70,7 @@ public:
     MeshManager* getMeshes() const { return mParts.meshes; }
     GameGUI* getGui() const { return mGui; }
     SceneLoader* getSceneLoader() const { return mParts.sceneLoader; }
+    SoundManager* getSoundManager() const { return mParts.soundManager; }
     Application* getApplication() const { return mParts.application; }
     InputListeners* getInputListeners() const { return mParts.inputListeners; }
     Ogre::SceneManager* getSceneManager() const { return mParts.sceneManager; }

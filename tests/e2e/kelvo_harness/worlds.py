@@ -89,7 +89,8 @@ class WorldCopy:
 
     def _edit(self, change):
         tree = ElementTree.parse(self.scene_path)
-        entities = tree.getroot().find("entities")
+        self._root = tree.getroot()
+        entities = self._root.find("entities")
         change(entities)
         ElementTree.indent(tree, "\t")
         tree.write(self.scene_path, encoding="unicode")
@@ -125,9 +126,23 @@ class WorldCopy:
             _xyz(sound, "position", position)
         self._edit(change)
 
-    def add_entity(self, name, mesh, kind, position, scale=(1, 1, 1)):
-        """An entity of a game kind ("Static", "Enemy", ...) from a mesh file."""
+    def add_particle(self, name, template, position=(0, 0, 0), scale=(1, 1, 0)):
+        """A particle system from an engine template; scale z is its speed
+        factor (0: it stands still, as the island keeps its templates)."""
         def change(entities):
+            particle = ElementTree.SubElement(entities, "particle", {
+                "name": name, "file": template, "parent": ""})
+            _xyz(particle, "position", position)
+            _xyz(particle, "scale", scale)
+        self._edit(change)
+
+    def add_entity(self, name, mesh, kind, position, scale=(1, 1, 1), own_block=False):
+        """An entity of a game kind ("Static", "Enemy", ...) from a mesh file.
+        With own_block it gets an <entities> block of its own: the first
+        block is the hero's, and his script moves that block's node with him."""
+        def change(entities):
+            if own_block:
+                entities = ElementTree.SubElement(self._root, "entities")
             entity = ElementTree.SubElement(entities, "entity", {
                 "name": name, "hidden": "false", "filename": mesh, "CastShadows": "no",
                 "ReceiveShadows": "no"})

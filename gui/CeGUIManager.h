@@ -25,6 +25,8 @@ class SceneManager;
 
 namespace Kelvo {
 
+class CeguiLogFile;
+
 // Brings CEGUI up and down for the states that show windows, loads their
 // layouts, feeds CEGUI the keyboard and mouse, and offers the services every
 // window uses: find a window by name anywhere in the loaded layout, show or
@@ -109,7 +111,10 @@ private:
 
     void attachToSceneManager(Ogre::SceneManager* sceneManager);
     void detachFromSceneManager();
+    void removeTexturesLeftByCegui();
 
+    // Made before CEGUI starts for the first time, kept until the end.
+    std::unique_ptr<CeguiLogFile> mLog;
     CEGUI::OgreRenderer* mRenderer = nullptr;
     // The scene manager whose render queue draws the windows.
     Ogre::SceneManager* mQueueSceneManager = nullptr;

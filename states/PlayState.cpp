@@ -516,7 +516,13 @@ void PlayState::writeScreenshot()
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     const std::string name = screenshotName(local->tm_hour, local->tm_min, local->tm_sec);
-    mRenderWindow->writeContentsToFile(name);
+    try {
+        mRenderWindow->writeContentsToFile(name);
+    } catch (const Ogre::Exception& e) {
+        // A folder the game may not write into: the game goes on.
+        logWarning("PlayState: screenshot " + name + " cannot be written: " + e.getDescription());
+        return;
+    }
     logLine("PlayState: screenshot " + name);
 }
 

@@ -53,6 +53,13 @@ bool CeGUIManager::initialise()
         shutdown();
     }
     mInitialised = true;
+    if (mRenderer) {
+        // CEGUI stays up from one state to the next: every stop and start
+        // of it costs about 2.7 MB that CEGUI never gives back (measured
+        // with the soak), and the menu is entered again and again.
+        Ogre::Root::getSingleton().addFrameListener(this);
+        return true;
+    }
     mRenderWindow = Ogre::Root::getSingleton().getAutoCreatedWindow();
     // CEGUI parses numbers in its files and properties only under the "C"
     // locale; a library may have switched the process to the user's one.
@@ -103,12 +110,22 @@ void CeGUIManager::shutdown()
     detachFromSceneManager();
     if (mRenderer) {
         Ogre::Root::getSingleton().removeFrameListener(this);
+        if (CEGUI::GUIContext* gui = context()) {
+            gui->setRootWindow(nullptr);
+        }
+    }
+    mOpenBoxCount = 0;
+    mMouseOverCount = 0;
+}
+
+void CeGUIManager::destroySystem()
+{
+    shutdown();
+    if (mRenderer) {
         CEGUI::OgreRenderer::destroySystem();
         mRenderer = nullptr;
         removeTexturesLeftByCegui();
     }
-    mOpenBoxCount = 0;
-    mMouseOverCount = 0;
 }
 
 void CeGUIManager::removeTexturesLeftByCegui()

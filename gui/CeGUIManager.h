@@ -51,12 +51,19 @@ public:
     CeGUIManager();
     ~CeGUIManager() override;
 
-    // Starts CEGUI on the engine's render window. Returns true.
+    // Starts CEGUI on the engine's render window the first time; later
+    // calls (each state that shows windows) reuse the running system.
+    // Returns true.
     bool initialise();
     // Scheme, cursor, font and selection colour, on a CEGUI system that is
     // already running (initialise() calls it; tests on the null renderer too).
     void configureSystem();
+    // Ends a state's use of the windows: its layout is destroyed and the
+    // windows are no longer drawn or fed input; CEGUI itself keeps running.
     void shutdown();
+    // Stops CEGUI; the state manager calls it at shut-down, while the
+    // engine still exists.
+    void destroySystem();
     bool isInitialised() const { return mInitialised; }
 
     bool loadLayout(Ogre::SceneManager* sceneManager, const std::string& layoutFile);

@@ -17,6 +17,7 @@ namespace {
 
 // The names CEGUI's Ogre renderer gives the engine textures it makes.
 const char* const kCeguiTexturePrefix = "_cegui_ogre_";
+const char* const kCeguiLogFile = "CEGUI.log";
 
 } // namespace
 
@@ -65,7 +66,9 @@ bool CeGUIManager::initialise()
     // locale; a library may have switched the process to the user's one.
     std::setlocale(LC_ALL, "C");
     if (!mLog && !CEGUI::Logger::getSingletonPtr()) {
+        // CEGUI names the file only for a logger of its own making.
         mLog.reset(new CeguiLogFile());
+        mLog->setLogFilename(kCeguiLogFile);
     }
     mRenderer = &CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
     // Left to itself the renderer draws after the engine's frame, on top of

@@ -16,8 +16,9 @@ from kelvo_harness import KelvoGame, Player, SMALL_WORLD, screen  # noqa: E402
 
 # Runs a command with its working directory mounted read-only, in a mount
 # namespace of its own: permission bits do not stop root (CI runs as root),
-# a read-only mount does.
-READ_ONLY_WRAPPER = ["unshare", "--mount", "sh", "-c", 'mount --bind -o ro "$PWD" "$PWD" && exec "$0"']
+# a read-only mount does. (The directory is entered again after the mount:
+# the old working directory would still be the writable one underneath.)
+READ_ONLY_WRAPPER = ["unshare", "--mount", "sh", "-c", 'mount --bind -o ro "$PWD" "$PWD" && cd "$PWD" && exec "$0"']
 
 
 def read_only_mounts_work():

@@ -3,11 +3,12 @@
 #   ./setup.sh play    install what is missing, build, make the media, start the game
 #   ./setup.sh test    the same set-up, then the whole test suite: every test in
 #                      build/, then the sanitizer build's unit tests and 30 s of
-#                      fuzzing
+#                      each fuzz target
 #   ./setup.sh asan    the sanitizer build only (build-asan/: clang with
-#                      AddressSanitizer + UBSan): its unit tests and 30 s of fuzzing
+#                      AddressSanitizer + UBSan): its unit tests and 30 s of each fuzz target
 #   ./setup.sh bench   build the benchmarks in build-bench/ and run them
-#   ./setup.sh fuzz    fuzz the scene loader (from build-asan/) for FUZZ_SECONDS
+#   ./setup.sh fuzz    fuzz the scene loader, the options file and the terrain
+#                      configuration (from build-asan/), FUZZ_SECONDS each
 #                      (default 600)
 #   ./setup.sh build   install, build and make the media only
 # Re-running reinstalls and rebuilds nothing that is up to date.
@@ -67,17 +68,18 @@ configure_and_build() {
 # AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer's coverage.
 # Only those two programs are built (and registered as tests) there.
 SANITIZER_DIR="$ROOT/build-asan"
+FUZZERS="scene_loader_fuzzer options_file_fuzzer terrain_config_fuzzer"
 build_sanitized() {
   if [ ! -f "$SANITIZER_DIR/build.ninja" ]; then
     step "configure: build-asan (clang, AddressSanitizer + UBSan, libFuzzer)"
     CC=clang CXX=clang++ cmake -S "$ROOT" -B "$SANITIZER_DIR" -G Ninja -DKELVO_FUZZ=ON
   fi
   step "build: build-asan"
-  cmake --build "$SANITIZER_DIR" --target kelvo_unit_tests scene_loader_fuzzer
+  cmake --build "$SANITIZER_DIR" --target kelvo_unit_tests $FUZZERS
 }
 
 run_sanitized_tests() {
-  step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, 30 s of fuzzing"
+  step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, 30 s of each fuzz target"
   # The engine's FreeImage codec frees what it malloc'ed with delete[] when
   # it saves an image (tests write their own pictures): not ours to mend.
   (cd "$SANITIZER_DIR" &&
@@ -136,8 +138,13 @@ case "$command" in
   fuzz)
     install_packages
     build_sanitized
-    step "fuzzing the scene loader for ${FUZZ_SECONDS:-600} s"
-    "$ROOT/tests/fuzz/run_fuzzer.sh" "$SANITIZER_DIR/tests/fuzz/scene_loader_fuzzer" "${FUZZ_SECONDS:-600}"
+    step "fuzzing the scene loader, the options file and the terrain configuration, ${FUZZ_SECONDS:-600} s each"
+    fuzz_dir="$ROOT/tests/fuzz"
+    "$fuzz_dir/run_fuzzer.sh" "$SANITIZER_DIR/tests/fuzz/scene_loader_fuzzer" "${FUZZ_SECONDS:-600}"
+    "$fuzz_dir/run_fuzzer.sh" "$SANITIZER_DIR/tests/fuzz/options_file_fuzzer" "${FUZZ_SECONDS:-600}" \
+      "$fuzz_dir/options_corpus" "$fuzz_dir/options.dict"
+    "$fuzz_dir/run_fuzzer.sh" "$SANITIZER_DIR/tests/fuzz/terrain_config_fuzzer" "${FUZZ_SECONDS:-600}" \
+      "$fuzz_dir/terrain_corpus" "$fuzz_dir/terrain.dict"
     ;;
   *)
     echo "usage: $0 play|test|build|asan|bench|fuzz" >&2

@@ -169,7 +169,11 @@ void Application::loadAndApplyOptions(const std::string& optionsFileName)
     mOptionsValid = OptionsFile::read(mOptionsFileName, mOptions);
     if (!mOptionsValid) {
         logWarning("Options file \"" + mOptionsFileName + "\" is missing or unusable, writing it anew");
-        saveOptions();
+        if (!saveOptions()) {
+            logWarning("Options file \"" + mOptionsFileName +
+                       "\" cannot be written in this folder; the game runs with these options and will not keep "
+                       "changes");
+        }
     }
 
     if (mRenderSystemKind == kDirect3D9) {

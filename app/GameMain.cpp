@@ -9,6 +9,7 @@
 #include "effects/IntroFader.h"
 #include "effects/SceneFader.h"
 #include "gui/CeGUIManager.h"
+#include "platform/Environment.h"
 #include "platform/Log.h"
 #include "platform/MessageBox.h"
 #include "scene/SceneLoader.h"
@@ -33,6 +34,7 @@ const char* const kLogFile = "kelvo.log";
 const char* const kStartupScript = "message.lua";
 const char* const kStartupFunction = "testMsg";
 const char* const kWindowTitle = "KELVO";
+const int kExitFailed = 1;
 
 } // namespace
 
@@ -42,9 +44,20 @@ int runGame()
     // are written down too; the engine root adopts it as "kelvo.log". The
     // engine's many lines go only there; the terminal shows our own warnings
     // and critical lines.
+    Platform::failOversizedWritesInsteadOfEnding();
+
+    // A folder the game may not write into still lets it run: the log
+    // then goes to the terminal, and the player is told why.
+    std::string unwritableReason;
+    const bool logWritable = Platform::canWriteFile(kLogFile, &unwritableReason);
     Ogre::LogManager* logManager = new Ogre::LogManager();
-    logManager->createLog(kLogFile, true, false);
+    logManager->createLog(kLogFile, true, false, !logWritable);
     echoWarningsToTerminal(true);
+    if (!logWritable) {
+        echoWholeLogToTerminal();
+        logWarning(std::string("Main: the log \"") + kLogFile + "\" cannot be written in this folder (" +
+                   unwritableReason + "); its lines go to the terminal");
+    }
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
@@ -68,17 +81,27 @@ int runGame()
     IntroFader* introFader = new IntroFader();
 
     // Any exception that escapes the game is shown to the player, and the
-    // program still shuts down in order.
+    // program still shuts down in order; the exit code then says it failed,
+    // so a launcher or a script does not take a game that never ran for one
+    // that ended well.
+    bool failed = false;
     try {
+        if (!Platform::hasDisplay()) {
+            logCritical(std::string("Main: no display: ") + Platform::kNoDisplayReason);
+        }
         stateManager->start(kWindowTitle);
         soundManager->Initialize();
         stateManager->changeState(menuState);
+        failed = stateManager->setupFailed();
     } catch (const Ogre::Exception& e) {
         Platform::showExceptionBox(e.getFullDescription());
+        failed = true;
     } catch (const std::exception& e) {
         Platform::showExceptionBox(e.what());
+        failed = true;
     } catch (...) {
         Platform::showExceptionBox("An unknown exception ended the game.");
+        failed = true;
     }
 
     logLine("___Main End.___");
@@ -101,7 +124,7 @@ int runGame()
 
     delete lua;
     delete logManager;
-    return 0;
+    return failed ? kExitFailed : 0;
 }
 
 } // namespace Kelvo

@@ -110,7 +110,10 @@ std::string OptionsFile::timeLine(const std::tm& now)
 
 bool OptionsFile::write(const std::string& path, const OptionTable& table, const std::tm& now)
 {
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    // Written beside the file and renamed over it: a full disk or a crash
+    // half-way leaves the old file whole.
+    const std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "w");
     if (!file) {
         return false;
     }
@@ -123,8 +126,12 @@ bool OptionsFile::write(const std::string& path, const OptionTable& table, const
         const std::string value = entry == table.end() ? std::string() : entry->second.value;
         std::fprintf(file, "%s=%s\n", key, value.c_str());
     }
-    const bool ok = std::ferror(file) == 0;
-    return std::fclose(file) == 0 && ok;
+    const bool ok = std::fflush(file) == 0 && std::ferror(file) == 0;
+    if (std::fclose(file) != 0 || !ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 OptionsFile::TextureFiltering OptionsFile::textureFilteringFor(const std::string& value)

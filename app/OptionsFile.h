@@ -38,8 +38,9 @@ public:
     // before a failure stay in the table.
     static bool read(const std::string& path, OptionTable& table);
 
-    // Writes the seven lines from the table. Returns false when the file
-    // cannot be opened for writing.
+    // Writes the seven lines from the table into a temporary file and
+    // renames it over the file. Returns false (the old file untouched) when
+    // that cannot be done.
     static bool write(const std::string& path, const OptionTable& table, const std::tm& now);
 
     // The second line of the file: "# H:M:S file created..", where a field

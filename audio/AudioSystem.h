@@ -71,6 +71,8 @@ public:
     AudioResult getChannel(int channelIndex, AudioChannel** channel);
     int getChannelCount() const { return static_cast<int>(mChannels.size()); }
     int getChannelsPlaying() const;
+    // Sounds made and not yet freed (release frees them all).
+    int getSoundCount() const { return static_cast<int>(mSounds.size()); }
 
     // Only listener 0 exists. forward and up must be non-zero and not
     // parallel; any pointer may be null to keep that value.

@@ -26,30 +26,17 @@ CineFader::~CineFader()
 bool CineFader::create(Ogre::RenderWindow* window)
 {
     OverlayAlpha::QuietLog quiet;
-    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
     const int width = static_cast<int>(window->getWidth());
     const int height = static_cast<int>(window->getHeight());
     const int bar = barHeight(height);
-    bool created = true;
-    try {
-        Ogre::OverlayElement* top = OverlayAlpha::createPanel("CineFaderTop", 0, 0, width, bar, "KELVO/CINEFADINGTOP");
-        mTop = overlays.create("CineTop");
-        mTop->add2D(static_cast<Ogre::OverlayContainer*>(top));
-        mTop->show();
-        Ogre::OverlayElement* bottom =
-            OverlayAlpha::createPanel("CineFaderBot", 0, height - bar, width, bar, "KELVO/CINEFADINGBOT");
-        mBottom = overlays.create("CineBottom");
-        mBottom->add2D(static_cast<Ogre::OverlayContainer*>(bottom));
-        mBottom->show();
-    } catch (const Ogre::Exception&) {
-        mTop = overlays.getByName("CineTop");
-        mBottom = overlays.getByName("CineBottom");
-        showOverlays();
-        created = false;
-    }
+    bool made = false;
+    mTop = OverlayAlpha::panelOverlay("CineTop", "CineFaderTop", 0, 0, width, bar, "KELVO/CINEFADINGTOP", &made);
+    mBottom = OverlayAlpha::panelOverlay("CineBottom", "CineFaderBot", 0, height - bar, width, bar,
+                                         "KELVO/CINEFADINGBOT");
+    showOverlays();
     reset();
     setBarAlpha(0);
-    return created;
+    return made;
 }
 
 void CineFader::showOverlays()

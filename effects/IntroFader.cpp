@@ -31,40 +31,25 @@ IntroFader::~IntroFader()
 
 bool IntroFader::create(Ogre::RenderWindow* window)
 {
-    bool created = true;
+    bool made = false;
     {
         OverlayAlpha::QuietLog quiet;
         mToggle = false;
-        Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
         const int width = static_cast<int>(window->getWidth());
         const int height = static_cast<int>(window->getHeight());
-        try {
-            Ogre::OverlayElement* source = OverlayAlpha::createPanel("IntroSrc", 0, 0, width, height, "KELVO/INTROSRC");
-            mFirst = overlays.create("IntroFirst");
-            mFirst->setZOrder(kPictureZOrder);
-            mFirst->add2D(static_cast<Ogre::OverlayContainer*>(source));
-            Ogre::OverlayElement* destination =
-                OverlayAlpha::createPanel("IntroDst", 0, 0, width, height, "KELVO/INTRODST");
-            mSecond = overlays.create("IntroSecond");
-            mSecond->setZOrder(kPictureZOrder);
-            mSecond->add2D(static_cast<Ogre::OverlayContainer*>(destination));
-            Ogre::OverlayElement* background = OverlayAlpha::createPanel("BG", 0, 0, width, height, "KELVO/BLACK");
-            mBackground = overlays.create("IntroBG");
-            mBackground->setZOrder(kBackgroundZOrder);
-            mBackground->add2D(static_cast<Ogre::OverlayContainer*>(background));
-        } catch (const Ogre::Exception&) {
-            mFirst = overlays.getByName("IntroFirst");
-            mSecond = overlays.getByName("IntroSecond");
-            mBackground = overlays.getByName("IntroBG");
-            created = false;
-        }
+        mFirst = OverlayAlpha::panelOverlay("IntroFirst", "IntroSrc", 0, 0, width, height, "KELVO/INTROSRC", &made);
+        mFirst->setZOrder(kPictureZOrder);
+        mSecond = OverlayAlpha::panelOverlay("IntroSecond", "IntroDst", 0, 0, width, height, "KELVO/INTRODST");
+        mSecond->setZOrder(kPictureZOrder);
+        mBackground = OverlayAlpha::panelOverlay("IntroBG", "BG", 0, 0, width, height, "KELVO/BLACK");
+        mBackground->setZOrder(kBackgroundZOrder);
         showAll();
         OverlayAlpha::setAlpha("IntroSrc", 0);
         OverlayAlpha::setAlpha("IntroDst", 0);
         OverlayAlpha::setAlpha("BG", 1);
     }
     reset();
-    return created;
+    return made;
 }
 
 void IntroFader::setPanelMaterial(const std::string& panel, const std::string& material)

@@ -3,6 +3,8 @@
 #include "platform/Log.h"
 
 #include <Ogre.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayContainer.h>
 #include <OgreOverlayElement.h>
 #include <OgreOverlayManager.h>
 
@@ -23,6 +25,31 @@ Ogre::OverlayElement* createPanel(const std::string& name, int left, int top, in
                    "' does not exist");
     }
     return panel;
+}
+
+Ogre::Overlay* panelOverlay(const std::string& overlayName, const std::string& panelName, int left, int top,
+                            int width, int height, const std::string& material, bool* made)
+{
+    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+    Ogre::OverlayElement* panel = nullptr;
+    if (overlays.hasOverlayElement(panelName)) {
+        panel = overlays.getOverlayElement(panelName);
+        panel->setPosition(static_cast<Ogre::Real>(left), static_cast<Ogre::Real>(top));
+        panel->setDimensions(static_cast<Ogre::Real>(width), static_cast<Ogre::Real>(height));
+    } else {
+        panel = createPanel(panelName, left, top, width, height, material);
+    }
+    Ogre::Overlay* overlay = overlays.getByName(overlayName);
+    if (made) {
+        *made = overlay == nullptr;
+    }
+    if (!overlay) {
+        overlay = overlays.create(overlayName);
+    }
+    if (!overlay->getChild(panelName)) {
+        overlay->add2D(static_cast<Ogre::OverlayContainer*>(panel));
+    }
+    return overlay;
 }
 
 void setAlpha(const std::string& elementName, float alpha)

@@ -3,6 +3,7 @@
 #include <string>
 
 namespace Ogre {
+class Overlay;
 class OverlayElement;
 class RenderWindow;
 }
@@ -18,6 +19,14 @@ namespace OverlayAlpha {
 // when an element of that name exists already.
 Ogre::OverlayElement* createPanel(const std::string& name, int left, int top, int width, int height,
                                   const std::string& material);
+
+// The overlay of that name holding the panel of that name: made on the first
+// call, found again on later ones (each state entry asks), with the panel
+// set to the given place and size. made (when given) tells which. Elements
+// live as long as the engine's overlay manager, so asking again must never
+// make a second one.
+Ogre::Overlay* panelOverlay(const std::string& overlayName, const std::string& panelName, int left, int top,
+                            int width, int height, const std::string& material, bool* made = nullptr);
 
 // Sets the alpha of the element's material; an element or material that is
 // missing is skipped (the fader then just shows nothing).

@@ -26,29 +26,15 @@ SceneFader::~SceneFader()
 
 bool SceneFader::create(Ogre::RenderWindow* window)
 {
-    bool created = true;
+    bool made = false;
     {
         OverlayAlpha::QuietLog quiet;
-        Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
-        try {
-            Ogre::OverlayElement* panel = OverlayAlpha::createPanel("Fader", 0, 0, static_cast<int>(window->getWidth()),
-                                                                    static_cast<int>(window->getHeight()),
-                                                                    "KELVO/FADING");
-            mOverlay = overlays.create("SceneFader");
-            mOverlay->add2D(static_cast<Ogre::OverlayContainer*>(panel));
-            mOverlay->hide();
-        } catch (const Ogre::Exception& e) {
-            // Every state entry after the first finds the overlay made.
-            mOverlay = overlays.getByName("SceneFader");
-            if (mOverlay) {
-                mOverlay->hide();
-            }
-            logWarning("SceneFader: " + e.getDescription());
-            created = false;
-        }
+        mOverlay = OverlayAlpha::panelOverlay("SceneFader", "Fader", 0, 0, static_cast<int>(window->getWidth()),
+                                              static_cast<int>(window->getHeight()), "KELVO/FADING", &made);
+        mOverlay->hide();
     }
     setVisible();
-    return created;
+    return made;
 }
 
 void SceneFader::fadeIn(float seconds)

@@ -1,5 +1,6 @@
 #include "gui/CeGUIManager.h"
 
+#include "gui/CeguiLogFile.h"
 #include "platform/MessageBox.h"
 
 #include <CEGUI/CEGUI.h>
@@ -11,6 +12,14 @@
 template <> Kelvo::CeGUIManager* Ogre::Singleton<Kelvo::CeGUIManager>::msSingleton = nullptr;
 
 namespace Kelvo {
+
+namespace {
+
+// The names CEGUI's Ogre renderer gives the engine textures it makes.
+const char* const kCeguiTexturePrefix = "_cegui_ogre_";
+const char* const kCeguiLogFile = "CEGUI.log";
+
+} // namespace
 
 const char* const CeGUIManager::kScheme = "TaharezLook.scheme";
 const char* const CeGUIManager::kFont = "Tahoma-10";
@@ -45,10 +54,22 @@ bool CeGUIManager::initialise()
         shutdown();
     }
     mInitialised = true;
+    if (mRenderer) {
+        // CEGUI stays up from one state to the next: every stop and start
+        // of it costs about 2.7 MB that CEGUI never gives back (measured
+        // with the soak), and the menu is entered again and again.
+        Ogre::Root::getSingleton().addFrameListener(this);
+        return true;
+    }
     mRenderWindow = Ogre::Root::getSingleton().getAutoCreatedWindow();
     // CEGUI parses numbers in its files and properties only under the "C"
     // locale; a library may have switched the process to the user's one.
     std::setlocale(LC_ALL, "C");
+    if (!mLog && !CEGUI::Logger::getSingletonPtr()) {
+        // CEGUI names the file only for a logger of its own making.
+        mLog.reset(new CeguiLogFile());
+        mLog->setLogFilename(kCeguiLogFile);
+    }
     mRenderer = &CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
     // Left to itself the renderer draws after the engine's frame, on top of
     // everything. The windows are drawn from the scene manager's render
@@ -92,11 +113,43 @@ void CeGUIManager::shutdown()
     detachFromSceneManager();
     if (mRenderer) {
         Ogre::Root::getSingleton().removeFrameListener(this);
-        CEGUI::OgreRenderer::destroySystem();
-        mRenderer = nullptr;
+        if (CEGUI::GUIContext* gui = context()) {
+            gui->setRootWindow(nullptr);
+        }
     }
     mOpenBoxCount = 0;
     mMouseOverCount = 0;
+}
+
+void CeGUIManager::destroySystem()
+{
+    shutdown();
+    if (mRenderer) {
+        CEGUI::OgreRenderer::destroySystem();
+        mRenderer = nullptr;
+        removeTexturesLeftByCegui();
+    }
+}
+
+void CeGUIManager::removeTexturesLeftByCegui()
+{
+    // CEGUI's Ogre renderer leaves engine textures behind when it is
+    // destroyed: 1 x 1 pixel ones named like its own ("_cegui_ogre_N") that
+    // none of its textures holds any more, a few more with every start of
+    // CEGUI, that is with every menu entry. Once the system is gone, every
+    // texture of that name is such an orphan.
+    Ogre::TextureManager& textures = Ogre::TextureManager::getSingleton();
+    std::vector<Ogre::ResourceHandle> orphans;
+    auto each = textures.getResourceIterator();
+    while (each.hasMoreElements()) {
+        const Ogre::ResourcePtr& texture = each.getNext();
+        if (Ogre::StringUtil::startsWith(texture->getName(), kCeguiTexturePrefix, false)) {
+            orphans.push_back(texture->getHandle());
+        }
+    }
+    for (Ogre::ResourceHandle handle : orphans) {
+        textures.remove(handle);
+    }
 }
 
 void CeGUIManager::attachToSceneManager(Ogre::SceneManager* sceneManager)

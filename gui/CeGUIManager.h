@@ -25,6 +25,8 @@ class SceneManager;
 
 namespace Kelvo {
 
+class CeguiLogFile;
+
 // Brings CEGUI up and down for the states that show windows, loads their
 // layouts, feeds CEGUI the keyboard and mouse, and offers the services every
 // window uses: find a window by name anywhere in the loaded layout, show or
@@ -49,12 +51,19 @@ public:
     CeGUIManager();
     ~CeGUIManager() override;
 
-    // Starts CEGUI on the engine's render window. Returns true.
+    // Starts CEGUI on the engine's render window the first time; later
+    // calls (each state that shows windows) reuse the running system.
+    // Returns true.
     bool initialise();
     // Scheme, cursor, font and selection colour, on a CEGUI system that is
     // already running (initialise() calls it; tests on the null renderer too).
     void configureSystem();
+    // Ends a state's use of the windows: its layout is destroyed and the
+    // windows are no longer drawn or fed input; CEGUI itself keeps running.
     void shutdown();
+    // Stops CEGUI; the state manager calls it at shut-down, while the
+    // engine still exists.
+    void destroySystem();
     bool isInitialised() const { return mInitialised; }
 
     bool loadLayout(Ogre::SceneManager* sceneManager, const std::string& layoutFile);
@@ -109,7 +118,10 @@ private:
 
     void attachToSceneManager(Ogre::SceneManager* sceneManager);
     void detachFromSceneManager();
+    void removeTexturesLeftByCegui();
 
+    // Made before CEGUI starts for the first time, kept until the end.
+    std::unique_ptr<CeguiLogFile> mLog;
     CEGUI::OgreRenderer* mRenderer = nullptr;
     // The scene manager whose render queue draws the windows.
     Ogre::SceneManager* mQueueSceneManager = nullptr;

@@ -13,6 +13,14 @@ namespace {
 
 bool sEchoWarnings = false;
 
+class TerminalEcho : public Ogre::LogListener {
+public:
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&, bool&) override
+    {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    }
+};
+
 void write(const std::string& line, Ogre::LogMessageLevel level)
 {
     Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr();
@@ -44,6 +52,19 @@ void logCritical(const std::string& line)
 void echoWarningsToTerminal(bool echo)
 {
     sEchoWarnings = echo;
+}
+
+void echoWholeLogToTerminal()
+{
+    // One listener for the whole run; the log it listens to lives until
+    // the end of the program.
+    static TerminalEcho echo;
+    Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr();
+    if (!logs || !logs->getDefaultLog()) {
+        return;
+    }
+    sEchoWarnings = false;
+    logs->getDefaultLog()->addListener(&echo);
 }
 
 std::string vectorText(const Ogre::Vector3& v, NumberStyle style)

@@ -26,6 +26,12 @@ void logCritical(const std::string& line);
 // lines on the terminal too; the engine's lines stay in the log file.
 void echoWarningsToTerminal(bool echo);
 
+// When the log file cannot be written (a read-only folder), every line of
+// the engine's log, the engine's own too, goes to standard error instead,
+// so nothing is lost; the warning echo above then stays off (it would
+// write warnings twice).
+void echoWholeLogToTerminal();
+
 // "(x, y, z)": with two decimals, as positions appear in our log lines; or
 // with six significant digits, as the camera writes its position into the
 // world record's name.

@@ -2,6 +2,7 @@
 
 #include "SoundManager/SoundManager.h"
 #include "app/Application.h"
+#include "effects/OverlayAlpha.h"
 #include "effects/SceneFader.h"
 #include "platform/Log.h"
 #include "scene/SceneLoader.h"
@@ -87,29 +88,12 @@ void CreditState::setUpScene()
 
 void CreditState::showCreditsPicture()
 {
-    Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
-    try {
-        auto* panel = static_cast<Ogre::OverlayContainer*>(
-            overlays.createOverlayElement("Panel", "CreditBackState"));
-        panel->setMetricsMode(Ogre::GMM_PIXELS);
-        panel->setPosition(0, 0);
-        panel->setDimensions(static_cast<Ogre::Real>(mRenderWindow->getWidth()),
-                             static_cast<Ogre::Real>(mRenderWindow->getHeight()));
-        if (Ogre::MaterialManager::getSingleton().resourceExists(kPictureMaterial)) {
-            panel->setMaterialName(kPictureMaterial);
-        } else {
-            logWarning(std::string("CreditState: picture '") + kPictureMaterial + "' does not exist");
-        }
-        mOverlay = overlays.create("CreditState");
-        mOverlay->setZOrder(kOverlayZOrder);
-        mOverlay->add2D(panel);
-    } catch (const Ogre::Exception&) {
-        // A second visit finds the overlay made.
-        mOverlay = overlays.getByName("CreditState");
-    }
-    if (mOverlay) {
-        mOverlay->show();
-    }
+    // Made on the first visit and shown again on the later ones.
+    mOverlay = OverlayAlpha::panelOverlay("CreditState", "CreditBackState", 0, 0,
+                                          static_cast<int>(mRenderWindow->getWidth()),
+                                          static_cast<int>(mRenderWindow->getHeight()), kPictureMaterial);
+    mOverlay->setZOrder(kOverlayZOrder);
+    mOverlay->show();
 }
 
 void CreditState::exit()

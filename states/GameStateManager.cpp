@@ -1,6 +1,7 @@
 #include "states/GameStateManager.h"
 
 #include "app/Application.h"
+#include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "SoundManager/SoundManager.h"
 #include "states/GameState.h"
@@ -70,6 +71,11 @@ void GameStateManager::shutdown()
         if (Ogre::Root* root = mApplication->getRoot()) {
             root->removeFrameListener(this);
         }
+    }
+    // CEGUI runs from the first state that shows windows to the end; it
+    // must stop while the engine is still there.
+    if (CeGUIManager* gui = CeGUIManager::getSingletonPtr()) {
+        gui->destroySystem();
     }
     mApplication->shutdown();
 }

@@ -1,6 +1,7 @@
 #include "states/MenuState.h"
 
 #include "app/Application.h"
+#include "app/ObjectCounts.h"
 #include "effects/SceneFader.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
@@ -65,6 +66,10 @@ void MenuState::enter()
     mFader->create(mRenderWindow);
     mFader->setBlack();
     mFader->fadeIn(kFadeSeconds);
+
+    // Everything the previous state made is gone by now: what the census
+    // shows beyond the last return to the menu is a leak.
+    ObjectCounts::log();
 
     mApplication->getRoot()->startRendering();
 }

@@ -8,6 +8,7 @@
 #include "effects/IntroFader.h"
 #include "effects/SceneFader.h"
 #include "effects/SkyDome.h"
+#include "platform/Environment.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
@@ -521,7 +522,19 @@ void PlayState::writeScreenshot()
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     const std::string name = screenshotName(local->tm_hour, local->tm_min, local->tm_sec);
-    mRenderWindow->writeContentsToFile(name);
+    // The engine's image writers fail silently in a folder the game may not
+    // write into; the player is told, and the game goes on.
+    std::string reason;
+    if (!Platform::canWriteFile(name, &reason)) {
+        logWarning("PlayState: screenshot " + name + " cannot be written: " + reason);
+        return;
+    }
+    try {
+        mRenderWindow->writeContentsToFile(name);
+    } catch (const Ogre::Exception& e) {
+        logWarning("PlayState: screenshot " + name + " cannot be written: " + e.getDescription());
+        return;
+    }
     logLine("PlayState: screenshot " + name);
 }
 

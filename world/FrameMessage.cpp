@@ -4,10 +4,18 @@
 
 namespace Kelvo {
 
+long FrameMessage::sLiveCount = 0;
+
 FrameMessage::FrameMessage(const std::string& name, bool persistent)
     : mName(name)
     , mPersistent(persistent)
 {
+    ++sLiveCount;
+}
+
+FrameMessage::~FrameMessage()
+{
+    --sLiveCount;
 }
 
 void FrameMessage::remove()

@@ -25,7 +25,7 @@ public:
 
     FrameMessage(const std::string& name, bool persistent);
     // Virtual because the board deletes every kind through this base.
-    virtual ~FrameMessage() = default;
+    virtual ~FrameMessage();
 
     FrameMessage(const FrameMessage&) = delete;
     FrameMessage& operator=(const FrameMessage&) = delete;
@@ -44,7 +44,13 @@ public:
     // keeps keys of different kinds apart even when the names match.
     static std::string makeKey(int type, const std::string& name);
 
+    // Messages alive in the process; the menu's object census logs it, so
+    // a board that forgets to delete its messages shows.
+    static long liveCount() { return sLiveCount; }
+
 private:
+    static long sLiveCount;
+
     std::string mName;
     bool mPersistent;
     FrameMessageManager* mManager = nullptr;

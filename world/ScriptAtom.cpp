@@ -5,14 +5,18 @@
 
 namespace Kelvo {
 
+long ScriptAtom::sLiveCount = 0;
+
 ScriptAtom::ScriptAtom(GameWorld* world, ScriptManager* scripts)
     : mWorld(world)
     , mScripts(scripts)
 {
+    ++sLiveCount;
 }
 
 ScriptAtom::~ScriptAtom()
 {
+    --sLiveCount;
     InputListeners* listeners = mWorld ? mWorld->getInputListeners() : nullptr;
     if (listeners && mInputListener) {
         listeners->removeInputListener(mInputListener);

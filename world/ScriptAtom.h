@@ -44,6 +44,9 @@ public:
     // The type name the script is listed under, e.g. "PLAYER" or "Bird_b1".
     virtual std::string getName() = 0;
 
+    // Scripts alive in the process; the menu's object census logs it.
+    static long liveCount() { return sLiveCount; }
+
 protected:
     // Registers the script's listener with the world's input listeners (the
     // application) under the name. Without them (tests, tools) the script
@@ -55,6 +58,8 @@ protected:
     void* mUserData = nullptr;
 
 private:
+    static long sLiveCount;
+
     OgreEventListener* mInputListener = nullptr;
 };
 

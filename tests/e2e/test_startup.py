@@ -59,13 +59,15 @@ class StartAndQuitTest(GameTestCase):
 
 
 class FailedSetupTest(GameTestCase):
-    def test_without_a_display_the_error_box_is_shown_and_shutdown_still_runs(self):
+    def test_without_a_display_the_error_is_shown_the_exit_code_says_so_and_shutdown_still_runs(self):
         game = self.new_game("nodisplay")
         game.start(display=False)
-        self.assertEqual(0, game.wait_exit(timeout=30))
+        self.assertEqual(1, game.wait_exit(timeout=30))
         log = "\n".join(game.log_lines())
         self.assertEqual(1, log.count(BOX_CAPTION))
         self.assertIn("An exception\thas\toccurred!", game.stderr())
+        # The player is told in plain words what is missing.
+        self.assertIn("Main: no display: the DISPLAY variable is not set", game.stderr())
         self.assertNotIn(MENU_ENTER, game.markers())
         self.assertEqual([screen.CHANGE_STATE] + screen.SHUTDOWN_MARKERS, game.markers())
 
@@ -117,7 +119,8 @@ class BadInputTest(GameTestCase):
         game = self.new_game("nores")
         game.remove_file("resources.cfg")
         game.start()
-        self.assertEqual(0, game.wait_exit(timeout=60))
+        # The exception that ended the menu makes the exit code say so.
+        self.assertEqual(1, game.wait_exit(timeout=60))
         log = game.log_lines()
         boxes = [line for line in log if line.startswith(BOX_CAPTION)]
         self.assertIn("resources.cfg", boxes[0])

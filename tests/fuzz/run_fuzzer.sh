@@ -1,24 +1,30 @@
 #!/usr/bin/env bash
-# Runs the scene loader fuzzer for a while on a scratch copy of the corpus.
-#   run_fuzzer.sh FUZZER SECONDS
+# Runs a fuzzer for a while on a scratch copy of its corpus.
+#   run_fuzzer.sh FUZZER SECONDS [CORPUS [DICTIONARY]]
+# Without CORPUS: the scene loader's corpus/ and scene.dict.
 # Exits 77 (skipped) when the fuzzer has not been built (./setup.sh builds it
 # before the test suite; ./setup.sh fuzz runs it longer).
 set -euo pipefail
 fuzzer="$1"
 seconds="${2:-30}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+corpus="${3:-$here/corpus}"
+dictionary="${4:-}"
+if [ -z "${3:-}" ]; then
+  dictionary="$here/scene.dict"
+fi
 if [ ! -x "$fuzzer" ]; then
   echo "fuzzer not built: $fuzzer"
   exit 77
 fi
 work="$(mktemp -d /tmp/kelvo-fuzz-run-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-cp "$here"/corpus/* "$work"/
+cp "$corpus"/* "$work"/
 cd "$work"
 export UBSAN_OPTIONS="suppressions=$here/../sanitizer/ubsan.supp:halt_on_error=1"
 # The loader's error boxes go to standard error; only the fuzzer's own
 # report is worth reading.
-"$fuzzer" -max_total_time="$seconds" -dict="$here/scene.dict" -print_final_stats=1 \
+"$fuzzer" -max_total_time="$seconds" ${dictionary:+-dict="$dictionary"} -print_final_stats=1 \
   -artifact_prefix="$work/" "$work" 2> "$work/fuzz.log" || {
   grep -v -E '^\[(An exception|Error)' "$work/fuzz.log" | tail -60
   mkdir -p /tmp/kelvo-fuzz-artifacts && cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* /tmp/kelvo-fuzz-artifacts/ 2>/dev/null || true

@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""Soak: N cycles of menu -> game (intro skipped, a short walk) -> menu ->
+credits -> menu in one game process, with real X input under a private Xvfb.
+After every return to the menu the game logs its object census
+("ObjectCounts: ...") and resident memory ("ResidentMemory: N kB"); this
+prints both per cycle and, at the end, the memory growth after the warm-up
+cycles and every count that changed between cycles.
+
+    python3 tests/e2e/soak.py 50            # on the island
+    python3 tests/e2e/soak.py 5 --small-world
+
+Exit code 0 when every count came back after each cycle (after the first
+cycle, which fills the caches) and the growth stays within --max-growth-mb.
+"""
+
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from kelvo_harness import KelvoGame, Player, SMALL_WORLD  # noqa: E402
+
+COUNTS_PREFIX = "ObjectCounts: "
+MEMORY_PREFIX = "ResidentMemory: "
+WALK_SECONDS = 1.0
+# Cycles that may still fill caches (first loads of meshes, sounds, pictures).
+WARM_UP_CYCLES = 2
+
+
+def parse_counts(line):
+    """{"entities": 0, ...} from an "ObjectCounts: name=value ..." line."""
+    counts = {}
+    for field in line[len(COUNTS_PREFIX):].split():
+        name, value = field.split("=")
+        counts[name] = int(value)
+    return counts
+
+
+class Soak:
+    def __init__(self, game):
+        self.game = game
+        self.player = Player(game)
+        self.counts = []
+        self.memory_kb = []
+        self.heap_kb = []
+        self.last_heap_kb = None
+
+    def census_after(self, menu_entered):
+        """The census and memory the menu logged after entering at that index."""
+        game = self.game
+        counts_line = game.wait_for_log(COUNTS_PREFIX, after=menu_entered)
+        counts = parse_counts(game.log_lines()[counts_line])
+        memory_line = game.wait_for_log(MEMORY_PREFIX, after=counts_line)
+        # "ResidentMemory: N kB, heap in use M kB"
+        fields = game.log_lines()[memory_line].split()
+        self.last_heap_kb = int(fields[6])
+        return counts, int(fields[1])
+
+    def start(self):
+        entered = self.player.open_menu()
+        counts, memory_kb = self.census_after(entered)
+        return counts, memory_kb
+
+    def cycle(self, visits=("game", "credits")):
+        player = self.player
+        entered = None
+        if "game" in visits:
+            player.into_game(skip_intro=True)
+            player.hold(["w"], WALK_SECONDS)
+            entered = player.back_to_menu()
+        if "credits" in visits:
+            player.into_credits()
+            entered = player.back_to_menu()
+        counts, memory_kb = self.census_after(entered)
+        self.counts.append(counts)
+        self.memory_kb.append(memory_kb)
+        self.heap_kb.append(self.last_heap_kb)
+        return counts, memory_kb
+
+    def changed_counts(self):
+        """[(cycle, name, before, after)] for every count that differs from the
+        cycle before, from the second cycle on."""
+        changes = []
+        for index in range(1, len(self.counts)):
+            before, after = self.counts[index - 1], self.counts[index]
+            for name in sorted(set(before) | set(after)):
+                if before.get(name) != after.get(name):
+                    changes.append((index + 1, name, before.get(name), after.get(name)))
+        return changes
+
+    def growth_mb(self, warm_up=WARM_UP_CYCLES):
+        """Resident memory growth from the end of the warm-up cycles to the end."""
+        if len(self.memory_kb) <= warm_up:
+            return 0.0
+        return (self.memory_kb[-1] - self.memory_kb[warm_up - 1]) / 1024.0
+
+
+    def heap_growth_mb(self, warm_up=WARM_UP_CYCLES):
+        if len(self.heap_kb) <= warm_up:
+            return 0.0
+        return (self.heap_kb[-1] - self.heap_kb[warm_up - 1]) / 1024.0
+
+
+def format_counts(counts):
+    return " ".join("%s=%d" % item for item in sorted(counts.items()))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("cycles", type=int, help="number of cycles")
+    parser.add_argument("--small-world", action="store_true", help="play the small test world, not the island")
+    parser.add_argument("--max-growth-mb", type=float, default=5.0,
+                        help="allowed growth after %d warm-up cycles (default 5)" % WARM_UP_CYCLES)
+    parser.add_argument("--only", choices=("game", "credits"),
+                        help="visit only the game or only the credits in each cycle (to tell growths apart)")
+    parser.add_argument("--keep", action="store_true", help="keep the working directory")
+    arguments = parser.parse_args()
+
+    game = KelvoGame("soak", world=SMALL_WORLD if arguments.small_world else None)
+    soak = Soak(game)
+    try:
+        counts, memory_kb = soak.start()
+        print("menu    rss %7.1f MB  %s" % (memory_kb / 1024.0, format_counts(counts)), flush=True)
+        started = time.time()
+        for number in range(1, arguments.cycles + 1):
+            counts, memory_kb = soak.cycle((arguments.only,) if arguments.only else ("game", "credits"))
+            print("cycle %3d rss %7.1f MB heap %7.1f MB  %.0f s  %s"
+                  % (number, memory_kb / 1024.0, soak.heap_kb[-1] / 1024.0, time.time() - started,
+                     format_counts(counts)), flush=True)
+        print("exit code %d" % soak.player.quit())
+    finally:
+        if arguments.keep:
+            print("working directory: %s" % game.root)
+        else:
+            game.cleanup()
+
+    changes = soak.changed_counts()
+    for cycle, name, before, after in changes:
+        print("count changed in cycle %d: %s %s -> %s" % (cycle, name, before, after))
+    growth = soak.growth_mb()
+    print("growth after %d warm-up cycles: %.1f MB over %d cycles (heap in use: %.1f MB)"
+          % (WARM_UP_CYCLES, growth, max(0, len(soak.memory_kb) - WARM_UP_CYCLES), soak.heap_growth_mb()))
+    return 0 if not changes and growth <= arguments.max_growth_mb else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

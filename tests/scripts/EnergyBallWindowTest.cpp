@@ -30,10 +30,7 @@
 #include "world/ScriptAtom.h"
 #include "world/ScriptManager.h"
 
-#include "LogCollector.h"
-#include "TemporaryFolder.h"
-#include "TerrainTestMedia.h"
-#include "WindowedGL.h"
+#include "TerrainWindowEngine.h"
 
 #include <Ogre.h>
 #include <OgreOverlaySystem.h>
@@ -95,37 +92,19 @@ void writeTone(const std::string& path, float seconds)
     }
 }
 
-class Engine : public ::testing::Environment {
+class Engine : public KelvoTest::TerrainWindowEngine {
 public:
     static Engine* instance;
 
-    void SetUp() override
+    Engine()
+        : TerrainWindowEngine("energy_balls", testHeight)
     {
         instance = this;
-        logs = new Ogre::LogManager();
-        logs->createLog("energy_ball_window.log", true, false, false)->addListener(&log);
-        root = new Ogre::Root("", "", "");
-        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "640 x  480", true));
-        factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
-        overlays = new Ogre::OverlaySystem();
-        window = root->initialise(true, "KELVO energy balls");
+    }
 
-        media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_energy_balls");
-        folder = media->path();
-        TerrainTestMedia::writeAll(folder);
-        TerrainTestMedia::writeWorldHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName, testHeight);
-        media->makeFolder("sounds");
-        writeTone(folder + "/sounds/ball_fly.wav", 1.0f);
-        writeTone(folder + "/sounds/ball_hit.wav", 0.5f);
-
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        TerrainTestMedia::addTerrainLocations(folder);
-        groups.addResourceLocation(KELVO_MEDIA_DIR, "FileSystem", "General");
-        groups.addResourceLocation(folder + "/sounds", "FileSystem", "General");
-        groups.addResourceLocation(folder + "/scenes", "FileSystem", Kelvo::SceneLoader::kSceneGroup);
-        media->makeFolder("scenes");
-        groups.initialiseAllResourceGroups();
-
+    void SetUp() override
+    {
+        TerrainWindowEngine::SetUp();
         sounds = new Kelvo::SoundManager();
         sounds->Initialize();
     }
@@ -133,22 +112,19 @@ public:
     void TearDown() override
     {
         delete sounds;
-        Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
-        delete overlays;
-        delete root;
-        delete logs;
-        media.reset();
+        TerrainWindowEngine::TearDown();
     }
 
-    KelvoTest::LogCollector log;
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::OverlaySystem* overlays = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
     Kelvo::SoundManager* sounds = nullptr;
-    std::unique_ptr<KelvoTest::TemporaryFolder> media;
-    std::string folder;
+
+protected:
+    void addMedia() override
+    {
+        media->makeFolder("sounds");
+        writeTone(folder + "/sounds/ball_fly.wav", 1.0f);
+        writeTone(folder + "/sounds/ball_hit.wav", 0.5f);
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder + "/sounds", "FileSystem", "General");
+    }
 };
 
 Engine* Engine::instance = nullptr;
@@ -252,7 +228,7 @@ protected:
         std::ofstream(engine->folder + "/scenes/balls.qormscene") << text;
         meshes = new Kelvo::MeshManager();
         callback = new Kelvo::OSMSceneCallback(meshes);
-        ASSERT_TRUE(loader->load("balls.qormscene", scene, callback, false));
+        ASSERT_TRUE(loader->load("balls.qormscene", scene, callback, false, engine->sounds));
 
         Kelvo::WorldParts parts;
         parts.sceneLoader = loader;

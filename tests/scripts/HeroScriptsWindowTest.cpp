@@ -9,8 +9,6 @@
 // Each group runs in its own process (see CMakeLists.txt): the engine keeps
 // "Motion Blur" for the rest of a run once it is built.
 
-#include "GameMedia.h"
-#include "WindowedGL.h"
 #include "effects/CineFader.h"
 #include "effects/CompositorEffects.h"
 #include "scene/SceneLoader.h"
@@ -29,9 +27,7 @@
 #include "world/ScriptManager.h"
 #include "app/Application.h"
 
-#include "LogCollector.h"
-#include "TemporaryFolder.h"
-#include "TerrainTestMedia.h"
+#include "TerrainWindowEngine.h"
 
 #include <Ogre.h>
 #include <OgreCompositorChain.h>
@@ -71,52 +67,23 @@ float testHeight(float x, float z)
     return std::min(kRampTop, kPlainHeight + std::max(0.0f, x) * kRampSlope);
 }
 
-class Engine : public ::testing::Environment {
+class Engine : public KelvoTest::TerrainWindowEngine {
 public:
     static Engine* instance;
 
-    void SetUp() override
+    Engine()
+        : TerrainWindowEngine("hero_scripts", testHeight)
     {
         instance = this;
-        logs = new Ogre::LogManager();
-        logs->createLog("hero_scripts_window.log", true, false, false)->addListener(&log);
-        root = new Ogre::Root("", "", "");
-        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "640 x  480", true));
-        factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
-        overlays = new Ogre::OverlaySystem();
-        window = root->initialise(true, "KELVO hero scripts");
-
-        media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_hero_scripts");
-        folder = media->path();
-        TerrainTestMedia::writeAll(folder);
-        TerrainTestMedia::writeWorldHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName, testHeight);
-
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        TerrainTestMedia::addTerrainLocations(folder);
-        KelvoTest::addGameMedia(KELVO_MEDIA_DIR);
-        groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "General");
-        groups.addResourceLocation(folder + "/scenes", "FileSystem", Kelvo::SceneLoader::kSceneGroup);
-        media->makeFolder("scenes");
-        groups.initialiseAllResourceGroups();
     }
 
-    void TearDown() override
+protected:
+    void addMedia() override
     {
-        Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
-        delete overlays;
-        delete root;
-        delete logs;
-        media.reset();
+        // the crosshair's and the statistics' overlay font
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation("/usr/share/fonts/truetype/dejavu",
+                                                                       "FileSystem", "General");
     }
-
-    KelvoTest::LogCollector log;
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::OverlaySystem* overlays = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
-    std::unique_ptr<KelvoTest::TemporaryFolder> media;
-    std::string folder;
 };
 
 Engine* Engine::instance = nullptr;

@@ -1,0 +1,89 @@
+#pragma once
+
+// The engine in a GL window with our terrain scene manager, for window tests
+// that run the game's scripts on a test terrain made from a height function:
+// the log kept in memory, the overlay system, a temporary folder holding the
+// terrain's media and an empty scene folder, and the game's own media (the
+// generated files and the hand-written scripts). A test adds media of its
+// own in addMedia(), before the resource groups start.
+//
+// The test target defines KELVO_MEDIA_DIR (the generated media) and links
+// the game.
+
+#include "GameMedia.h"
+#include "LogCollector.h"
+#include "TemporaryFolder.h"
+#include "TerrainTestMedia.h"
+#include "WindowedGL.h"
+#include "scene/SceneLoader.h"
+#include "terrain/PagingLandScapeSceneManagerFactory.h"
+
+#include <Ogre.h>
+#include <OgreOverlaySystem.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace KelvoTest {
+
+class TerrainWindowEngine : public ::testing::Environment {
+public:
+    TerrainWindowEngine(std::string name, std::function<float(float, float)> height)
+        : mName(std::move(name))
+        , mHeight(std::move(height))
+    {
+    }
+
+    void SetUp() override
+    {
+        logs = new Ogre::LogManager();
+        logs->createLog(mName + "_window.log", true, false, false)->addListener(&log);
+        root = new Ogre::Root("", "", "");
+        ASSERT_NE(nullptr, selectWindowedGL(*root, "640 x  480", true));
+        factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
+        overlays = new Ogre::OverlaySystem();
+        window = root->initialise(true, "KELVO " + mName);
+
+        media = std::make_unique<TemporaryFolder>("kelvo_" + mName);
+        folder = media->path();
+        TerrainTestMedia::writeAll(folder);
+        TerrainTestMedia::writeWorldHeightmap(folder + "/" + TerrainTestMedia::kHeightmapName, mHeight);
+        media->makeFolder("scenes");
+
+        TerrainTestMedia::addTerrainLocations(folder);
+        addGameMedia(KELVO_MEDIA_DIR);
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder + "/scenes", "FileSystem",
+                                                                       Kelvo::SceneLoader::kSceneGroup);
+        addMedia();
+        Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+    }
+
+    void TearDown() override
+    {
+        Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
+        delete overlays;
+        delete root;
+        delete logs;
+        media.reset();
+    }
+
+    LogCollector log;
+    Ogre::LogManager* logs = nullptr;
+    Ogre::Root* root = nullptr;
+    Ogre::OverlaySystem* overlays = nullptr;
+    Ogre::RenderWindow* window = nullptr;
+    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
+    std::unique_ptr<TemporaryFolder> media;
+    std::string folder;
+
+protected:
+    virtual void addMedia() {}
+
+private:
+    std::string mName;
+    std::function<float(float, float)> mHeight;
+};
+
+} // namespace KelvoTest

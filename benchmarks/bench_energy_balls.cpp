@@ -53,7 +53,7 @@ Engine engine;
 void startEngine()
 {
     engine.logs = new Ogre::LogManager();
-    engine.logs->createLog("bench_energy_balls.log", true, false, false);
+    engine.logs->createLog("bench_energy_balls.log", true, false, true);
     engine.root = new Ogre::Root("", "", "");
     if (!KelvoTest::selectWindowedGL(*engine.root, "640 x  480", false)) {
         std::fprintf(stderr, "the OpenGL render system is not available\n");

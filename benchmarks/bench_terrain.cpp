@@ -86,7 +86,7 @@ std::string configText(const FrameSettings& settings)
 void startEngine()
 {
     engine.logs = new Ogre::LogManager();
-    engine.logs->createLog("bench_terrain.log", true, false, false);
+    engine.logs->createLog("bench_terrain.log", true, false, true);
     engine.root = new Ogre::Root("", "", "");
     if (!KelvoTest::selectWindowedGL(*engine.root, "1024 x  768", false)) {
         std::fprintf(stderr, "the OpenGL render system is not available\n");

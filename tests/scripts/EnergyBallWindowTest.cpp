@@ -202,17 +202,9 @@ protected:
     // makes them on entry. The hero faces +X.
     void enterWorld(const Ogre::Vector3& heroAt, bool withTemplates = true)
     {
-        scene = engine->root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
-        scene->addRenderQueueListener(engine->overlays);
-        camera = scene->createCamera("PrimaryCamera");
-        Ogre::SceneNode* cameraNode = scene->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA");
-        cameraNode->attachObject(camera);
-        cameraNode->setPosition(heroAt + Ogre::Vector3(-10, 5, 0));
-        engine->window->addViewport(camera);
-        camera->setNearClipDistance(1);
-        camera->setFarClipDistance(4000);
-        scene->setWorldGeometry(TerrainTestMedia::kConfigName);
-        scene->setOption("PrimaryCamera", camera);
+        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene(heroAt + Ogre::Vector3(-10, 5, 0));
+        scene = made.scene;
+        camera = made.camera;
 
         // The hero in a block of his own, as in the game's scene: his
         // script moves the block's node with him.
@@ -274,11 +266,7 @@ protected:
         world = nullptr;
         meshes = nullptr;
         callback = nullptr;
-        scene->removeRenderQueueListener(engine->overlays);
-        scene->clearScene();
-        scene->destroyAllCameras();
-        engine->window->removeAllViewports();
-        engine->root->destroySceneManager(scene);
+        engine->destroyMainScene(scene);
         scene = nullptr;
     }
 

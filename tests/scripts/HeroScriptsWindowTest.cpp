@@ -147,17 +147,10 @@ protected:
     // the play state. The hero stands at the given place facing +X.
     void enterWorld(const Ogre::Vector3& heroAt)
     {
-        scene = engine->root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
-        scene->addRenderQueueListener(engine->overlays);
-        camera = scene->createCamera("PrimaryCamera");
-        Ogre::SceneNode* cameraNode = scene->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA");
-        cameraNode->attachObject(camera);
-        viewport = engine->window->addViewport(camera);
-        camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / viewport->getActualHeight());
-        camera->setNearClipDistance(1);
-        camera->setFarClipDistance(4000);
-        scene->setWorldGeometry(TerrainTestMedia::kConfigName);
-        scene->setOption("PrimaryCamera", camera);
+        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene();
+        scene = made.scene;
+        camera = made.camera;
+        viewport = made.viewport;
         fader->create(engine->window);
         effects->install(viewport);
 
@@ -211,11 +204,7 @@ protected:
         world = nullptr;
         meshes = nullptr;
         callback = nullptr;
-        scene->removeRenderQueueListener(engine->overlays);
-        scene->clearScene();
-        scene->destroyAllCameras();
-        engine->window->removeAllViewports();
-        engine->root->destroySceneManager(scene);
+        engine->destroyMainScene(scene);
         scene = nullptr;
     }
 

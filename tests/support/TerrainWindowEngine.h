@@ -16,6 +16,7 @@
 #include "TerrainTestMedia.h"
 #include "WindowedGL.h"
 #include "scene/SceneLoader.h"
+#include "terrain/PagingLandScapeSceneManager.h"
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
 
 #include <Ogre.h>
@@ -77,6 +78,44 @@ public:
     Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
     std::unique_ptr<TemporaryFolder> media;
     std::string folder;
+
+    // "MainScene" on our terrain as the play state makes it: the camera
+    // "PrimaryCamera" on the node "MAIN_CAMERA", in a viewport of the
+    // window, the test terrain loaded around it.
+    struct MainScene {
+        Ogre::SceneManager* scene = nullptr;
+        Ogre::Camera* camera = nullptr;
+        Ogre::SceneNode* cameraNode = nullptr;
+        Ogre::Viewport* viewport = nullptr;
+    };
+
+    MainScene createMainScene(const Ogre::Vector3& cameraAt = Ogre::Vector3::ZERO)
+    {
+        MainScene made;
+        made.scene = root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
+        made.scene->addRenderQueueListener(overlays);
+        made.camera = made.scene->createCamera("PrimaryCamera");
+        made.cameraNode = made.scene->getRootSceneNode()->createChildSceneNode("MAIN_CAMERA", cameraAt);
+        made.cameraNode->attachObject(made.camera);
+        made.viewport = window->addViewport(made.camera);
+        made.camera->setAspectRatio(Ogre::Real(made.viewport->getActualWidth()) /
+                                    made.viewport->getActualHeight());
+        made.camera->setNearClipDistance(1);
+        made.camera->setFarClipDistance(4000);
+        made.scene->setWorldGeometry(TerrainTestMedia::kConfigName);
+        made.scene->setOption("PrimaryCamera", made.camera);
+        return made;
+    }
+
+    // What is left of the scene once its scripts and loaded scene are gone.
+    void destroyMainScene(Ogre::SceneManager* scene)
+    {
+        scene->removeRenderQueueListener(overlays);
+        scene->clearScene();
+        scene->destroyAllCameras();
+        window->removeAllViewports();
+        root->destroySceneManager(scene);
+    }
 
 protected:
     virtual void addMedia() {}

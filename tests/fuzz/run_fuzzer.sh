@@ -5,7 +5,8 @@
 # Exits 77 (skipped) when the fuzzer has not been built (./setup.sh builds it
 # before the test suite; ./setup.sh fuzz runs it longer).
 set -euo pipefail
-fuzzer="$1"
+# The fuzzer runs from a scratch folder: a relative path is made absolute first.
+fuzzer="$(realpath -m "$1")"
 seconds="${2:-30}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 corpus="${3:-$here/corpus}"

@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace Kelvo {
 namespace Platform {
 
@@ -47,6 +51,13 @@ void failOversizedWritesInsteadOfEnding()
 {
 #ifdef SIGXFSZ
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
 #endif
 }
 

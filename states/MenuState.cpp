@@ -4,6 +4,7 @@
 #include "app/ObjectCounts.h"
 #include "effects/SceneFader.h"
 #include "gui/CeGUIManager.h"
+#include "platform/Environment.h"
 #include "platform/Log.h"
 #include "states/CreditState.h"
 #include "states/GameStateManager.h"
@@ -69,6 +70,7 @@ void MenuState::enter()
 
     // Everything the previous state made is gone by now: what the census
     // shows beyond the last return to the menu is a leak.
+    Platform::returnFreedMemory();
     ObjectCounts::log();
 
     mApplication->getRoot()->startRendering();

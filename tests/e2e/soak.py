@@ -57,8 +57,8 @@ class Soak:
         self.last_heap_kb = int(fields[6])
         return counts, int(fields[1])
 
-    def start(self):
-        entered = self.player.open_menu()
+    def start(self, wrapper=None):
+        entered = self.player.open_menu(wrapper=wrapper)
         counts, memory_kb = self.census_after(entered)
         return counts, memory_kb
 
@@ -115,12 +115,14 @@ def main():
     parser.add_argument("--only", choices=("game", "credits"),
                         help="visit only the game or only the credits in each cycle (to tell growths apart)")
     parser.add_argument("--keep", action="store_true", help="keep the working directory")
+    parser.add_argument("--wrapper", help="a command to start the game through, such as "
+                        "\"heaptrack -o /tmp/kelvo-heap\" to see what a growth is made of")
     arguments = parser.parse_args()
 
     game = KelvoGame("soak", world=SMALL_WORLD if arguments.small_world else None)
     soak = Soak(game)
     try:
-        counts, memory_kb = soak.start()
+        counts, memory_kb = soak.start(arguments.wrapper.split() if arguments.wrapper else None)
         print("menu    rss %7.1f MB  %s" % (memory_kb / 1024.0, format_counts(counts)), flush=True)
         started = time.time()
         for number in range(1, arguments.cycles + 1):

@@ -92,6 +92,7 @@ int runGame()
         stateManager->start(kWindowTitle);
         soundManager->Initialize();
         stateManager->changeState(menuState);
+        stateManager->run();
         failed = stateManager->setupFailed();
     } catch (const Ogre::Exception& e) {
         Platform::showExceptionBox(e.getFullDescription());

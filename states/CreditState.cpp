@@ -63,8 +63,6 @@ void CreditState::enter()
             logWarning(std::string("CreditState: the credits scene has no sound '") + kMusic + "'");
         }
     }
-
-    application->getRoot()->startRendering();
 }
 
 void CreditState::setUpScene()

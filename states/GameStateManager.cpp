@@ -47,6 +47,23 @@ bool GameStateManager::start(const std::string& windowTitle)
 
 void GameStateManager::changeState(GameState* state)
 {
+    if (mInFrame) {
+        mRequestedState = state;
+        return;
+    }
+    switchTo(state);
+}
+
+void GameStateManager::run()
+{
+    if (mSetupFailed) {
+        return;
+    }
+    mApplication->getRoot()->startRendering();
+}
+
+void GameStateManager::switchTo(GameState* state)
+{
     logLine("___CHANGE STATE___");
     if (!mStates.empty()) {
         logLine("___CHANGESTATE EXIT STATE___");
@@ -82,19 +99,34 @@ void GameStateManager::shutdown()
 
 bool GameStateManager::frameStarted(const Ogre::FrameEvent& event)
 {
+    mInFrame = true;
     mApplication->captureInput();
     GameState* state = activeState();
     const bool goOn = state ? state->frameStarted(event) : true;
     if (mSounds) {
         mSounds->Update();
     }
+    mInFrame = false;
     return goOn;
 }
 
 bool GameStateManager::frameEnded(const Ogre::FrameEvent& event)
 {
+    mInFrame = true;
     GameState* state = activeState();
-    return state ? state->frameEnded(event) : true;
+    const bool goOn = state ? state->frameEnded(event) : true;
+    mInFrame = false;
+    if (goOn && mRequestedState) {
+        GameState* next = mRequestedState;
+        mRequestedState = nullptr;
+        switchTo(next);
+        // Building the new state's world took long; that time is no
+        // frame's, and the new state's first frame must not count it.
+        if (Ogre::Root* root = mApplication->getRoot()) {
+            root->clearEventTimes();
+        }
+    }
+    return goOn;
 }
 
 bool GameStateManager::keyPressed(const OIS::KeyEvent& event)

@@ -14,13 +14,15 @@ class Application;
 class GameState;
 class SoundManager;
 
-// Runs the state machine: sets the engine up at start, forwards every frame
-// and input event to the active state and performs the changes of state.
-// Because each state's enter() runs a render loop, a change requested from a
-// frame nests the new state's loop inside the old one's; quitting unwinds the
-// nesting (every level's frameEnded answers false). Every frame, whatever
-// the state, it lets the sound manager refill its streams after the state's
-// own frame. The entry point owns the states; the manager only points at the
+// Runs the state machine: sets the engine up at start, runs the one render
+// loop, forwards every frame and input event to the active state and
+// performs the changes of state. A change a state asks for during a frame
+// (after its fade-out) waits until that frame has ended, so the old state
+// finishes its frame whole and every state runs in the same loop: a loop per
+// state nested in the previous one's frame would deepen the call stack with
+// every change, for as long as the game runs. Every frame, whatever the
+// state, it lets the sound manager refill its streams after the state's own
+// frame. The entry point owns the states; the manager only points at the
 // active one.
 class GameStateManager : public OgreEventAdapter,
                          public Ogre::FrameListener,
@@ -34,7 +36,12 @@ public:
     // Sets the Application up; returns false and marks the set-up as failed
     // when it could not.
     bool start(const std::string& windowTitle);
+    // Outside a frame the change happens at once; during a frame it happens
+    // when the frame has ended (unless the frame ends the game).
     void changeState(GameState* state);
+    // The render loop; returns when the active state ends the game (its
+    // frameEnded answers false). Nothing runs after a failed set-up.
+    void run();
     void shutdown();
 
     bool setupFailed() const { return mSetupFailed; }
@@ -50,7 +57,11 @@ public:
     bool mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id) override;
 
 private:
+    void switchTo(GameState* state);
+
     bool mSetupFailed = false;
+    bool mInFrame = false;
+    GameState* mRequestedState = nullptr;
     std::vector<GameState*> mStates;
     Application* mApplication;
     SoundManager* mSounds = nullptr;

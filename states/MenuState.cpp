@@ -72,8 +72,6 @@ void MenuState::enter()
     // shows beyond the last return to the menu is a leak.
     Platform::returnFreedMemory();
     ObjectCounts::log();
-
-    mApplication->getRoot()->startRendering();
 }
 
 void MenuState::buildMenuGui()

@@ -172,8 +172,6 @@ void PlayState::enter()
     if (!mDebugOverlay) {
         logWarning(std::string("PlayState: no overlay '") + kDebugOverlay + "'");
     }
-
-    mApplication->getRoot()->startRendering();
 }
 
 void PlayState::setUpCamera()

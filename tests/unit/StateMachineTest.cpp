@@ -25,8 +25,20 @@ public:
     void exit() override { mJournal.push_back(mName + " exit"); }
     void pause() override {}
     void resume() override {}
-    bool frameStarted(const Ogre::FrameEvent&) override { return frameAnswer; }
-    bool frameEnded(const Ogre::FrameEvent&) override { return frameAnswer; }
+    bool frameStarted(const Ogre::FrameEvent&) override
+    {
+        // As the menu does after its fade-out: asks for the next state.
+        if (nextState) {
+            GameStateManager::getSingleton().changeState(nextState);
+            mJournal.push_back(mName + " asked for the next state");
+        }
+        return frameAnswer;
+    }
+    bool frameEnded(const Ogre::FrameEvent&) override
+    {
+        mJournal.push_back(mName + " frame ended");
+        return frameAnswer;
+    }
     bool keyPressed(const OIS::KeyEvent& event) override
     {
         mJournal.push_back(mName + " key " + std::to_string(event.key));
@@ -34,6 +46,7 @@ public:
     }
 
     bool frameAnswer = true;
+    GameState* nextState = nullptr;
 
 private:
     std::string mName;
@@ -101,6 +114,42 @@ TEST_F(StateMachineTest, InputGoesToTheActiveStateAndAlwaysAnswersTrue)
     journal.clear();
     EXPECT_TRUE(manager.keyPressed(escape));
     EXPECT_EQ((std::vector<std::string>{"menu key 1"}), journal);
+}
+
+TEST_F(StateMachineTest, ChangeAskedForDuringAFrameHappensWhenTheFrameHasEnded)
+{
+    // Entering the next state inside the old state's frame would run the rest
+    // of that frame on a state that has exited.
+    const Ogre::FrameEvent frame{0.0f, 0.016f};
+    manager.changeState(&menu);
+    menu.nextState = &game;
+    journal.clear();
+    EXPECT_TRUE(manager.frameStarted(frame));
+    EXPECT_EQ(&menu, manager.activeState());
+    EXPECT_TRUE(manager.frameEnded(frame));
+    EXPECT_EQ((std::vector<std::string>{"menu asked for the next state", "menu frame ended", "___CHANGE STATE___",
+                                        "___CHANGESTATE EXIT STATE___", "menu exit", "game enter"}),
+              journal);
+    EXPECT_EQ(&game, manager.activeState());
+
+    // The request is used once: the next frame runs the new state only.
+    journal.clear();
+    manager.frameStarted(frame);
+    manager.frameEnded(frame);
+    EXPECT_EQ((std::vector<std::string>{"game frame ended"}), journal);
+}
+
+TEST_F(StateMachineTest, AFrameThatEndsTheGameChangesNoState)
+{
+    const Ogre::FrameEvent frame{0.0f, 0.016f};
+    manager.changeState(&menu);
+    menu.nextState = &game;
+    menu.frameAnswer = false;
+    journal.clear();
+    EXPECT_FALSE(manager.frameStarted(frame));
+    EXPECT_FALSE(manager.frameEnded(frame));
+    EXPECT_EQ(&menu, manager.activeState());
+    EXPECT_EQ((std::vector<std::string>{"menu asked for the next state", "menu frame ended"}), journal);
 }
 
 TEST_F(StateMachineTest, FrameEndedPassesTheActiveStatesAnswer)

@@ -148,8 +148,11 @@ void RayPickingScript::pickNext()
 void RayPickingScript::runQuery()
 {
     const PickResult hits(mPickRay, scene());
-    // A click on a handle belongs to the drag it starts.
-    if (hits.firstDistance() < 0 || hits.firstAxis()) {
+    // A click on a handle belongs to the drag it starts. Only a handle in
+    // front counts: the selected object's arrows start inside it, so any
+    // ray through its middle passes them, and cycling through the objects
+    // stacked there must still work.
+    if (hits.firstDistance() < 0 || hits.firstKind() == kPickGizmoAxis) {
         return;
     }
     if (mPickIndex >= hits.objectCount()) {
@@ -220,7 +223,8 @@ void RayPickingScript::grab(const Ogre::Ray& ray)
     mDraggingFree = false;
     mDragOffset = Ogre::Vector3::ZERO;
     const PickResult hits(ray, scene());
-    if (mGrabByAxisPending || (hits.firstAxis() && !mGrabFreePending && getSelectedNode())) {
+    // A handle grabs when it is in front, as for clicks.
+    if (mGrabByAxisPending || (hits.firstKind() == kPickGizmoAxis && !mGrabFreePending && getSelectedNode())) {
         grabByAxis(ray, hits);
     } else if (mGrabFreePending || hits.firstKind() == kPickSceneObject) {
         grabFree(ray, hits);

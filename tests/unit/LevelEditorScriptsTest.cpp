@@ -13,6 +13,7 @@
 #include "editor/LevelEditGUIScript.h"
 #include "editor/PickResult.h"
 #include "editor/SplineRecorder.h"
+#include "gui/CeGUIManager.h"
 #include "world/FrameMessageManager.h"
 #include "world/FrameMessageVoidPtr.h"
 #include "world/GameWorld.h"
@@ -194,7 +195,7 @@ protected:
         world = new Kelvo::GameWorld(parts);
         scripts = new Kelvo::ScriptManager(world);
         control = new Kelvo::LevelEditControllScript(world, scripts, kWidth, kHeight);
-        gui = new Kelvo::LevelEditGUIScript(world, scripts, nullptr);
+        gui = new Kelvo::LevelEditGUIScript(world, scripts, &guiManager);
         cameraScript = new Kelvo::EditCameraScript(world, scripts);
         reader = new MessageReader(world, scripts);
         scripts->add(control);
@@ -251,6 +252,8 @@ protected:
 
     Ogre::Vector3 cameraPosition() const { return cameraScript->getYawNode()->_getDerivedPosition(); }
 
+    // No CEGUI behind it: it only counts the windows under the cursor here.
+    Kelvo::CeGUIManager guiManager;
     Ogre::SceneManager* scene = nullptr;
     Ogre::Camera* camera = nullptr;
     Kelvo::GameWorld* world = nullptr;
@@ -368,6 +371,29 @@ TEST_F(EditScriptsTest, KeysAreKeptFromTheCameraInEditMode)
     }
     EXPECT_EQ(nullptr, reader->keys) << "the GUI script takes them off the board";
     EXPECT_EQ(Ogre::Vector3(0, 200, 0), cameraPosition());
+}
+
+TEST_F(EditScriptsTest, MouseMessagesAreKeptFromPickingWhileTheCursorIsOverAWindowInEditMode)
+{
+    step();
+    guiManager.mouseEntered();
+    control->mousePressed(mouseEvent(10, 10, 0, 0), OIS::MB_Left);
+    control->mouseReleased(mouseEvent(10, 10, 0, 0), OIS::MB_Left);
+    step();
+    EXPECT_EQ(nullptr, reader->mouse) << "the click belongs to the window";
+    guiManager.mouseLeft();
+    moveTo(300, 200);
+    step();
+    ASSERT_NE(nullptr, reader->mouse);
+    EXPECT_EQ(Ogre::Vector3(300, 200, 0), reader->mouse->position);
+
+    // In mouse-look mode the windows hear nothing and the camera turns.
+    rightClick();
+    step();
+    guiManager.mouseEntered();
+    moveTo(0, 0, 4, 0);
+    step();
+    EXPECT_NE(nullptr, reader->mouse);
 }
 
 TEST_F(EditScriptsTest, TheCameraStartsAt200AndFliesAlongTheViewAtTheSameSpeedAtAnyFrameRate)

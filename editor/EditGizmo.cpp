@@ -194,7 +194,9 @@ void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
     mAxesRoot->setVisible(false, true);
     mRingsRoot->setVisible(false, true);
 
-    Ogre::Vector3 size = Ogre::Vector3::ZERO;
+    // A node with nothing drawn on it (a record still without a mesh) gets
+    // handles of a unit box, so they can still be seen and grabbed.
+    Ogre::Vector3 size = Ogre::Vector3::UNIT_SCALE;
     if (node->numAttachedObjects() > 0) {
         const Ogre::AxisAlignedBox& box = node->getAttachedObject(0)->getBoundingBox();
         if (box.isFinite()) {

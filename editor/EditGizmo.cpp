@@ -59,14 +59,14 @@ Ogre::Quaternion axisTurn(int axis)
     return Ogre::Quaternion::IDENTITY;
 }
 
-struct PlaneSpec {
+struct DragPlaneShape {
     const char* node;
     const char* mesh;
     Ogre::Vector3 normal;
     Ogre::Vector3 up;
 };
 
-const PlaneSpec kPlanes[3] = {
+const DragPlaneShape kPlanes[3] = {
     {"LE_MOVE_PLANE_XZ", "LE_MOVE_PLANE_PLANE_XZ", Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X},
     {"LE_MOVE_PLANE_YX", "LE_MOVE_PLANE_PLANE_YX", Ogre::Vector3::UNIT_Z, Ogre::Vector3::UNIT_Y},
     {"LE_MOVE_PLANE_YZ", "LE_MOVE_PLANE_PLANE_YZ", Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y},
@@ -144,7 +144,7 @@ void EditGizmo::buildPlanes()
 {
     mPlanesRoot = makeNode(scene()->getRootSceneNode(), kPlanesRoot);
     Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    for (const PlaneSpec& plane : kPlanes) {
+    for (const DragPlaneShape& plane : kPlanes) {
         // The meshes outlive the scene: made once a run.
         if (!meshes.resourceExists(plane.mesh)) {
             meshes.createPlane(plane.mesh, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME,

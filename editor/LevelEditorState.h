@@ -1,15 +1,79 @@
 #pragma once
 
+#include "editor/SplineRecorder.h"
+#include "states/GameState.h"
+
+#include <OgrePrerequisites.h>
 #include <OgreSingleton.h>
 
 namespace Kelvo {
 
-// Holds its place in the program's start-up and shut-down order. It does
-// nothing yet: the entry point creates and deletes it, nothing else uses it.
-class LevelEditorState : public Ogre::Singleton<LevelEditorState> {
+class Application;
+class EditCameraScript;
+class GameWorld;
+class LevelEditControllScript;
+class LevelEditGUIScript;
+class MeshManager;
+class RayPickingScript;
+class SceneFader;
+class ScriptManager;
+class SkyDome;
+
+// The level editor: the island's terrain under the sky with a free-flying
+// camera, in which scene objects are picked and moved. Entered from the menu
+// with space, left with escape back to the menu. Every entry builds a fresh
+// terrain scene manager, camera, world and the four editor scripts (control,
+// GUI, camera, picking: the order they run in, so the control script's
+// messages reach the others in the same frame); the exit destroys them all.
+//
+// It also keeps the camera-spline recorder for the whole run: key 1 begins
+// a spline, key 2 ends it, space writes the camera's pose as a key frame
+// into "cutsecene.log". Created once by the entry point.
+class LevelEditorState : public GameState, public Ogre::Singleton<LevelEditorState> {
 public:
-    LevelEditorState() = default;
-    ~LevelEditorState() = default;
+    static const int kKeyEscape = 1;
+    static const int kKeyBeginSpline = 2;  // 1
+    static const int kKeyEndSpline = 3;    // 2
+    static const int kKeyKeyFrame = 57;    // space
+    static const char* const kSplineFile;
+
+    LevelEditorState();
+    ~LevelEditorState() override;
+
+    void enter() override;
+    void exit() override;
+    void pause() override {}
+    void resume() override {}
+    bool frameStarted(const Ogre::FrameEvent& event) override;
+    bool frameEnded(const Ogre::FrameEvent&) override { return true; }
+
+    bool keyPressed(const OIS::KeyEvent& event) override;
+
+    GameWorld* getWorld() const { return mWorld; }
+    SplineRecorder& getSplineRecorder() { return mSplines; }
+
+private:
+    void setUpCamera();
+    void buildWorld();
+    void writeKeyFrame();
+
+    Application* mApplication = nullptr;
+    Ogre::SceneManager* mSceneManager = nullptr;
+    Ogre::RenderWindow* mRenderWindow = nullptr;
+    Ogre::Viewport* mViewport = nullptr;
+    Ogre::Camera* mCamera = nullptr;
+    Ogre::SceneNode* mCameraNode = nullptr;
+    SceneFader* mFader = nullptr;
+    SkyDome* mSkyDome = nullptr;
+    GameWorld* mWorld = nullptr;
+    ScriptManager* mScripts = nullptr;
+    EditCameraScript* mCameraScript = nullptr;
+    LevelEditGUIScript* mGuiScript = nullptr;
+    RayPickingScript* mPickingScript = nullptr;
+    LevelEditControllScript* mControlScript = nullptr;
+    MeshManager* mMeshes = nullptr;
+    bool mExitRequested = false;
+    SplineRecorder mSplines;
 };
 
 } // namespace Kelvo

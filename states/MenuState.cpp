@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/ObjectCounts.h"
+#include "editor/LevelEditorState.h"
 #include "effects/SceneFader.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Environment.h"
@@ -170,6 +171,8 @@ bool MenuState::frameStarted(const Ogre::FrameEvent& event)
         GameStateManager::getSingleton().changeState(PlayState::getSingletonPtr());
     } else if (mCreditsRequested) {
         GameStateManager::getSingleton().changeState(CreditState::getSingletonPtr());
+    } else if (mEditorRequested) {
+        GameStateManager::getSingleton().changeState(LevelEditorState::getSingletonPtr());
     }
     return true;
 }
@@ -189,6 +192,8 @@ bool MenuState::keyPressed(const OIS::KeyEvent& event)
 {
     if (event.key == kKeyEscape) {
         requestLeaving(mQuitRequested);
+    } else if (event.key == kKeySpace) {
+        requestLeaving(mEditorRequested);
     }
     if (!mStartRequested) {
         mGui->keyPressed(event);

@@ -88,8 +88,19 @@ class Player:
         game.wait_for_log(screen.FADED_IN, timeout=STEP_TIMEOUT, after=entered)
         return entered
 
+    def into_editor(self):
+        """Space in the menu: into the level editor, once it has faded in and
+        run its first frame. Returns the log index of the editor's entry."""
+        game = self.game
+        before = game.log_end()
+        game.key("space")
+        entered = game.wait_for_log(screen.EDITOR_ENTER, timeout=STEP_TIMEOUT, after=before)
+        game.wait_for_log(screen.EDITOR_EDIT_MODE, timeout=STEP_TIMEOUT, after=entered)
+        game.wait_for_log(screen.FADED_IN, timeout=STEP_TIMEOUT, after=entered)
+        return entered
+
     def back_to_menu(self):
-        """Escape from the game or the credits; waits until the menu has faded
+        """Escape from the game, the credits or the editor; waits until the menu has faded
         in again and returns the log index of its entry."""
         before = self.game.log_end()
         self.game.key("Escape")

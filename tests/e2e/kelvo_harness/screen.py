@@ -25,6 +25,8 @@ PLAY_ENTER = "___PLAYSTATE::ENTER___"
 PLAY_EXIT = "___PLAYSTATE::EXIT___"
 CREDITS_ENTER = "___CREDITSTATE::ENTER___"
 CREDITS_EXIT = "___CREDITSTATE::EXIT___"
+EDITOR_ENTER = "___LEVELEDITOR::ENTER___"
+EDITOR_EXIT = "___LEVELEDITOR::EXIT___"
 MAIN_END = "___Main End.___"
 SHUTDOWN_COMPLETE = "___KELVO shutdown complete.___"
 SHUTDOWN_MARKERS = [MAIN_END, SHUTDOWN_COMPLETE]
@@ -39,6 +41,10 @@ INTRO_FINISHED = "PlayState: intro finished"
 FADED_INTO_SCENE = "IntroFader: faded into the scene"
 BARS_IN = "CineFader: bars in"
 BARS_OUT = "CineFader: bars out"
+# The editor's first frame has run: its control script published the mode.
+EDITOR_EDIT_MODE = "LevelEditControllScript: mode 1"
+EDITOR_MOUSE_LOOK_MODE = "LevelEditControllScript: mode 0"
+EDITOR_CAMERA_STOPPED = "EditCameraScript: stopped at"
 
 
 def picture_shown(material):

@@ -1,0 +1,287 @@
+#include "editor/EditGizmo.h"
+
+#include "world/GameWorld.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreMeshManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <algorithm>
+
+namespace Kelvo {
+
+namespace {
+
+const char* const kAxesRoot = "LE_MOVE_AXES";
+const char* const kRingsRoot = "LE_SCALE_RINGS";
+const char* const kPlanesRoot = "LE_MOVE_PLANES";
+const char* const kLocatorRoot = "LE_MOVE_LOCATOR";
+const char* const kLocatorContainer = "LE_MOVE_LOCATOR_CONTAINER";
+const char* const kLocatorEntity = "LE_MOVE_LOCATOR";
+
+const char* const kShaftMesh = "pfeil_schaft.mesh";
+const char* const kHeadMesh = "pfeil_spitze.mesh";
+const char* const kRingMesh = "torus.mesh";
+const char* const kLocatorMesh = "arrow.mesh";
+const char* const kAxisMaterials[3] = {"KELVO/XAxe", "KELVO/YAxe", "KELVO/ZAxe"};
+const char* const kPlaneMaterial = "KELVO/Transparent";
+
+const char* const kAxisContainers[3] = {"LE_MOVE_AXES_X", "LE_MOVE_AXES_Y", "LE_MOVE_AXES_Z"};
+const char* const kAxisShafts[3] = {"LE_MOVE_AXES_X_SHAFT", "LE_MOVE_AXES_Y_SHAFT", "LE_MOVE_AXES_Z_SHAFT"};
+const char* const kAxisHeads[3] = {"LE_MOVE_AXES_X_HEAD", "LE_MOVE_AXES_Y_HEAD", "LE_MOVE_AXES_Z_HEAD"};
+const char* const kRings[3] = {"LE_MOVE_AXES_X_SCALE", "LE_MOVE_AXES_Y_SCALE", "LE_MOVE_AXES_Z_SCALE"};
+
+const float kPlaneSize = 10000.0f;
+const float kPlaneTiling = 5.0f;
+const float kLocatorScale = 20.0f;
+
+// The handles grow with the object: a margin around its box, and arrows at
+// least as long as a length that grows fast for small objects and slowly
+// for large ones, so a hut's arrows do not reach across the island.
+const float kBoxMargin = 1.2f;
+const float kHandleLengthPerSize = 1.7f;
+const float kSmallObjectLength = 25.0f;
+const float kSmallObjectFactor = 0.7f;
+const float kLargeObjectFactor = 0.05f;
+const float kLargeObjectBase = 20.0f;
+
+// Local X of each axis container points along world X, Y and -Z.
+Ogre::Quaternion axisTurn(int axis)
+{
+    if (axis == 1) {
+        return Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Z);
+    }
+    if (axis == 2) {
+        return Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Y);
+    }
+    return Ogre::Quaternion::IDENTITY;
+}
+
+struct DragPlaneShape {
+    const char* node;
+    const char* mesh;
+    Ogre::Vector3 normal;
+    Ogre::Vector3 up;
+};
+
+const DragPlaneShape kPlanes[3] = {
+    {"LE_MOVE_PLANE_XZ", "LE_MOVE_PLANE_PLANE_XZ", Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X},
+    {"LE_MOVE_PLANE_YX", "LE_MOVE_PLANE_PLANE_YX", Ogre::Vector3::UNIT_Z, Ogre::Vector3::UNIT_Y},
+    {"LE_MOVE_PLANE_YZ", "LE_MOVE_PLANE_PLANE_YZ", Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y},
+};
+
+} // namespace
+
+EditGizmo::EditGizmo(GameWorld* world)
+    : mWorld(world)
+{
+}
+
+Ogre::SceneManager* EditGizmo::scene() const
+{
+    return mWorld->getSceneManager() ? mWorld->getSceneManager() : mWorld->getCamera()->getSceneManager();
+}
+
+void EditGizmo::ensureCreated()
+{
+    Ogre::SceneManager* manager = scene();
+    // Cleared with the scene (a new scene loaded, a new visit): built again.
+    if (!manager->hasSceneNode(kAxesRoot)) {
+        buildAxes();
+    }
+    if (!manager->hasSceneNode(kRingsRoot)) {
+        buildRings();
+    }
+    if (!manager->hasSceneNode(kPlanesRoot)) {
+        buildPlanes();
+    }
+    if (!manager->hasSceneNode(kLocatorRoot)) {
+        buildLocator();
+    }
+}
+
+Ogre::SceneNode* EditGizmo::makeNode(Ogre::SceneNode* parent, const char* name)
+{
+    return parent->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+}
+
+Ogre::SceneNode* EditGizmo::makeHandle(Ogre::SceneNode* parent, const char* name, const char* mesh,
+                                       const char* material)
+{
+    Ogre::SceneNode* node = makeNode(parent, name);
+    Ogre::Entity* entity = scene()->createEntity(name, mesh);
+    entity->setMaterialName(material);
+    entity->setCastShadows(false);
+    node->attachObject(entity);
+    return node;
+}
+
+void EditGizmo::buildAxes()
+{
+    mAxesRoot = makeNode(scene()->getRootSceneNode(), kAxesRoot);
+    for (int axis = 0; axis < 3; ++axis) {
+        Ogre::SceneNode* container = makeNode(mAxesRoot, kAxisContainers[axis]);
+        container->setOrientation(axisTurn(axis));
+        mAxisShaft[axis] = makeHandle(container, kAxisShafts[axis], kShaftMesh, kAxisMaterials[axis]);
+        mAxisHead[axis] = makeHandle(container, kAxisHeads[axis], kHeadMesh, kAxisMaterials[axis]);
+    }
+    mAxesRoot->setVisible(false, true);
+}
+
+void EditGizmo::buildRings()
+{
+    mRingsRoot = makeNode(scene()->getRootSceneNode(), kRingsRoot);
+    for (int axis = 0; axis < 3; ++axis) {
+        mRing[axis] = makeHandle(mRingsRoot, kRings[axis], kRingMesh, kAxisMaterials[axis]);
+        mRing[axis]->setOrientation(axisTurn(axis));
+    }
+    mRingsRoot->setVisible(false, true);
+}
+
+void EditGizmo::buildPlanes()
+{
+    mPlanesRoot = makeNode(scene()->getRootSceneNode(), kPlanesRoot);
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    for (const DragPlaneShape& plane : kPlanes) {
+        // The meshes outlive the scene: made once a run.
+        if (!meshes.resourceExists(plane.mesh)) {
+            meshes.createPlane(plane.mesh, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME,
+                               Ogre::Plane(plane.normal, 0), kPlaneSize, kPlaneSize, 1, 1, false, 1, kPlaneTiling,
+                               kPlaneTiling, plane.up, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
+                               Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true);
+        }
+        makeHandle(mPlanesRoot, plane.node, plane.mesh, kPlaneMaterial);
+    }
+}
+
+void EditGizmo::buildLocator()
+{
+    mLocatorRoot = makeNode(scene()->getRootSceneNode(), kLocatorRoot);
+    Ogre::SceneNode* container = makeNode(mLocatorRoot, kLocatorContainer);
+    Ogre::Entity* arrow = scene()->createEntity(kLocatorEntity, kLocatorMesh);
+    arrow->setCastShadows(false);
+    container->attachObject(arrow);
+    // The arrow's point (its +X end) comes down onto the locator's position.
+    container->roll(Ogre::Degree(-90));
+    container->setScale(kLocatorScale, kLocatorScale, kLocatorScale);
+    container->setPosition(0, kLocatorScale, 0);
+    mLocatorRoot->setVisible(false, true);
+}
+
+void EditGizmo::hideHandles()
+{
+    mPlanesRoot->setVisible(false, true);
+    mAxesRoot->setVisible(false, true);
+    mRingsRoot->setVisible(false, true);
+}
+
+void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
+{
+    ensureCreated();
+    if (!node) {
+        hideHandles();
+        return;
+    }
+    if (!show) {
+        node->showBoundingBox(false);
+        hideHandles();
+        return;
+    }
+    mStretch = Ogre::Vector3((stretchFlags & kStretchX) ? 2 : 1, (stretchFlags & kStretchY) ? 2 : 1,
+                             (stretchFlags & kStretchZ) ? 2 : 1);
+    mAxesRoot->setVisible(false, true);
+    mRingsRoot->setVisible(false, true);
+
+    // A node with nothing drawn on it (a record still without a mesh) gets
+    // handles of a unit box, so they can still be seen and grabbed.
+    Ogre::Vector3 size = Ogre::Vector3::UNIT_SCALE;
+    if (node->numAttachedObjects() > 0) {
+        const Ogre::AxisAlignedBox& box = node->getAttachedObject(0)->getBoundingBox();
+        if (box.isFinite()) {
+            size = (box.getMaximum() - box.getMinimum()) * node->_getDerivedScale();
+        }
+    }
+    size = Ogre::Vector3(std::abs(size.x), std::abs(size.y), std::abs(size.z));
+    Ogre::Vector3 extent = size * kBoxMargin;
+    const float baseLength = size.length() * kHandleLengthPerSize;
+    const float length = baseLength < kSmallObjectLength ? baseLength * kSmallObjectFactor
+                                                         : baseLength * kLargeObjectFactor + kLargeObjectBase;
+    const Ogre::Vector3 thickness = mStretch * length;
+    extent.makeCeil(Ogre::Vector3(length, length, length));
+    const Ogre::Vector3 worldPosition = node->_getDerivedPosition();
+
+    if (mMode == kMoveMode) {
+        for (int axis = 0; axis < 3; ++axis) {
+            mAxisShaft[axis]->setScale(extent[axis], thickness[axis], thickness[axis]);
+            mAxisHead[axis]->setPosition(extent[axis], 0, 0);
+            mAxisHead[axis]->setScale(thickness[axis], thickness[axis], thickness[axis]);
+        }
+        mAxesRoot->setPosition(worldPosition);
+        mAxesRoot->setVisible(true, true);
+    } else if (mMode == kScaleMode) {
+        for (Ogre::SceneNode* ring : mRing) {
+            ring->setScale(baseLength / 2, baseLength / 2, baseLength / 2);
+        }
+        mRingsRoot->setPosition(worldPosition);
+        mRingsRoot->setVisible(true, true);
+    }
+    node->showBoundingBox(true);
+}
+
+void EditGizmo::setMode(int mode)
+{
+    ensureCreated();
+    mMode = mode;
+}
+
+void EditGizmo::setLocatorPosition(const Ogre::Vector3& position)
+{
+    ensureCreated();
+    mLocatorRoot->setPosition(position);
+}
+
+void EditGizmo::showLocator(bool shown)
+{
+    ensureCreated();
+    mLocatorRoot->setVisible(shown, true);
+}
+
+void EditGizmo::setPlanesPosition(const Ogre::Vector3& position)
+{
+    ensureCreated();
+    mPlanesRoot->setPosition(position);
+}
+
+Ogre::Vector3 EditGizmo::getLocatorPosition()
+{
+    ensureCreated();
+    return mLocatorRoot->_getDerivedPosition();
+}
+
+Ogre::Vector3 EditGizmo::getPlanesPosition()
+{
+    ensureCreated();
+    return mPlanesRoot->_getDerivedPosition();
+}
+
+bool EditGizmo::areAxesShown()
+{
+    ensureCreated();
+    return scene()->getEntity(kAxisShafts[0])->isVisible();
+}
+
+bool EditGizmo::areRingsShown()
+{
+    ensureCreated();
+    return scene()->getEntity(kRings[0])->isVisible();
+}
+
+bool EditGizmo::isLocatorShown()
+{
+    ensureCreated();
+    return scene()->getEntity(kLocatorEntity)->isVisible();
+}
+
+} // namespace Kelvo

@@ -1,0 +1,369 @@
+// The editor's picking and dragging on a real terrain in a GL window (under
+// Xvfb in the suite), driven as the editor drives them: OIS mouse events into
+// the control script, then a frame of the scripts and a rendered frame, so
+// the scene's bounds are where the scripts left them. The terrain is a plain
+// at height 10 made from code; the objects are generated crates loaded from a
+// scene file by the scene loader; the gizmo is built from the generated
+// meshes. Where to click is found by projecting world points to the window.
+
+#include "editor/EditGizmo.h"
+#include "editor/LevelEditControllScript.h"
+#include "editor/RayPickingScript.h"
+#include "platform/Log.h"
+#include "scene/EntityDescription.h"
+#include "scene/SceneLoader.h"
+#include "world/FrameMessageManager.h"
+#include "world/FrameMessageString.h"
+#include "world/FrameMessageVector3D.h"
+#include "world/GameWorld.h"
+#include "world/MeshManager.h"
+#include "world/ScriptManager.h"
+
+#include "TerrainWindowEngine.h"
+
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Kelvo::vectorText;
+
+const float kGround = 10.0f;
+
+class Engine : public KelvoTest::TerrainWindowEngine {
+public:
+    static Engine* instance;
+    Engine()
+        : TerrainWindowEngine("editor_picking", [](float, float) { return kGround; })
+    {
+        instance = this;
+    }
+};
+
+Engine* Engine::instance = nullptr;
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+
+std::string entity(const std::string& name, const Ogre::Vector3& at, float scale)
+{
+    auto number = [](float value) { return Ogre::StringConverter::toString(value); };
+    return "<entity name=\"" + name + "\" hidden=\"false\" filename=\"crate.mesh\" CastShadows=\"no\" "
+           "ReceiveShadows=\"no\"><position x=\"" + number(at.x) + "\" y=\"" + number(at.y) + "\" z=\"" +
+           number(at.z) + "\"/><scale x=\"" + number(scale) + "\" y=\"" + number(scale) + "\" z=\"" +
+           number(scale) + "\"/></entity>";
+}
+
+// The camera looks from above and south of the origin down onto it.
+const Ogre::Vector3 kEye(0, 90, 90);
+const Ogre::Vector3 kLookAt(0, kGround, 0);
+
+class EditorPickingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        engine = Engine::instance;
+        ASSERT_NE(nullptr, engine);
+        ASSERT_NE(nullptr, engine->window);
+        loader = new Kelvo::SceneLoader();
+        loader->setSceneDirectory(engine->folder + "/scenes/");
+        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene(kEye);
+        scene = made.scene;
+        camera = made.camera;
+        made.cameraNode->lookAt(kLookAt, Ogre::Node::TS_WORLD);
+        width = static_cast<float>(made.viewport->getActualWidth());
+        height = static_cast<float>(made.viewport->getActualHeight());
+    }
+
+    void TearDown() override
+    {
+        delete picking;
+        delete control;
+        delete scripts;
+        delete world;
+        loader->unload();
+        delete meshes;
+        engine->destroyMainScene(scene);
+        delete loader;
+    }
+
+    // Loads the crates (a copy of the scene in the test's own folder) and
+    // starts the control and picking scripts.
+    void enter(const std::string& entities)
+    {
+        std::ofstream(engine->folder + "/scenes/editor.qormscene")
+            << "<kelvo_scene><entities>" << entities << "</entities></kelvo_scene>";
+        ASSERT_TRUE(loader->load("editor.qormscene", scene, nullptr, false));
+        meshes = new Kelvo::MeshManager(scene);
+        Kelvo::WorldParts parts;
+        parts.sceneLoader = loader;
+        parts.sceneManager = scene;
+        parts.camera = camera;
+        parts.meshes = meshes;
+        world = new Kelvo::GameWorld(parts);
+        scripts = new Kelvo::ScriptManager(world);
+        control = new Kelvo::LevelEditControllScript(world, scripts, static_cast<int>(width),
+                                                     static_cast<int>(height));
+        picking = new Kelvo::RayPickingScript(world, scripts);
+        scripts->add(control);
+        scripts->add(picking);
+        frame();
+        frame();
+    }
+
+    void frame()
+    {
+        Ogre::FrameEvent event;
+        event.timeSinceLastEvent = event.timeSinceLastFrame = 1.0f / 30;
+        scripts->update(event);
+        engine->root->renderOneFrame();
+    }
+
+    // The window pixel a world point is drawn at.
+    Ogre::Vector2 pixelOf(const Ogre::Vector3& world) const
+    {
+        const Ogre::Vector3 clip = camera->getProjectionMatrix() * (camera->getViewMatrix() * world);
+        return Ogre::Vector2((clip.x * 0.5f + 0.5f) * width, (0.5f - clip.y * 0.5f) * height);
+    }
+
+    // Where the ray through the pixel a point is drawn at (in whole pixels,
+    // as the mouse gives them) meets an entity's box: the grab point of a
+    // press there. Targets on the grab plane are built from it.
+    Ogre::Vector3 surfaceUnder(const Ogre::Vector3& aim, const std::string& entityName) const
+    {
+        const Ogre::Vector2 pixel = pixelOf(aim);
+        const Ogre::Ray ray =
+            camera->getCameraToViewportRay(std::lround(pixel.x) / width, std::lround(pixel.y) / height);
+        const std::pair<bool, Ogre::Real> hit =
+            ray.intersects(scene->getEntity(entityName)->getWorldBoundingBox(true));
+        EXPECT_TRUE(hit.first) << entityName;
+        return ray.getPoint(hit.second);
+    }
+
+    // OIS events hold their state by reference: the fixture keeps it.
+    OIS::MouseEvent mouseAt(const Ogre::Vector2& pixel)
+    {
+        mouseState = OIS::MouseState();
+        mouseState.width = static_cast<int>(width);
+        mouseState.height = static_cast<int>(height);
+        mouseState.X.abs = static_cast<int>(std::lround(pixel.x));
+        mouseState.Y.abs = static_cast<int>(std::lround(pixel.y));
+        return OIS::MouseEvent(nullptr, mouseState);
+    }
+
+    void moveTo(const Ogre::Vector2& pixel)
+    {
+        control->mouseMoved(mouseAt(pixel));
+        frame();
+    }
+
+    void click(const Ogre::Vector3& world, OIS::MouseButtonID button = OIS::MB_Left)
+    {
+        moveTo(pixelOf(world));
+        control->mousePressed(mouseAt(pixelOf(world)), button);
+        control->mouseReleased(mouseAt(pixelOf(world)), button);
+        frame();
+    }
+
+    // Presses on one world point, moves in steps to another (a frame each)
+    // and lets go, then runs the frame that ends the drag.
+    void drag(const Ogre::Vector3& from, const Ogre::Vector3& to, int steps = 4)
+    {
+        moveTo(pixelOf(from));
+        control->mousePressed(mouseAt(pixelOf(from)), OIS::MB_Left);
+        const Ogre::Vector2 start = pixelOf(from);
+        // The grab is made where the first drag message puts the cursor: a
+        // jitter that comes back to the press point, as a hand makes.
+        control->mouseMoved(mouseAt(start + Ogre::Vector2(1, 0)));
+        moveTo(start);
+        const Ogre::Vector2 end = pixelOf(to);
+        for (int i = 1; i <= steps; ++i) {
+            moveTo(start + (end - start) * (static_cast<float>(i) / steps));
+        }
+        // The cursor rests while the grab finishes and the last steps land.
+        frame();
+        frame();
+        control->mouseReleased(mouseAt(end), OIS::MB_Left);
+        frame();
+        frame();
+    }
+
+    Ogre::SceneNode* node(const std::string& name) const { return scene->getSceneNode(name); }
+    std::string selected()
+    {
+        Ogre::SceneNode* chosen = picking->getSelectedNode();
+        return chosen ? chosen->getName() : std::string();
+    }
+    Ogre::Vector3 worldPosition(const std::string& name) const { return node(name)->_getDerivedPosition(); }
+
+    // The middle of a gizmo part's drawn box, in the world.
+    Ogre::Vector3 handleCentre(const std::string& entityName) const
+    {
+        return scene->getEntity(entityName)->getWorldBoundingBox(true).getCenter();
+    }
+
+    int logged(const std::string& text) const { return engine->log.count(text); }
+
+    Engine* engine = nullptr;
+    Kelvo::SceneLoader* loader = nullptr;
+    Ogre::SceneManager* scene = nullptr;
+    Ogre::Camera* camera = nullptr;
+    float width = 0;
+    float height = 0;
+    Kelvo::MeshManager* meshes = nullptr;
+    Kelvo::GameWorld* world = nullptr;
+    Kelvo::ScriptManager* scripts = nullptr;
+    Kelvo::LevelEditControllScript* control = nullptr;
+    Kelvo::RayPickingScript* picking = nullptr;
+    OIS::MouseState mouseState;
+};
+
+// A crate 4.8 units on a side, standing on the plain at the origin.
+const Ogre::Vector3 kCrateAt(0, kGround, 0);
+// The crate's middle, where a click lands on its face toward the camera.
+const Ogre::Vector3 kCrateMiddle(0, kGround + 2.4f, 0);
+
+TEST_F(EditorPickingTest, AClickPicksAnObjectAndAClickOnTheTerrainMovesTheLocatorButKeepsTheSelection)
+{
+    enter(entity("crate", kCrateAt, 4));
+    click(kCrateMiddle);
+    EXPECT_EQ("crate", selected());
+    EXPECT_EQ(1, logged("RayPickingScript: picked 'crate'"));
+    EXPECT_TRUE(picking->getGizmo().areAxesShown());
+    EXPECT_TRUE(node("crate")->getShowBoundingBox());
+    auto* told = static_cast<Kelvo::FrameMessageString*>(
+        world->getMessages()->find("SCENE_NODE_HAS_CHANGED_FROM_RAY", Kelvo::FrameMessage::kString));
+    ASSERT_NE(nullptr, told);
+    EXPECT_EQ("crate", told->getText());
+
+    const Ogre::Vector3 ground(30, kGround, 20);
+    click(ground);
+    EXPECT_EQ("crate", selected());
+    EXPECT_TRUE(picking->getGizmo().isLocatorShown());
+    EXPECT_LT(picking->getGizmo().getLocatorPosition().distance(ground), 0.5f)
+        << vectorText(picking->getGizmo().getLocatorPosition());
+    auto* locator = static_cast<Kelvo::FrameMessageVector3D*>(
+        world->getMessages()->find("LOCATOR_POS_CHANGED", Kelvo::FrameMessage::kVector3D));
+    ASSERT_NE(nullptr, locator);
+    EXPECT_EQ(picking->getGizmo().getLocatorPosition(), locator->getVector());
+
+    // A drag begun on the terrain grabs nothing: the locator follows the cursor.
+    drag(Ogre::Vector3(-30, kGround, 10), Ogre::Vector3(-10, kGround, 30));
+    EXPECT_LT(picking->getGizmo().getLocatorPosition().distance(Ogre::Vector3(-10, kGround, 30)), 0.5f);
+    EXPECT_EQ(kCrateAt, worldPosition("crate"));
+    EXPECT_EQ(0, logged("drag started"));
+}
+
+TEST_F(EditorPickingTest, MiddleClicksCycleThroughTheObjectsUnderTheCursorAndWrap)
+{
+    // Three crates on the line of sight to the plain's middle.
+    const Ogre::Vector3 sight = (kLookAt - kEye);
+    enter(entity("near", kEye + sight * 0.4f, 1) + entity("middle", kEye + sight * 0.6f, 1) +
+          entity("far", kEye + sight * 0.8f, 1));
+    const Ogre::Vector3 target = kEye + sight * 0.6f + Ogre::Vector3(0, 0.6f, 0);
+    click(target);
+    EXPECT_EQ("near", selected());
+    click(target, OIS::MB_Middle);
+    EXPECT_EQ("middle", selected());
+    click(target, OIS::MB_Middle);
+    EXPECT_EQ("far", selected());
+    click(target, OIS::MB_Middle);
+    EXPECT_EQ("near", selected()) << "past the last object the cycle starts again";
+    click(target);
+    EXPECT_EQ("near", selected());
+}
+
+TEST_F(EditorPickingTest, AnAxisDragMovesTheObjectOnlyAlongThatWorldAxis)
+{
+    enter(entity("crate", kCrateAt, 4));
+    click(kCrateMiddle);
+    ASSERT_EQ("crate", selected());
+
+    // The X arrow's head, dragged 20 to the east and 10 to the north on the
+    // plane through the grab point: only the eastward part counts.
+    const Ogre::Vector3 xHead = handleCentre("LE_MOVE_AXES_X_HEAD");
+    drag(xHead, surfaceUnder(xHead, "LE_MOVE_AXES_X_HEAD") + Ogre::Vector3(20, 0, -10));
+    EXPECT_EQ(1, logged("RayPickingScript: drag started on 'crate' along X"));
+    const Ogre::Vector3 movedX = worldPosition("crate");
+    EXPECT_NEAR(20.0f, movedX.x - kCrateAt.x, 0.5f);
+    EXPECT_EQ(kCrateAt.y, movedX.y);
+    EXPECT_EQ(kCrateAt.z, movedX.z);
+    EXPECT_EQ(1, logged("RayPickingScript: drag ended on 'crate' along X"));
+    EXPECT_EQ("crate", selected());
+    EXPECT_EQ(Ogre::Vector3(1, 1, 1), picking->getGizmo().getStretch()) << "the arrows are thin again";
+
+    // The Y arrow's head, pulled up by 15 (and sideways by 5).
+    const Ogre::Vector3 yHead = handleCentre("LE_MOVE_AXES_Y_HEAD");
+    drag(yHead, surfaceUnder(yHead, "LE_MOVE_AXES_Y_HEAD") + Ogre::Vector3(5, 15, 0));
+    const Ogre::Vector3 movedY = worldPosition("crate");
+    EXPECT_EQ(movedX.x, movedY.x);
+    EXPECT_NEAR(15.0f, movedY.y - movedX.y, 0.5f);
+    EXPECT_EQ(movedX.z, movedY.z);
+}
+
+TEST_F(EditorPickingTest, AFreeDragKeepsTheHeightAndFollowsTheCursorOnTheGrabPlane)
+{
+    enter(entity("crate", kCrateAt, 4) + entity("other", Ogre::Vector3(-25, kGround, 0), 4));
+    // Pressing on an object that is not selected picks it and drags it.
+    drag(kCrateMiddle, surfaceUnder(kCrateMiddle, "crate") + Ogre::Vector3(15, 0, 10));
+    EXPECT_EQ("crate", selected());
+    EXPECT_EQ(1, logged("RayPickingScript: drag started on 'crate' free"));
+    const Ogre::Vector3 moved = worldPosition("crate");
+    EXPECT_LT(moved.distance(kCrateAt + Ogre::Vector3(15, 0, 10)), 0.5f) << vectorText(moved);
+    EXPECT_EQ(kCrateAt.y, moved.y);
+    EXPECT_EQ(Ogre::Vector3(-25, kGround, 0), worldPosition("other"));
+    EXPECT_EQ(0, logged("picked 'other'")) << "the release that ends a drag is no click";
+}
+
+TEST_F(EditorPickingTest, ADraggedChildOfATurnedScaledParentFollowsTheCursorExactly)
+{
+    enter(entity("raft", Ogre::Vector3(20, kGround, -10), 1) + entity("box", Ogre::Vector3(0, kGround, 0), 3));
+    // The box becomes a child of the raft, which is turned, scaled and
+    // moved; the box keeps its place in the world.
+    Ogre::SceneNode* raft = node("raft");
+    Ogre::SceneNode* box = node("box");
+    raft->yaw(Ogre::Degree(40));
+    raft->setScale(2, 0.5f, 3);
+    const Ogre::Vector3 boxWorld = box->_getDerivedPosition();
+    box->getParent()->removeChild(box);
+    raft->addChild(box);
+    box->setPosition(raft->convertWorldToLocalPosition(boxWorld));
+    box->setScale(Ogre::Vector3(3, 3, 3) / raft->getScale());
+    frame();
+    ASSERT_LT(worldPosition("box").distance(boxWorld), 1e-3f);
+
+    const Ogre::Vector3 aim = boxWorld + Ogre::Vector3(0, 1.8f, 0);
+    drag(aim, surfaceUnder(aim, "box") + Ogre::Vector3(-12, 0, 8));
+    EXPECT_EQ("box", selected());
+    EXPECT_LT(worldPosition("box").distance(boxWorld + Ogre::Vector3(-12, 0, 8)), 0.5f)
+        << vectorText(worldPosition("box"));
+
+    // Along X by the arrow: the world X, not the parent's turned one.
+    const Ogre::Vector3 before = worldPosition("box");
+    const Ogre::Vector3 xHead = handleCentre("LE_MOVE_AXES_X_HEAD");
+    drag(xHead, surfaceUnder(xHead, "LE_MOVE_AXES_X_HEAD") + Ogre::Vector3(10, 0, 0));
+    const Ogre::Vector3 after = worldPosition("box");
+    EXPECT_NEAR(10.0f, after.x - before.x, 0.5f);
+    EXPECT_NEAR(before.y, after.y, 1e-3f);
+    EXPECT_NEAR(before.z, after.z, 1e-3f);
+}
+
+TEST_F(EditorPickingTest, AClickOnAnArrowKeepsTheSelectionAndADeletedSelectionIsDropped)
+{
+    enter(entity("crate", kCrateAt, 4) + entity("behind", Ogre::Vector3(40, kGround, 0), 4));
+    click(kCrateMiddle);
+    ASSERT_EQ("crate", selected());
+    click(handleCentre("LE_MOVE_AXES_X_HEAD"));
+    EXPECT_EQ("crate", selected());
+    EXPECT_EQ(kCrateAt, worldPosition("crate"));
+
+    ASSERT_EQ(1, loader->removeEntity("crate"));
+    EXPECT_EQ(nullptr, picking->getSelectedNode());
+    EXPECT_FALSE(picking->getGizmo().areAxesShown());
+    frame();
+    click(Ogre::Vector3(40, kGround + 2.4f, 0));
+    EXPECT_EQ("behind", selected()) << "picking goes on after the loss";
+}
+
+} // namespace

@@ -65,7 +65,6 @@ void LevelEditorState::enter()
 
     buildWorld();
     logLine("LevelEditorState: entered, camera at " + vectorText(mCameraNode->_getDerivedPosition()));
-    mApplication->getRoot()->startRendering();
 }
 
 void LevelEditorState::setUpCamera()

@@ -493,3 +493,24 @@ TEST_F(LevelEditLayoutTest, EveryControlTakesAClickAtItsCentre)
         }
     }
 }
+
+TEST_F(LevelEditLayoutTest, EveryCaptionFitsItsWidget)
+{
+    // Room a widget keeps beside its text: a button's edges, a check box's box.
+    const std::map<std::string, float> margins = {
+        {"TaharezLook/Label", 0}, {"TaharezLook/Button", 8}, {"TaharezLook/Checkbox", 22}};
+    std::vector<CEGUI::Window*> windows;
+    collectLayoutWindows(root, windows);
+    int captions = 0;
+    for (CEGUI::Window* each : windows) {
+        const auto margin = margins.find(each->getType().c_str());
+        if (margin == margins.end() || each->getText().empty()) {
+            continue;
+        }
+        ++captions;
+        const float width = each->getFont()->getTextExtent(each->getText());
+        EXPECT_LE(width + margin->second, area(each).getWidth())
+            << each->getName() << ": \"" << each->getText() << "\" is cut off (" << width << " px of text)";
+    }
+    EXPECT_GT(captions, 100);
+}

@@ -335,6 +335,13 @@ TEST_F(LevelEditLayoutTest, EveryNameTheEditorLooksUpIsThereWithItsKindInItsWind
             EXPECT_TRUE(isOfKind(found, widget.kind)) << widget.name << " is a " << found->getType()
                                                       << ", not a " << kindName(widget.kind);
             EXPECT_TRUE(found->isAncestor(frame)) << widget.name << " is not inside " << expected.name;
+            // Not cut off by the window's edges.
+            const CEGUI::Rectf inner = frame->getUnclippedInnerRect().get();
+            const CEGUI::Rectf own = area(found);
+            EXPECT_TRUE(own.left() >= inner.left() && own.right() <= inner.right() && own.top() >= inner.top() &&
+                        own.bottom() <= inner.bottom())
+                << widget.name << " " << ::testing::PrintToString(own) << " reaches out of " << expected.name << " "
+                << ::testing::PrintToString(inner);
         }
     }
 }

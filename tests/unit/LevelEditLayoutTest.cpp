@@ -241,6 +241,8 @@ protected:
         CEGUI::Font::setDefaultResourceGroup("fonts");
         CEGUI::WidgetLookManager::setDefaultResourceGroup("looknfeel");
         CEGUI::WindowManager::setDefaultResourceGroup("layouts");
+        // The faces our .font files describe, on the same TTF; made here, the
+        // manager does not look for them in the game's resource groups.
         CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
         fonts.createFreeTypeFont(CeGUIManager::kFont, 10, true, "DejaVuSans.ttf", "fonts");
         fonts.createFreeTypeFont("KelvoMenu-16", 16, true, "DejaVuSans.ttf", "fonts");

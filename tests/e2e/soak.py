@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Soak: N cycles of menu -> game (intro skipped, a short walk) -> menu ->
-credits -> menu in one game process, with real X input under a private Xvfb.
+credits -> menu -> level editor (a short flight) -> menu in one game process, with real X input under a private Xvfb.
 After every return to the menu the game logs its object census
 ("ObjectCounts: ...") and resident memory ("ResidentMemory: N kB"); this
 prints both per cycle and, at the end, the memory growth after the warm-up
@@ -62,7 +62,7 @@ class Soak:
         counts, memory_kb = self.census_after(entered)
         return counts, memory_kb
 
-    def cycle(self, visits=("game", "credits")):
+    def cycle(self, visits=("game", "credits", "editor")):
         player = self.player
         entered = None
         if "game" in visits:
@@ -71,6 +71,10 @@ class Soak:
             entered = player.back_to_menu()
         if "credits" in visits:
             player.into_credits()
+            entered = player.back_to_menu()
+        if "editor" in visits:
+            player.into_editor()
+            player.hold(["w"], WALK_SECONDS)
             entered = player.back_to_menu()
         counts, memory_kb = self.census_after(entered)
         self.counts.append(counts)
@@ -112,8 +116,8 @@ def main():
     parser.add_argument("--small-world", action="store_true", help="play the small test world, not the island")
     parser.add_argument("--max-growth-mb", type=float, default=5.0,
                         help="allowed growth after %d warm-up cycles (default 5)" % WARM_UP_CYCLES)
-    parser.add_argument("--only", choices=("game", "credits"),
-                        help="visit only the game or only the credits in each cycle (to tell growths apart)")
+    parser.add_argument("--only", choices=("game", "credits", "editor"),
+                        help="visit only the game, the credits or the editor in each cycle (to tell growths apart)")
     parser.add_argument("--keep", action="store_true", help="keep the working directory")
     parser.add_argument("--wrapper", help="a command to start the game through, such as "
                         "\"heaptrack -o /tmp/kelvo-heap\" to see what a growth is made of")
@@ -126,7 +130,7 @@ def main():
         print("menu    rss %7.1f MB  %s" % (memory_kb / 1024.0, format_counts(counts)), flush=True)
         started = time.time()
         for number in range(1, arguments.cycles + 1):
-            counts, memory_kb = soak.cycle((arguments.only,) if arguments.only else ("game", "credits"))
+            counts, memory_kb = soak.cycle((arguments.only,) if arguments.only else ("game", "credits", "editor"))
             print("cycle %3d rss %7.1f MB heap %7.1f MB  %.0f s  %s"
                   % (number, memory_kb / 1024.0, soak.heap_kb[-1] / 1024.0, time.time() - started,
                      format_counts(counts)), flush=True)

@@ -1,5 +1,5 @@
 """The soak's short form: five cycles of menu -> game -> menu -> credits ->
-menu in one process. After each return to the menu every object count the
+menu -> level editor -> menu in one process. After each return to the menu every object count the
 game logs is back at its value of the cycle before (the first cycle may fill
 caches); tools like tests/e2e/soak.py run the long form by hand."""
 
@@ -23,7 +23,7 @@ EXPECTED_COUNTS = {
 
 
 class SoakTest(unittest.TestCase):
-    def test_every_count_returns_after_each_cycle_of_game_and_credits(self):
+    def test_every_count_returns_after_each_cycle_of_game_credits_and_editor(self):
         game = KelvoGame("soak", world=SMALL_WORLD)
         self.addCleanup(game.cleanup)
         soak = Soak(game)
@@ -37,10 +37,11 @@ class SoakTest(unittest.TestCase):
         self.assertEqual(0, soak.player.quit())
 
         self.assertEqual([], soak.changed_counts(), "counts that changed from one cycle to the next")
-        # The game and the credits were really visited: the scene lived and
+        # The game, the credits and the editor were really visited: the scene lived and
         # was torn down, so the menu's counts are not trivially constant.
         self.assertEqual(CYCLES, game.count("___PLAYSTATE::EXIT___"))
         self.assertEqual(CYCLES, game.count("___CREDITSTATE::EXIT___"))
+        self.assertEqual(CYCLES, game.count("LevelEditorState: left"))
         self.assertEqual(0, soak.counts[-1]["scripts"])
         self.assertEqual(0, soak.counts[-1]["frame_messages"])
 

@@ -15,6 +15,7 @@ cycle, which fills the caches) and the growth stays within --max-growth-mb.
 
 import argparse
 import os
+import statistics
 import sys
 import time
 
@@ -95,15 +96,27 @@ class Soak:
 
     def growth_mb(self, warm_up=WARM_UP_CYCLES):
         """Resident memory growth from the end of the warm-up cycles to the end."""
-        if len(self.memory_kb) <= warm_up:
-            return 0.0
-        return (self.memory_kb[-1] - self.memory_kb[warm_up - 1]) / 1024.0
-
+        return _growth_mb(self.memory_kb, warm_up)
 
     def heap_growth_mb(self, warm_up=WARM_UP_CYCLES):
-        if len(self.heap_kb) <= warm_up:
-            return 0.0
-        return (self.heap_kb[-1] - self.heap_kb[warm_up - 1]) / 1024.0
+        return _growth_mb(self.heap_kb, warm_up)
+
+
+# Cycles whose median stands for one end of the run. A single census can
+# catch a few megabytes that are in use only at that moment (a sound being
+# streamed, a garbage collection not yet run) and gone by the next cycle;
+# the median of a few cycles at each end shows what stays.
+ENDS_CYCLES = 5
+
+
+def _growth_mb(kilobytes, warm_up):
+    """Growth from the cycles right after the warm-up to the last cycles:
+    the medians of up to ENDS_CYCLES cycles at each end."""
+    settled = kilobytes[warm_up - 1:]
+    if len(settled) < 2:
+        return 0.0
+    width = max(1, min(ENDS_CYCLES, len(settled) // 2))
+    return (statistics.median(settled[-width:]) - statistics.median(settled[:width])) / 1024.0
 
 
 def format_counts(counts):
@@ -145,8 +158,11 @@ def main():
     for cycle, name, before, after in changes:
         print("count changed in cycle %d: %s %s -> %s" % (cycle, name, before, after))
     growth = soak.growth_mb()
-    print("growth after %d warm-up cycles: %.1f MB over %d cycles (heap in use: %.1f MB)"
-          % (WARM_UP_CYCLES, growth, max(0, len(soak.memory_kb) - WARM_UP_CYCLES), soak.heap_growth_mb()))
+    print("growth after %d warm-up cycles: %.1f MB over %d cycles (heap in use: %.1f MB; medians of up to %d "
+          "cycles at each end; last cycle against cycle %d: %.1f MB)"
+          % (WARM_UP_CYCLES, growth, max(0, len(soak.memory_kb) - WARM_UP_CYCLES), soak.heap_growth_mb(),
+             ENDS_CYCLES, WARM_UP_CYCLES, (soak.memory_kb[-1] - soak.memory_kb[WARM_UP_CYCLES - 1]) / 1024.0
+             if len(soak.memory_kb) >= WARM_UP_CYCLES else 0.0))
     return 0 if not changes and growth <= arguments.max_growth_mb else 1
 
 

@@ -289,13 +289,16 @@ void StandartEnemyScript::removeFromScene()
     Ogre::SceneNode* node = mWalker ? mWalker->getNode() : nullptr;
     Ogre::SceneNode* cryNode = mCry ? mCry->getSceneNode() : nullptr;
     if (node && cryNode && cryNode->getParentSceneNode() == node) {
-        const Ogre::Vector3 where = cryNode->_getDerivedPosition();
+        // From the enemy's own transform: the cry node's cached one is only
+        // brought up to date by the next render.
+        const Ogre::Vector3 where = node->convertLocalToWorldPosition(cryNode->getPosition());
+        const Ogre::Quaternion turned = node->convertLocalToWorldOrientation(cryNode->getOrientation());
         node->removeChild(cryNode);
-        Ogre::SceneNode* holder = node->getParentSceneNode();
-        if (holder) {
+        if (Ogre::SceneNode* holder = node->getParentSceneNode()) {
             holder->addChild(cryNode);
         }
         cryNode->_setDerivedPosition(where);
+        cryNode->_setDerivedOrientation(turned);
     }
     // Nothing may touch the entity or its node from here on.
     mWalker.reset();

@@ -44,7 +44,8 @@ float CollisionProbe::castRay(const Ogre::Vector3& origin, const Ogre::Vector3& 
             continue;
         }
         const std::string& name = result.movable->getName();
-        if (name == mNodeName || !mSceneLoader->findEntity(name)) {
+        if (name == mNodeName || (!mPassThroughName.empty() && name == mPassThroughName) ||
+            !mSceneLoader->findEntity(name)) {
             continue;
         }
         if (result.distance < mNearestDistance) {

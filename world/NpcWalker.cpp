@@ -3,8 +3,10 @@
 #include "scene/EntityDescription.h"
 #include "world/CollisionProbe.h"
 #include "world/GameWorld.h"
+#include "world/PlayerCharacter.h"
 #include "world/TerrainProbe.h"
 
+#include <OgreEntity.h>
 #include <OgreSceneNode.h>
 
 #include <algorithm>
@@ -20,6 +22,14 @@ NpcWalker::NpcWalker(EntityDescription* description, GameWorld* world)
         return;
     }
     mProbe.reset(new CollisionProbe(mNode, world->getSceneLoader()));
+    // The characters walk up to the hero and stop at their radius by
+    // themselves. His box, made large enough for his arms' swings, would
+    // hold them farther off than their reach along the axes the probe
+    // looks along.
+    const PlayerCharacter* hero = world->getPlayer();
+    if (hero && hero->getEntity()) {
+        mProbe->passThrough(hero->getEntity()->getName());
+    }
     // Where the scene turned the character, without the standing up.
     Ogre::Vector3 looking = mNode->_getDerivedOrientation() * modelCorrection().Inverse() * Ogre::Vector3::UNIT_Z;
     looking.y = 0;

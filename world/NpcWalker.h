@@ -16,10 +16,10 @@ class TerrainProbe;
 // Walks a character of the scene (an enemy, the old man) to a target over
 // the terrain: turns its heading towards the target, walks along the heading
 // at the speed it is given until it is within its arrival radius, is pushed
-// back out of solid scene entities (collision probe) and keeps its feet on
-// the ground (the world's terrain probe). The characters' meshes lie along
-// +Y with +Z up; the model correction stands them up, looking along the
-// heading.
+// back out of solid scene entities (collision probe; the hero is not one:
+// the walk stops at the radius) and keeps its feet on the ground (the
+// world's terrain probe). The characters' meshes lie along +Y with +Z up;
+// the model correction stands them up, looking along the heading.
 //
 // Frame rate: the heading closes 1 - e^(-3 dt) of the angle left in a frame
 // and the walk is stepped in sixtieths of a second, each step checking the

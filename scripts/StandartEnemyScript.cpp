@@ -8,6 +8,7 @@
 #include "scene/TriggerDescription.h"
 #include "scripts/PlayerScript.h"
 #include "world/AnimationMixer.h"
+#include "world/CollisionProbe.h"
 #include "world/FrameMessageBulletHit.h"
 #include "world/FrameMessageManager.h"
 #include "world/FrameMessageTrigger.h"
@@ -86,6 +87,13 @@ StandartEnemyScript::StandartEnemyScript(GameWorld* world, ScriptManager* script
     }
     mEntity = mDescription->getEntity();
     mHome = node->_getDerivedPosition();
+    // No obstacle to collision probes: fighting within reach of the hero,
+    // its box and his (wide for his arms' swings) overlap, and his probe
+    // would shove him away from it frame after frame. The energy balls
+    // still strike it.
+    if (mEntity) {
+        mEntity->setQueryFlags(mEntity->getQueryFlags() & ~CollisionProbe::kSolidMask);
+    }
 
     // A mesh without some of the animations walks and fights with the ones
     // it has; the mixer skips the missing ones.

@@ -28,7 +28,8 @@ class TriggerDescription;
 // the hero's bare-handed strike ("PLAYER_ATTACK") hurt it; at no health it
 // cries (the scene sound "<entity>_cry"), runs on in its last animation
 // until the cry has ended and is taken out of the scene. It stays in the
-// script list, doing nothing, until the play ends.
+// script list, doing nothing, until the play ends. An enemy blocks no one's
+// way (the hero's, other enemies'): the balls still strike it.
 //
 // Every change of what it does is logged with its entity's name first:
 // "StandartEnemyScript: spider_01 woke", "... chasing", "... attacking",

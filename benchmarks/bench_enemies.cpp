@@ -7,6 +7,7 @@
 // engine's render does in the game.
 // It needs a display: without one it starts itself again under Xvfb.
 
+#include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
 #include "scripts/StandartEnemyScript.h"
 #include "terrain/PagingLandScapeSceneManager.h"
@@ -87,7 +88,7 @@ void startEngine()
     engine.logs = new Ogre::LogManager();
     engine.logs->createLog("bench_enemies.log", true, false, true);
     engine.root = new Ogre::Root("", "", "");
-    if (!KelvoTest::selectWindowedGL(*engine.root, "640 x  480", false)) {
+    if (!KelvoTest::selectWindowedGL(*engine.root, "640 x  480", true)) {
         std::fprintf(stderr, "the OpenGL render system is not available\n");
         std::exit(1);
     }

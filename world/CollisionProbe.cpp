@@ -18,6 +18,10 @@ CollisionProbe::CollisionProbe(Ogre::SceneNode* node, SceneLoader* sceneLoader)
 {
     if (mSceneManager) {
         mQuery = mSceneManager->createRayQuery(mRay, ~Ogre::uint32(0));
+        // Only entities of the scene file block: following each ray across
+        // the terrain as well found nothing that counts and took most of
+        // the enemies' share of a frame.
+        mQuery->setQueryTypeMask(Ogre::SceneManager::ENTITY_TYPE_MASK);
     }
 }
 

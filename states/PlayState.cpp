@@ -21,6 +21,7 @@
 #include "scripts/GUIScript.h"
 #include "scripts/PlayerScript.h"
 #include "scripts/SoundScript.h"
+#include "scripts/StandartEnemyScript.h"
 #include "states/GameStateManager.h"
 #include "states/MenuState.h"
 #include "world/GameWorld.h"
@@ -220,6 +221,8 @@ void PlayState::loadWorld()
     mWorld = new GameWorld(parts);
     mWorld->setGameOverHook([this] { startGameOver(); });
     mWorld->setOutroHook([this] { startOutro(); });
+    // No two games alike: the enemies' attacks follow the clock.
+    mWorld->getRandom().seed(static_cast<unsigned>(std::time(nullptr)));
     mScripts = new ScriptManager(mWorld);
     mGuiScript = new GUIScript(mWorld, mScripts);
     mScripts->add(mGuiScript);
@@ -246,6 +249,11 @@ void PlayState::loadWorld()
 void PlayState::createEnemyAndBirdScripts()
 {
     SceneLoader* loader = SceneLoader::getSingletonPtr();
+    for (const StandartEnemyScript::Pairing& pairing : StandartEnemyScript::findEnemies(*loader)) {
+        auto* enemy = new StandartEnemyScript(mWorld, mScripts, pairing.entity->getName(), pairing.trigger->getName());
+        mEnemyScripts.push_back(enemy);
+        mScripts->add(enemy);
+    }
     for (const auto& entity : loader->entities()) {
         if (entity.second->getType() == kBirdType) {
             auto* bird = new BirdScript(mWorld, mScripts, entity.second);
@@ -604,6 +612,10 @@ void PlayState::deleteScripts()
     mSoundScript = nullptr;
     delete mEnergieBallScript;
     mEnergieBallScript = nullptr;
+    for (StandartEnemyScript* enemy : mEnemyScripts) {
+        delete enemy;
+    }
+    mEnemyScripts.clear();
     for (BirdScript* bird : mBirdScripts) {
         delete bird;
     }

@@ -32,6 +32,7 @@ class SceneFader;
 class ScriptManager;
 class SkyDome;
 class SoundScript;
+class StandartEnemyScript;
 
 // The state in which the game is played. On entry it puts the terrain scene
 // manager in place, loads "world.qormscene", creates the world's scripts and
@@ -132,6 +133,7 @@ private:
     CameraScript* mCameraScript = nullptr;
     EnergieBallScript* mEnergieBallScript = nullptr;
     SoundScript* mSoundScript = nullptr;
+    std::vector<StandartEnemyScript*> mEnemyScripts;
     std::vector<BirdScript*> mBirdScripts;
     Ogre::SceneNode* mListenerNode = nullptr;
 

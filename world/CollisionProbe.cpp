@@ -18,6 +18,10 @@ CollisionProbe::CollisionProbe(Ogre::SceneNode* node, SceneLoader* sceneLoader)
 {
     if (mSceneManager) {
         mQuery = mSceneManager->createRayQuery(mRay, ~Ogre::uint32(0));
+        // Only entities of the scene file block: following each ray across
+        // the terrain as well found nothing that counts and took most of
+        // the enemies' share of a frame.
+        mQuery->setQueryTypeMask(Ogre::SceneManager::ENTITY_TYPE_MASK);
     }
 }
 
@@ -44,7 +48,8 @@ float CollisionProbe::castRay(const Ogre::Vector3& origin, const Ogre::Vector3& 
             continue;
         }
         const std::string& name = result.movable->getName();
-        if (name == mNodeName || !mSceneLoader->findEntity(name)) {
+        if (name == mNodeName || (!mPassThroughName.empty() && name == mPassThroughName) ||
+            !mSceneLoader->findEntity(name)) {
             continue;
         }
         if (result.distance < mNearestDistance) {

@@ -43,6 +43,8 @@ public:
     void probe(const Ogre::Vector3& position);
     // Distance along the ray to the first blocking entity, or kNothingInReach.
     float castRay(const Ogre::Vector3& origin, const Ogre::Vector3& direction);
+    // One more entity that never blocks, as the node's own never does.
+    void passThrough(const std::string& entityName) { mPassThroughName = entityName; }
 
     float getDistancePositiveX() const { return mPositiveX; }
     float getDistancePositiveZ() const { return mPositiveZ; }
@@ -60,6 +62,7 @@ private:
     Ogre::SceneManager* mSceneManager;
     SceneLoader* mSceneLoader;
     std::string mNodeName;
+    std::string mPassThroughName;
     Ogre::Ray mRay;
     Ogre::RaySceneQuery* mQuery = nullptr;
     Ogre::AxisAlignedBox mBox;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "world/RandomGenerator.h"
+
 #include <OgrePrerequisites.h>
 
 #include <functional>
@@ -43,13 +45,14 @@ struct WorldParts {
 
 // What every script of a running world shares, and the one way scripts reach
 // anything outside themselves: the application, the scene loader, the screen
-// effects, the terrain probe, the message board, the hero, the scene objects,
-// the camera, a few flags the scripts hand each other (input mode, free mode,
-// selected weapon), and the two ways a script ends the play (game over, the
-// outro) as hooks the running state sets. The play state and the level editor
-// each build one on entry, after the scene has been loaded into the
-// MeshManager, and delete it on exit after their scripts. Owns the message
-// board, the PlayerCharacter, the terrain probe and the in-game windows.
+// effects, the terrain probe, the random numbers, the message board, the
+// hero, the scene objects, the camera, a few flags the scripts hand each
+// other (input mode, free mode, selected weapon), and the two ways a script
+// ends the play (game over, the outro) as hooks the running state sets. The
+// play state and the level editor each build one on entry, after the scene
+// has been loaded into the MeshManager, and delete it on exit after their
+// scripts. Owns the message board, the PlayerCharacter, the terrain probe,
+// the random generator and the in-game windows.
 class GameWorld {
 public:
     static constexpr int kGuiInputMode = 2;
@@ -80,6 +83,7 @@ public:
     // Never null; without a scene manager it finds no terrain anywhere.
     TerrainProbe* getTerrainProbe() const { return mTerrainProbe.get(); }
     bool hasGui() const { return mParts.withGui; }
+    RandomGenerator& getRandom() { return mRandom; }
 
     // Set by the running state; a world without them (the editor, tests)
     // only logs that the play would end.
@@ -107,6 +111,7 @@ private:
     FrameMessageManager* mMessages;
     PlayerCharacter* mPlayer;
     std::unique_ptr<TerrainProbe> mTerrainProbe;
+    RandomGenerator mRandom;
     GameGUI* mGui = nullptr;
     std::function<void()> mGameOverHook;
     std::function<void()> mOutroHook;

@@ -110,19 +110,26 @@ class WorldCopy:
             raise KeyError("the world has no %s named %r" % (tag, name))
         self._edit(change)
 
-    def add_trigger(self, name, radius, position):
+    def add_trigger(self, name, radius, position, attached_type=""):
+        """A trigger volume; with an attached type it wakes the entities of
+        that type."""
         def change(entities):
             trigger = ElementTree.SubElement(entities, "trigger", {
-                "name": name, "radius": "%g" % radius, "parent": "", "attachedType": ""})
+                "name": name, "radius": "%g" % radius, "parent": "", "attachedType": attached_type})
             _xyz(trigger, "position", position)
         self._edit(change)
 
     def add_sound(self, name, file_name, kind="2D_SOUND", volume=1, min_distance=1, max_distance=100,
-                  position=(0, 0, 0)):
+                  position=(0, 0, 0), parent=""):
+        """A sound; with a parent it hangs on that entity, placed relative
+        to it, in the parent's block after it."""
         def change(entities):
+            if parent:
+                entities = next(block for block in self._root.findall("entities")
+                                if any(entity.get("name") == parent for entity in block.findall("entity")))
             sound = ElementTree.SubElement(entities, "sound", {
                 "name": name, "type": kind, "file": file_name, "volume": "%g" % volume,
-                "maxDistance": "%g" % max_distance, "minDistance": "%g" % min_distance, "parent": ""})
+                "maxDistance": "%g" % max_distance, "minDistance": "%g" % min_distance, "parent": parent})
             _xyz(sound, "position", position)
         self._edit(change)
 

@@ -123,6 +123,7 @@ int runGame(const std::vector<std::string>& arguments)
     }
 
     logLine("___Main End.___");
+    stateManager->leaveActiveState();
     delete sceneLoader;
     stateManager->shutdown();
 

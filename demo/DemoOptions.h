@@ -13,8 +13,9 @@ struct DemoOptions {
     static const char* const kDefaultResultFile;
 
     bool enabled = false;
-    // Path seconds flown while measuring; the path advances a fixed step a
-    // frame, so this also fixes the number of frames.
+    // Seconds of the whole path, flown while measuring; the path advances a
+    // fixed step a frame, so this also fixes the number of frames (fewer
+    // seconds see the same places in fewer, farther apart frames).
     float seconds = kDefaultSeconds;
     int warmUpFramesPerPlace = 4;
     std::string resultFile = kDefaultResultFile;

@@ -7,15 +7,13 @@ namespace Kelvo {
 
 namespace {
 
-// The path's own length of time; the demo may cut it short.
-const float kIslandPathSeconds = 80.0f;
 // A stretch this near a place (as a fraction of the stretch) counts as
 // being at the place.
 const float kAtPlaceFraction = 0.2f;
 
 } // namespace
 
-DemoPath DemoPath::island()
+DemoPath DemoPath::island(float seconds)
 {
     // Eyes stand off the places so that each view also looks far inland or
     // out to sea: the far views are where the fog and the render distances
@@ -31,7 +29,7 @@ DemoPath DemoPath::island()
             {"the ship", {-404.0f, 45.5f, 486.6f}, {-530.0f, 35.0f, 540.0f}},
             {"the overview", {-520.0f, 160.0f, 260.0f}, {0.0f, 40.0f, -60.0f}},
         },
-        kIslandPathSeconds);
+        seconds);
 }
 
 DemoPath::DemoPath(std::vector<DemoPlace> places, float seconds)

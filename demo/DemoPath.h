@@ -30,8 +30,8 @@ class DemoPath {
 public:
     // The island's places: the first view after the intro, the wreck, the
     // hut, the queen's cave, the well, the valley of the dead, the ship and
-    // an overview from high up.
-    static DemoPath island();
+    // an overview from high up, flown in the given time.
+    static DemoPath island(float seconds);
 
     explicit DemoPath(std::vector<DemoPlace> places, float seconds);
 

@@ -53,7 +53,7 @@ std::string pictureName(size_t index, const std::string& place)
 
 TimedDemo::TimedDemo(const DemoOptions& options)
     : mOptions(options)
-    , mPath(DemoPath::island())
+    , mPath(DemoPath::island(options.seconds))
 {
     sInstance = this;
 }
@@ -79,6 +79,8 @@ void TimedDemo::start(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, Og
     // The camera leaves the scripts' nodes (one of them tracks the hero) for
     // a node of the demo's own.
     mCameraNode = mSceneManager->getRootSceneNode()->createChildSceneNode(kCameraNodeName);
+    // Upright in every view: without it each turn would add to the roll.
+    mCameraNode->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
     if (mCamera->getParentSceneNode()) {
         mCamera->detachFromParent();
     }

@@ -172,6 +172,12 @@ void SkyDome::update(float seconds)
     mSceneManager->setAmbientLight(mSkyColour);
 
     mSceneManager->setFog(Ogre::FOG_LINEAR, getHorizonColour(), 0, kFogStart, kFogEnd);
+    // Seen from high up, the far clip cuts land and sea below the dome's
+    // skirt; what shows there is the view's background, which must be the
+    // horizon too.
+    if (Ogre::Viewport* viewport = mCamera->getViewport()) {
+        viewport->setBackgroundColour(getHorizonColour());
+    }
 }
 
 Ogre::ColourValue SkyDome::getHorizonColour() const

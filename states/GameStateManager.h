@@ -35,6 +35,10 @@ public:
     // when it could not.
     bool start(const std::string& windowTitle);
     void changeState(GameState* state);
+    // Exits the active state, if any. Before the game's singletons go: the
+    // play state still needs the scene loader on its way out (the timed
+    // demo, or a window closed in the middle of play, ends there).
+    void leaveActiveState();
     void shutdown();
 
     bool setupFailed() const { return mSetupFailed; }

@@ -148,8 +148,10 @@ void TimedDemo::leaveOutParts()
         if (SceneLoader* loader = SceneLoader::getSingletonPtr()) {
             for (int root = 0; root <= loader->getRootCount(); ++root) {
                 const std::string name = "StaticGeo_" + std::to_string(root);
-                if (mSceneManager->hasStaticGeometry(name)) {
-                    mSceneManager->getStaticGeometry(name)->setVisible(false);
+                for (const std::string& part : {name, name + "_small"}) {
+                    if (mSceneManager->hasStaticGeometry(part)) {
+                        mSceneManager->getStaticGeometry(part)->setVisible(false);
+                    }
                 }
             }
         }

@@ -43,10 +43,33 @@ void FresnelWater::showHidden(const std::vector<Ogre::Entity*>& list, bool visib
     }
 }
 
+void FresnelWater::showParticles(bool visible)
+{
+    // Smoke and sparks cover many pixels with blended sprites, the most
+    // costly thing to draw on a software renderer, and their mirror images
+    // are lost in the ripples anyway.
+    Ogre::SceneManager* scene = mCamera->getSceneManager();
+    for (const auto& entry : scene->getMovableObjects(Ogre::ParticleSystemFactory::FACTORY_TYPE_NAME)) {
+        if (visible) {
+            // only what this hid: a system the game hid stays hidden
+            if (mHiddenParticles.count(entry.second)) {
+                entry.second->setVisible(true);
+            }
+        } else if (entry.second->getVisible()) {
+            mHiddenParticles.insert(entry.second);
+            entry.second->setVisible(false);
+        }
+    }
+    if (visible) {
+        mHiddenParticles.clear();
+    }
+}
+
 void ReflectionTextureListener::preRenderTargetUpdate(const Ogre::RenderTargetEvent&)
 {
     mWater->mPlaneEntity->setVisible(false);
     mWater->showHidden(mWater->mReflectionHide, false);
+    mWater->showParticles(false);
     mWater->mCamera->enableReflection(mWater->mPlane);
     // Whatever lies under the water must not appear above it in the mirror
     // (the sea floor would cover the reflected sky and shore).
@@ -57,6 +80,7 @@ void ReflectionTextureListener::postRenderTargetUpdate(const Ogre::RenderTargetE
 {
     mWater->mPlaneEntity->setVisible(true);
     mWater->showHidden(mWater->mReflectionHide, true);
+    mWater->showParticles(true);
     mWater->mCamera->disableReflection();
     mWater->mCamera->disableCustomNearClipPlane();
 }
@@ -65,12 +89,14 @@ void RefractionTextureListener::preRenderTargetUpdate(const Ogre::RenderTargetEv
 {
     mWater->mPlaneEntity->setVisible(false);
     mWater->showHidden(mWater->mRefractionHide, false);
+    mWater->showParticles(false);
 }
 
 void RefractionTextureListener::postRenderTargetUpdate(const Ogre::RenderTargetEvent&)
 {
     mWater->mPlaneEntity->setVisible(true);
     mWater->showHidden(mWater->mRefractionHide, true);
+    mWater->showParticles(true);
 }
 
 void FresnelWater::release()

@@ -96,7 +96,7 @@ def print_ratios(title, values):
 
 
 def command_run(options, switches):
-    name = "reference" if "--reference" in switches else "island"
+    name = options.name or ("reference" if "--reference" in switches else "island")
     figures = read_figures(run_demo(switches, name, options.timeout))
     print_figures(name, figures)
     return 0
@@ -144,13 +144,19 @@ def main():
     commands = parser.add_subparsers(dest="command", required=True)
     run = commands.add_parser("run", help="one run of the demo")
     run.add_argument("--timeout", type=float, default=900)
+    run.add_argument("--name", help="of the result file and picture folder (default: island or reference)")
     compare = commands.add_parser("compare", help="ratios of two result files")
     compare.add_argument("before")
     compare.add_argument("after")
     alternate = commands.add_parser("alternate", help="reference and island in turn")
     alternate.add_argument("--rounds", type=int, default=3)
     alternate.add_argument("--timeout", type=float, default=900)
+    for command in (run, alternate):
+        command.add_argument("--executable", help="the game to run (default build/kelvo); to measure a build "
+                             "kept from before a change")
     options, switches = parser.parse_known_args()
+    if getattr(options, "executable", None):
+        os.environ["KELVO_EXECUTABLE"] = os.path.abspath(options.executable)
     if options.command == "compare" and switches:
         parser.error("compare takes two result files only")
     handler = {"run": command_run, "compare": command_compare, "alternate": command_alternate}[options.command]

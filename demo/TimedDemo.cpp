@@ -129,9 +129,9 @@ void TimedDemo::leaveOutParts()
     // Every frame: the scripts show and make objects as they go.
     if (!mOptions.water) {
         if (FresnelWater* water = FresnelWater::getSingletonPtr(); water && water->isSetUp()) {
+            // Without its listeners the water's pictures have no view to draw.
+            water->detachListeners();
             water->getPlaneEntity()->setVisible(false);
-            water->getReflectionTarget()->setActive(false);
-            water->getRefractionTarget()->setActive(false);
         }
     }
     if (!mOptions.sky) {

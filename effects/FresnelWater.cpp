@@ -224,6 +224,23 @@ void FresnelWater::attachListeners()
         mReflectionTarget->addListener(mReflectionListener);
     } catch (const Ogre::Exception&) {
     }
+    mTurn = 0;
+    if (!mTakingTurns) {
+        Ogre::Root::getSingleton().addFrameListener(this);
+        mTakingTurns = true;
+    }
+}
+
+bool FresnelWater::frameStarted(const Ogre::FrameEvent&)
+{
+    if (!mReflectionTarget || !mRefractionTarget) {
+        return true;
+    }
+    // Both on the first frame, so neither picture starts out empty.
+    ++mTurn;
+    mReflectionTarget->setActive(mTurn == 1 || mTurn % 2 == 1);
+    mRefractionTarget->setActive(mTurn == 1 || mTurn % 2 == 0);
+    return true;
 }
 
 void FresnelWater::forgetCamera()
@@ -244,6 +261,10 @@ void FresnelWater::forgetCamera()
 
 void FresnelWater::detachListeners()
 {
+    if (mTakingTurns && Ogre::Root::getSingletonPtr()) {
+        Ogre::Root::getSingleton().removeFrameListener(this);
+    }
+    mTakingTurns = false;
     if (!mReflectionTarget || !mRefractionTarget) {
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <OgreFrameListener.h>
 #include <OgrePlane.h>
 #include <OgreRenderTargetListener.h>
 #include <OgreVector.h>
@@ -47,10 +48,11 @@ private:
 
 // The reflecting water of the level: a large plane at the height of the
 // level's "FresnelPlane" entity, drawn with the Fresnel material from two
-// pictures the play camera renders every frame ("Reflection" and
-// "Refraction"). One instance lives from start-up to shut-down; each scene
+// pictures the play camera renders ("Reflection" and "Refraction"), both on
+// the first frame, then in turn, one a frame: each picture is then a frame
+// old every other frame, which the ripples hide, and the water costs half. One instance lives from start-up to shut-down; each scene
 // load that has water sets it up again.
-class FresnelWater {
+class FresnelWater : public Ogre::FrameListener {
 public:
     static const char* const kEntityName;
     static const char* const kMeshName;
@@ -64,7 +66,7 @@ public:
     static const unsigned kTextureSize = 256;
 
     FresnelWater();
-    ~FresnelWater();
+    ~FresnelWater() override;
 
     static FresnelWater* getSingletonPtr() { return sInstance; }
 
@@ -73,10 +75,13 @@ public:
     // replaces what the first built. False (and a log line) when the camera
     // is missing or the engine refuses.
     bool setUp(Ogre::Camera* camera, const Ogre::Vector3& position, float size);
-    // The pictures start hiding the water while they render (play start).
+    // The pictures start hiding the water while they render, and taking
+    // turns (play start).
     void attachListeners();
     // Stops both pictures rendering (play exit). Engine refusals are ignored.
     void detachListeners();
+    // Chooses which picture renders this frame.
+    bool frameStarted(const Ogre::FrameEvent& event) override;
 
     bool isSetUp() const { return mSetUp; }
     Ogre::Entity* getPlaneEntity() const { return mPlaneEntity; }
@@ -112,6 +117,8 @@ private:
     Ogre::RenderTarget* mReflectionTarget = nullptr;
     Ogre::RenderTarget* mRefractionTarget = nullptr;
     bool mSetUp = false;
+    bool mTakingTurns = false;
+    unsigned long mTurn = 0;
 };
 
 } // namespace Kelvo

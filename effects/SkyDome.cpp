@@ -172,11 +172,27 @@ void SkyDome::update(float seconds)
     mSceneManager->setAmbientLight(mSkyColour);
 
     mSceneManager->setFog(Ogre::FOG_LINEAR, getHorizonColour(), 0, kFogStart, kFogEnd);
+    showHorizonBehindEverything();
+}
+
+void SkyDome::showHorizonBehindEverything()
+{
     // Seen from high up, the far clip cuts land and sea below the dome's
-    // skirt; what shows there is the view's background, which must be the
-    // horizon too.
-    if (Ogre::Viewport* viewport = mCamera->getViewport()) {
-        viewport->setBackgroundColour(getHorizonColour());
+    // skirt; what shows there is the window view's background, which must
+    // be the horizon too. Only the windows' views: the water's pictures keep
+    // their black (and the camera's own "viewport" is merely the last one it
+    // drew into, often one of those).
+    Ogre::RenderSystem* renderSystem = Ogre::Root::getSingleton().getRenderSystem();
+    if (!renderSystem) {
+        return;
+    }
+    for (auto target = renderSystem->getRenderTargetIterator(); target.hasMoreElements(); target.moveNext()) {
+        auto* window = dynamic_cast<Ogre::RenderWindow*>(target.peekNextValue());
+        for (unsigned short i = 0; window && i < window->getNumViewports(); ++i) {
+            if (window->getViewport(i)->getCamera() == mCamera) {
+                window->getViewport(i)->setBackgroundColour(getHorizonColour());
+            }
+        }
     }
 }
 

@@ -65,6 +65,7 @@ public:
 
 private:
     void destroyParts();
+    void showHorizonBehindEverything();
 
     bool mCreated = false;
     Ogre::SceneNode* mDomeNode = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/LuaBootstrap.h"
+#include "demo/TimedDemo.h"
 #include "editor/LevelEditorState.h"
 #include "effects/CineFader.h"
 #include "effects/CompositorEffects.h"
@@ -22,6 +23,7 @@
 #include <OgreException.h>
 #include <OgreLogManager.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <exception>
@@ -35,11 +37,21 @@ const char* const kStartupScript = "message.lua";
 const char* const kStartupFunction = "testMsg";
 const char* const kWindowTitle = "KELVO";
 const int kExitFailed = 1;
+const int kExitBadCommandLine = 2;
 
 } // namespace
 
-int runGame()
+int runGame(const std::vector<std::string>& arguments)
 {
+    // A bad command line is said before anything starts: no window opens
+    // for a demo that cannot run as asked.
+    DemoOptions demoOptions;
+    std::string commandLineError;
+    if (!DemoOptions::parse(arguments, demoOptions, commandLineError)) {
+        std::fprintf(stderr, "kelvo: %s\n%s", commandLineError.c_str(), DemoOptions::usage());
+        return kExitBadCommandLine;
+    }
+
     // The log exists before anything else so the start-up script's troubles
     // are written down too; the engine root adopts it as "kelvo.log". The
     // engine's many lines go only there; the terminal shows our own warnings
@@ -79,6 +91,7 @@ int runGame()
     CompositorEffects* compositorEffects = new CompositorEffects();
     CineFader* cineFader = new CineFader();
     IntroFader* introFader = new IntroFader();
+    TimedDemo* timedDemo = demoOptions.enabled ? new TimedDemo(demoOptions) : nullptr;
 
     // Any exception that escapes the game is shown to the player, and the
     // program still shuts down in order; the exit code then says it failed,
@@ -91,9 +104,14 @@ int runGame()
         }
         stateManager->start(kWindowTitle);
         soundManager->Initialize();
-        stateManager->changeState(menuState);
+        stateManager->changeState(timedDemo ? static_cast<GameState*>(playState) : menuState);
         stateManager->run();
         failed = stateManager->setupFailed();
+        // A demo ended early (the window closed) has no figures to show.
+        if (timedDemo && !failed && (!timedDemo->isFinished() || !timedDemo->succeeded())) {
+            logWarning("Main: the timed demo did not finish");
+            failed = true;
+        }
     } catch (const Ogre::Exception& e) {
         Platform::showExceptionBox(e.getFullDescription());
         failed = true;
@@ -106,10 +124,12 @@ int runGame()
     }
 
     logLine("___Main End.___");
+    stateManager->leaveActiveState();
     delete sceneLoader;
     stateManager->shutdown();
 
     delete compositorEffects;
+    delete timedDemo;
     delete levelEditorState;
     delete fresnelWater;
     delete soundManager;

@@ -43,10 +43,33 @@ void FresnelWater::showHidden(const std::vector<Ogre::Entity*>& list, bool visib
     }
 }
 
+void FresnelWater::showParticles(bool visible)
+{
+    // Smoke and sparks cover many pixels with blended sprites, the most
+    // costly thing to draw on a software renderer, and their mirror images
+    // are lost in the ripples anyway.
+    Ogre::SceneManager* scene = mCamera->getSceneManager();
+    for (const auto& entry : scene->getMovableObjects(Ogre::ParticleSystemFactory::FACTORY_TYPE_NAME)) {
+        if (visible) {
+            // only what this hid: a system the game hid stays hidden
+            if (mHiddenParticles.count(entry.second)) {
+                entry.second->setVisible(true);
+            }
+        } else if (entry.second->getVisible()) {
+            mHiddenParticles.insert(entry.second);
+            entry.second->setVisible(false);
+        }
+    }
+    if (visible) {
+        mHiddenParticles.clear();
+    }
+}
+
 void ReflectionTextureListener::preRenderTargetUpdate(const Ogre::RenderTargetEvent&)
 {
     mWater->mPlaneEntity->setVisible(false);
     mWater->showHidden(mWater->mReflectionHide, false);
+    mWater->showParticles(false);
     mWater->mCamera->enableReflection(mWater->mPlane);
     // Whatever lies under the water must not appear above it in the mirror
     // (the sea floor would cover the reflected sky and shore).
@@ -57,6 +80,7 @@ void ReflectionTextureListener::postRenderTargetUpdate(const Ogre::RenderTargetE
 {
     mWater->mPlaneEntity->setVisible(true);
     mWater->showHidden(mWater->mReflectionHide, true);
+    mWater->showParticles(true);
     mWater->mCamera->disableReflection();
     mWater->mCamera->disableCustomNearClipPlane();
 }
@@ -65,12 +89,14 @@ void RefractionTextureListener::preRenderTargetUpdate(const Ogre::RenderTargetEv
 {
     mWater->mPlaneEntity->setVisible(false);
     mWater->showHidden(mWater->mRefractionHide, false);
+    mWater->showParticles(false);
 }
 
 void RefractionTextureListener::postRenderTargetUpdate(const Ogre::RenderTargetEvent&)
 {
     mWater->mPlaneEntity->setVisible(true);
     mWater->showHidden(mWater->mRefractionHide, true);
+    mWater->showParticles(true);
 }
 
 void FresnelWater::release()
@@ -198,6 +224,23 @@ void FresnelWater::attachListeners()
         mReflectionTarget->addListener(mReflectionListener);
     } catch (const Ogre::Exception&) {
     }
+    mTurn = 0;
+    if (!mTakingTurns) {
+        Ogre::Root::getSingleton().addFrameListener(this);
+        mTakingTurns = true;
+    }
+}
+
+bool FresnelWater::frameStarted(const Ogre::FrameEvent&)
+{
+    if (!mReflectionTarget || !mRefractionTarget) {
+        return true;
+    }
+    // Both on the first frame, so neither picture starts out empty.
+    ++mTurn;
+    mReflectionTarget->setActive(mTurn == 1 || mTurn % 2 == 1);
+    mRefractionTarget->setActive(mTurn == 1 || mTurn % 2 == 0);
+    return true;
 }
 
 void FresnelWater::forgetCamera()
@@ -218,6 +261,10 @@ void FresnelWater::forgetCamera()
 
 void FresnelWater::detachListeners()
 {
+    if (mTakingTurns && Ogre::Root::getSingletonPtr()) {
+        Ogre::Root::getSingleton().removeFrameListener(this);
+    }
+    mTakingTurns = false;
     if (!mReflectionTarget || !mRefractionTarget) {
         return;
     }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <OgreFrameListener.h>
 #include <OgrePlane.h>
 #include <OgreRenderTargetListener.h>
 #include <OgreVector.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 namespace Ogre {
 class Camera;
 class Entity;
+class MovableObject;
 class RenderTarget;
 }
 
@@ -18,7 +21,7 @@ namespace Kelvo {
 class FresnelWater;
 
 // Draws the reflection picture: the camera mirrored in the water plane,
-// with the water itself (and the hide list) out of the way.
+// with the water itself, the particles (and the hide list) out of the way.
 class ReflectionTextureListener : public Ogre::RenderTargetListener {
 public:
     explicit ReflectionTextureListener(FresnelWater* water) : mWater(water) {}
@@ -30,7 +33,8 @@ private:
     FresnelWater* mWater;
 };
 
-// Draws what lies under the surface, with the water out of the way.
+// Draws what lies under the surface, with the water and the particles out
+// of the way.
 class RefractionTextureListener : public Ogre::RenderTargetListener {
 public:
     explicit RefractionTextureListener(FresnelWater* water) : mWater(water) {}
@@ -44,10 +48,11 @@ private:
 
 // The reflecting water of the level: a large plane at the height of the
 // level's "FresnelPlane" entity, drawn with the Fresnel material from two
-// pictures the play camera renders every frame ("Reflection" and
-// "Refraction"). One instance lives from start-up to shut-down; each scene
+// pictures the play camera renders ("Reflection" and "Refraction"), both on
+// the first frame, then in turn, one a frame: each picture is then a frame
+// old every other frame, which the ripples hide, and the water costs half. One instance lives from start-up to shut-down; each scene
 // load that has water sets it up again.
-class FresnelWater {
+class FresnelWater : public Ogre::FrameListener {
 public:
     static const char* const kEntityName;
     static const char* const kMeshName;
@@ -55,10 +60,13 @@ public:
     static const char* const kMaterialName;
     static const char* const kReflectionName;
     static const char* const kRefractionName;
-    static const unsigned kTextureSize = 512;
+    // The pictures are seen through ripples that bend every lookup: at
+    // half the window's height they look the same as at 512 and cost a
+    // quarter of the pixels on a software renderer.
+    static const unsigned kTextureSize = 256;
 
     FresnelWater();
-    ~FresnelWater();
+    ~FresnelWater() override;
 
     static FresnelWater* getSingletonPtr() { return sInstance; }
 
@@ -67,10 +75,13 @@ public:
     // replaces what the first built. False (and a log line) when the camera
     // is missing or the engine refuses.
     bool setUp(Ogre::Camera* camera, const Ogre::Vector3& position, float size);
-    // The pictures start hiding the water while they render (play start).
+    // The pictures start hiding the water while they render, and taking
+    // turns (play start).
     void attachListeners();
     // Stops both pictures rendering (play exit). Engine refusals are ignored.
     void detachListeners();
+    // Chooses which picture renders this frame.
+    bool frameStarted(const Ogre::FrameEvent& event) override;
 
     bool isSetUp() const { return mSetUp; }
     Ogre::Entity* getPlaneEntity() const { return mPlaneEntity; }
@@ -90,6 +101,8 @@ private:
     void release();
     void forgetCamera();
     void showHidden(const std::vector<Ogre::Entity*>& list, bool visible);
+    // The water's pictures leave the particle systems out.
+    void showParticles(bool visible);
 
     static FresnelWater* sInstance;
 
@@ -98,11 +111,14 @@ private:
     Ogre::Plane mPlane;
     std::vector<Ogre::Entity*> mRefractionHide;
     std::vector<Ogre::Entity*> mReflectionHide;
+    std::set<Ogre::MovableObject*> mHiddenParticles;
     ReflectionTextureListener* mReflectionListener = nullptr;
     RefractionTextureListener* mRefractionListener = nullptr;
     Ogre::RenderTarget* mReflectionTarget = nullptr;
     Ogre::RenderTarget* mRefractionTarget = nullptr;
     bool mSetUp = false;
+    bool mTakingTurns = false;
+    unsigned long mTurn = 0;
 };
 
 } // namespace Kelvo

@@ -10,22 +10,26 @@ namespace Kelvo {
 
 namespace {
 
-const char* const kDomeNodeName = "SkyDomeNode";
-const char* const kSunNodeName = "SkyDomeSunNode";
-const char* const kDomeEntityName = "SkyDome";
 const char* const kDomeMeshName = "SkyDome.mesh";
 const char* const kDomeMaterialName = "KELVO/SkyDome";
-const char* const kSunBillboardsName = "SkyDomeSun";
 const char* const kSunMaterialName = "KELVO/Sun";
 const char* const kSunLightName = "SkyDomeSunLight";
 
 // The sun sits this far out toward the dome's surface: inside it, so the
 // billboard is drawn in front of the sky and is seen to rise and set.
 const float kSunInside = 0.9f;
+// The sun billboard's side: the sun looks as large as it did on the old
+// dome of radius 3000 with a billboard of 256.
+const float kSunSize = 256.0f * 1100.0f / 3000.0f;
 
 } // namespace
 
-const Ogre::Vector3 SkyDome::kDomeScale(3000, 600, 3000);
+const char* const SkyDome::kDomeNodeName = "SkyDomeNode";
+const char* const SkyDome::kSunNodeName = "SkyDomeSunNode";
+const char* const SkyDome::kDomeEntityName = "SkyDome";
+const char* const SkyDome::kSunBillboardsName = "SkyDomeSun";
+
+const Ogre::Vector3 SkyDome::kDomeScale(1100, 220, 1100);
 
 SkyDome::~SkyDome()
 {
@@ -61,7 +65,7 @@ bool SkyDome::create(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, int
 
         mSunBillboards = mSceneManager->createBillboardSet(kSunBillboardsName, 20);
         mSunBillboards->setMaterialName(kSunMaterialName);
-        mSunBillboards->setDefaultDimensions(256, 256);
+        mSunBillboards->setDefaultDimensions(kSunSize, kSunSize);
         mSunBillboards->createBillboard(Ogre::Vector3::ZERO, Ogre::ColourValue::White);
         mSunBillboards->setRenderQueueGroup(20);
         mSunBillboards->setCastShadows(false);
@@ -167,7 +171,38 @@ void SkyDome::update(float seconds)
     }
     mSceneManager->setAmbientLight(mSkyColour);
 
-    mSceneManager->setFog(Ogre::FOG_LINEAR, Ogre::ColourValue(0.5f, 0.5f, 1.0f, 1.0f), 0, 0, 200);
+    mSceneManager->setFog(Ogre::FOG_LINEAR, getHorizonColour(), 0, kFogStart, kFogEnd);
+    showHorizonBehindEverything();
+}
+
+void SkyDome::showHorizonBehindEverything()
+{
+    // Seen from high up, the far clip cuts land and sea below the dome's
+    // skirt; what shows there is the window view's background, which must
+    // be the horizon too. Only the windows' views: the water's pictures keep
+    // their black (and the camera's own "viewport" is merely the last one it
+    // drew into, often one of those).
+    Ogre::RenderSystem* renderSystem = Ogre::Root::getSingleton().getRenderSystem();
+    if (!renderSystem) {
+        return;
+    }
+    for (auto target = renderSystem->getRenderTargetIterator(); target.hasMoreElements(); target.moveNext()) {
+        auto* window = dynamic_cast<Ogre::RenderWindow*>(target.peekNextValue());
+        for (unsigned short i = 0; window && i < window->getNumViewports(); ++i) {
+            if (window->getViewport(i)->getCamera() == mCamera) {
+                window->getViewport(i)->setBackgroundColour(getHorizonColour());
+            }
+        }
+    }
+}
+
+Ogre::ColourValue SkyDome::getHorizonColour() const
+{
+    // The dome is lit twice by the sky colour (its material's ambient and
+    // the scene's ambient) over a texture that is white at the horizon.
+    Ogre::ColourValue horizon = mSkyColour * mSkyColour;
+    horizon.a = 1.0f;
+    return horizon;
 }
 
 bool SkyDome::destroy()

@@ -22,7 +22,21 @@ namespace Kelvo {
 class SkyDome {
 public:
     static constexpr float kDayLength = 86400.0f;
-    // The dome mesh has radius 1; this stretches it into a flat sky.
+    // Names of the parts in the scene (the timed demo leaves them out by name).
+    static const char* const kDomeNodeName;
+    static const char* const kSunNodeName;
+    static const char* const kDomeEntityName;
+    static const char* const kSunBillboardsName;
+    // One atmosphere for everything drawn: linear fog in the colour of the
+    // sky's horizon, clear up to kFogStart and gone into the horizon at
+    // kFogEnd, a little short of the dome and of the camera's far clip, so
+    // the far edge of the world fades into the sky instead of ending.
+    static constexpr float kFogStart = 150.0f;
+    static constexpr float kFogEnd = 1100.0f;
+    // The play camera sees no farther: only fog lies behind kFogEnd.
+    static constexpr float kFarClip = 1150.0f;
+    // The dome mesh has radius 1; this stretches it into a flat sky that
+    // stays inside the far clip (wider, it would be cut off).
     static const Ogre::Vector3 kDomeScale;
 
     SkyDome() = default;
@@ -46,9 +60,12 @@ public:
     const Ogre::ColourValue& getSkyColour() const { return mSkyColour; }
     const Ogre::ColourValue& getSunColour() const { return mSunColour; }
     const Ogre::ColourValue& getHazeColour() const { return mHazeColour; }
+    // The colour the dome shows at the horizon, which the fog takes.
+    Ogre::ColourValue getHorizonColour() const;
 
 private:
     void destroyParts();
+    void showHorizonBehindEverything();
 
     bool mCreated = false;
     Ogre::SceneNode* mDomeNode = nullptr;

@@ -182,7 +182,8 @@ void CeGUIManager::detachFromSceneManager()
 
 void CeGUIManager::renderQueueStarted(Ogre::uint8 queueGroupId, const Ogre::String&, bool&)
 {
-    if (queueGroupId != Ogre::RENDER_QUEUE_OVERLAY || !mRenderer || !CEGUI::System::getSingletonPtr()) {
+    if (queueGroupId != Ogre::RENDER_QUEUE_OVERLAY || !mDrawingEnabled || !mRenderer ||
+        !CEGUI::System::getSingletonPtr()) {
         return;
     }
     // Only the window's own view gets the windows, not the water's pictures.

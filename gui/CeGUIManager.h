@@ -78,6 +78,9 @@ public:
     // The same without the error box, for optional windows.
     CEGUI::Window* findWindow(const std::string& name) const;
     void setWindowVisible(const std::string& name, bool visible);
+    // The timed demo measures frames without the windows: they are then
+    // neither drawn nor cleared away; input still reaches them.
+    void setDrawingEnabled(bool enabled) { mDrawingEnabled = enabled; }
 
     void addComboboxItem(const std::string& comboboxName, const std::string& text);
     void addListboxItem(const std::string& listboxName, const std::string& text);
@@ -129,6 +132,7 @@ private:
     CEGUI::Colour mSelectionColour;
     Ogre::RenderWindow* mRenderWindow = nullptr;
     bool mInitialised = false;
+    bool mDrawingEnabled = true;
     int mOpenBoxCount = 0;
     int mMouseOverCount = 0;
 };

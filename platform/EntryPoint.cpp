@@ -10,8 +10,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     return Kelvo::runGame();
 }
 #else
-int main()
+int main(int argc, char** argv)
 {
-    return Kelvo::runGame();
+    return Kelvo::runGame(std::vector<std::string>(argv + 1, argv + argc));
 }
 #endif

@@ -2,6 +2,7 @@
 
 #include <Ogre.h>
 
+#include <algorithm>
 #include <map>
 
 namespace Kelvo {
@@ -11,6 +12,22 @@ namespace {
 bool isStatic(const EntityDescription& record)
 {
     return record.getType() == "Static" || record.getType() == "StaticNonCollide";
+}
+
+// Small props (flowers, tufts, crates) are baked apart and end before the
+// fog has swallowed them: beyond this they are a pixel or two, yet a
+// software renderer pays for every one. Everything larger fades in the fog.
+const float kSmallPropRadius = 3.0f;
+const float kSmallPropDistance = 300.0f;
+// Regions this wide are culled one by one; the engine's default (1000) put
+// most of the island into one batch drawn whatever the camera saw.
+const float kRegionSize = 200.0f;
+
+bool isSmallProp(const EntityDescription& record)
+{
+    const Ogre::Entity* entity = record.getEntity();
+    const Ogre::Vector3 scale = record.getSceneNode()->_getDerivedScale();
+    return entity && entity->getBoundingRadius() * std::max(scale.x, std::max(scale.y, scale.z)) < kSmallPropRadius;
 }
 
 } // namespace
@@ -24,22 +41,27 @@ void StaticScenery::build(Ogre::SceneManager* manager, const RecordTable<EntityD
     mManager = manager;
     // One pass over the entities, sorted by root; one build per root:
     // building after every entity gives the same batches at a quadratic cost.
-    std::map<int, std::vector<EntityDescription*>> byRoot;
+    std::map<std::pair<int, bool>, std::vector<EntityDescription*>> byRootAndSize;
     for (const auto& entry : entities) {
         EntityDescription* record = entry.second;
         if (record->getSceneNode() && isStatic(*record) && record->getRootIndex() >= 0 &&
             record->getRootIndex() <= rootCount) {
-            byRoot[record->getRootIndex()].push_back(record);
+            byRootAndSize[{record->getRootIndex(), isSmallProp(*record)}].push_back(record);
         }
     }
-    for (const auto& root : byRoot) {
-        const std::string name = "StaticGeo_" + std::to_string(root.first);
+    for (const auto& group : byRootAndSize) {
+        const bool small = group.first.second;
+        const std::string name = "StaticGeo_" + std::to_string(group.first.first) + (small ? "_small" : "");
         if (manager->hasStaticGeometry(name)) {
             manager->destroyStaticGeometry(name);
         }
         Ogre::StaticGeometry* geometry = manager->createStaticGeometry(name);
         geometry->setCastShadows(true);
-        for (EntityDescription* record : root.second) {
+        geometry->setRegionDimensions(Ogre::Vector3(kRegionSize));
+        if (small) {
+            geometry->setRenderingDistance(kSmallPropDistance);
+        }
+        for (EntityDescription* record : group.second) {
             record->setHidden(true);
             geometry->addSceneNode(record->getSceneNode());
         }

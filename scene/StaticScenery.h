@@ -11,7 +11,8 @@ namespace Kelvo {
 
 // What the play state bakes for speed after a load: one static geometry per
 // entity root ("StaticGeo_<n>") from the entities typed "Static" or
-// "StaticNonCollide" (their own entities are hidden then), and the
+// "StaticNonCollide" (their own entities are hidden then), with the root's
+// small props apart ("StaticGeo_<n>_small", drawn only near the camera), and the
 // grass-blade mesh "grassblades" the scenes' grass props use. Owned by the
 // scene loader.
 class StaticScenery {

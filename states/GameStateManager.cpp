@@ -74,15 +74,21 @@ void GameStateManager::switchTo(GameState* state)
     state->enter();
 }
 
+void GameStateManager::leaveActiveState()
+{
+    if (mStates.empty()) {
+        return;
+    }
+    // After a failed set-up the menu never really entered.
+    if (!mSetupFailed) {
+        mStates.back()->exit();
+    }
+    mStates.clear();
+}
+
 void GameStateManager::shutdown()
 {
-    if (!mStates.empty()) {
-        // After a failed set-up the menu never really entered.
-        if (!mSetupFailed) {
-            mStates.back()->exit();
-        }
-        mStates.clear();
-    }
+    leaveActiveState();
     if (!mSetupFailed) {
         mApplication->removeInputListener(this);
         if (Ogre::Root* root = mApplication->getRoot()) {

@@ -42,6 +42,10 @@ public:
     // The render loop; returns when the active state ends the game (its
     // frameEnded answers false). Nothing runs after a failed set-up.
     void run();
+    // Exits the active state, if any. Before the game's singletons go: the
+    // play state still needs the scene loader on its way out (the timed
+    // demo, or a window closed in the middle of play, ends there).
+    void leaveActiveState();
     void shutdown();
 
     bool setupFailed() const { return mSetupFailed; }

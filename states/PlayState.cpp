@@ -2,6 +2,7 @@
 
 #include "SoundManager/SoundManager.h"
 #include "app/Application.h"
+#include "demo/TimedDemo.h"
 #include "effects/CineFader.h"
 #include "effects/CompositorEffects.h"
 #include "effects/FresnelWater.h"
@@ -54,7 +55,7 @@ const char* const kHeartbeatSound = "heartbeat";
 const char* const kBirdType = "Bird";
 
 const float kNearClip = 1.0f;
-const float kFarClip = 4000.0f;
+const float kFarClip = SkyDome::kFarClip;
 const float kIntroStartClock = 2.0f;
 const float kListenerWarmUpStep = 0.01f;
 const float kEscapeFadeSeconds = 1.0f;
@@ -172,6 +173,11 @@ void PlayState::enter()
     mDebugOverlay = overlays.getByName(kDebugOverlay);
     if (!mDebugOverlay) {
         logWarning(std::string("PlayState: no overlay '") + kDebugOverlay + "'");
+    }
+
+    if (TimedDemo* demo = TimedDemo::getSingletonPtr()) {
+        skipIntro();
+        demo->start(mSceneManager, mCamera, mRenderWindow);
     }
 }
 
@@ -351,6 +357,9 @@ void PlayState::runNormalPlay(const Ogre::FrameEvent& event)
     mSkyDome->update(event.timeSinceLastFrame);
     mScripts->update(event);
     mSceneFader->update(event.timeSinceLastFrame);
+    if (TimedDemo* demo = TimedDemo::getSingletonPtr()) {
+        demo->frame(!mIntroRunning);
+    }
 }
 
 void PlayState::runGameOver(const Ogre::FrameEvent& event)

@@ -62,6 +62,7 @@ TerrainWorld::TerrainWorld(Ogre::SceneManager* sceneManager, const TerrainConfig
     , mConfig(config)
     , mHeights(std::move(heights))
     , mPageProvider(new ProceduralPages())
+    , mFogModeOfMaterials(sceneManager->getFogMode())
 {
     Ogre::TerrainGlobalOptions* options = Ogre::TerrainGlobalOptions::getSingletonPtr();
     if (!options) {
@@ -300,8 +301,21 @@ void TerrainWorld::loadPagesAround(const Ogre::Vector3& position)
     finishLoadedPages();
 }
 
+void TerrainWorld::followFogMode()
+{
+    const int fogMode = mSceneManager->getFogMode();
+    if (fogMode == mFogModeOfMaterials) {
+        return;
+    }
+    mFogModeOfMaterials = fogMode;
+    // A change of the generator makes every page ask for its material anew
+    // before its next render.
+    Ogre::TerrainGlobalOptions::getSingleton().getDefaultMaterialGenerator()->_markChanged();
+}
+
 void TerrainWorld::update(Ogre::Camera* camera)
 {
+    followFogMode();
     if (!mCameras.count(camera)) {
         finishLoadedPages();
         return;

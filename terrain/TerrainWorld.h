@@ -56,7 +56,10 @@ public:
 
     // Before a camera renders: the first render of a camera loads the pages
     // around it at once; pages that finished loading get their texture
-    // layers and proxy, pages that were dropped lose their proxy.
+    // layers and proxy, pages that were dropped lose their proxy. When the
+    // scene's fog has been switched on or off since the pages' materials
+    // were made, they are made again (the engine writes fog into a page's
+    // shaders only if the scene had fog when it made them).
     void update(Ogre::Camera* camera);
 
     // The surface point straight above or below (x, z), where a page is loaded.
@@ -85,6 +88,7 @@ private:
     void destroyProxy(std::pair<long, long> slot);
     void waitForPendingWork();
     void releaseShaders(const std::vector<std::string>& materialNames);
+    void followFogMode();
 
     Ogre::SceneManager* mSceneManager;
     TerrainConfig mConfig;
@@ -95,6 +99,7 @@ private:
     Ogre::PagedWorld* mPagedWorld = nullptr;
     Ogre::TerrainPagedWorldSection* mSection = nullptr;
     Ogre::TerrainGroup* mGroup = nullptr;  // owned by the section
+    int mFogModeOfMaterials;
     std::set<Ogre::Camera*> mCameras;
     std::set<Ogre::Camera*> mCamerasSeen;
     struct FinishedPage {

@@ -10,11 +10,13 @@ uniform float fresnelBias;
 uniform float fresnelScale;
 uniform float fresnelPower;
 uniform vec4 tintColour;
+uniform vec4 fogColour;
 
 varying vec4 projectionCoord;
 varying vec3 noiseCoord;
 varying vec3 eyeDir;
 varying vec3 normalDir;
+varying float fogAmount;
 
 void main()
 {
@@ -28,5 +30,6 @@ void main()
     float fresnel = clamp(fresnelBias + fresnelScale * pow(facing, fresnelPower), 0.0, 1.0);
     vec4 reflection = texture2D(reflectMap, screen);
     vec4 refraction = texture2D(refractMap, screen) + tintColour;
-    gl_FragColor = vec4(mix(refraction, reflection, fresnel).rgb, 1.0);
+    vec3 water = mix(refraction, reflection, fresnel).rgb;
+    gl_FragColor = vec4(mix(water, fogColour.rgb, fogAmount), 1.0);
 }

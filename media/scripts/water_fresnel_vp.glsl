@@ -5,11 +5,13 @@ uniform mat4 worldViewProj;
 uniform vec3 eyePosition;
 uniform float timeVal;
 uniform float scale;
+uniform vec4 fogParams;
 
 varying vec4 projectionCoord;
 varying vec3 noiseCoord;
 varying vec3 eyeDir;
 varying vec3 normalDir;
+varying float fogAmount;
 
 void main()
 {
@@ -22,4 +24,11 @@ void main()
     // The difference itself blends exactly; the fragment normalises it.
     eyeDir = gl_Vertex.xyz - eyePosition;
     normalDir = gl_Normal;
+    // Linear fog by the distance along the view, as the fixed-function
+    // objects and the terrain have it. The engine hands shaders the fog's
+    // numbers whatever its mode; a scene without fog keeps them at start 0,
+    // end 1 (the engine's defaults, and what the sky leaves behind), which
+    // no real fog uses: that is read as no fog.
+    bool fogged = fogParams.z > fogParams.y + 1.0;
+    fogAmount = fogged ? clamp((gl_Position.w - fogParams.y) * fogParams.w, 0.0, 1.0) : 0.0;
 }

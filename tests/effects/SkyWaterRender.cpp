@@ -327,6 +327,9 @@ TEST_F(SkyWaterScene, SkyFollowsTheDay)
             wait += Kelvo::SkyDome::kDayLength;
         }
         sky.update(wait);
+        // the sky paints the background in its horizon colour; magenta
+        // shows where the dome leaves a hole
+        viewport->setBackgroundColour(Ogre::ColourValue(1, 0, 1));
         const Shot shot = shoot(k == 0 ? "sky_water_noon.png" : "sky_water_midnight.png");
         colours[k] = shot.mean(0, 0, kWidth, kHeight / 5);
         const int background = [&] {

@@ -173,7 +173,7 @@ public:
         Ogre::Viewport* viewport = window->addViewport(camera);
         camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / viewport->getActualHeight());
         camera->setNearClipDistance(1);
-        camera->setFarClipDistance(4000);
+        camera->setFarClipDistance(Kelvo::SkyDome::kFarClip);
         const size_t before = catcher.lines.size();
         auto started = std::chrono::steady_clock::now();
         try {
@@ -1053,6 +1053,116 @@ TEST_F(IslandPictures, StoryCamerasShowTheirPlaces)
     }
 }
 
+// Far views, where the fog shows: from the wreck inland and from above the
+// well. Trees a few hundred units away keep their own colours (the fog once
+// turned every entity beyond 200 units into one flat colour while the
+// terrain stayed clear), and the far edge of land and sea melts into the
+// sky: no row of the horizon band differs sharply from the next.
+TEST_F(IslandPictures, FarViewsFadeIntoTheSky)
+{
+    struct FarView {
+        const char* file;
+        Vector3 eye;
+        Vector3 target;
+    };
+    const FarView views[] = {
+        {"island_far_wreck_inland.png", {-440.0f, 48.0f, -70.0f}, {0.0f, 45.0f, -90.0f}},
+        {"island_far_above_well.png", {334.0f, 150.0f, 197.0f}, {-100.0f, 60.0f, -50.0f}},
+    };
+    // Grey levels (0 to 255); the old look had a spread near 0 and a step
+    // of tens of levels where the sea met the sky.
+    const float kLeastTreeSpread = 6.0f;
+    const float kLargestRowStep = 6.0f;
+    for (const FarView& view : views) {
+        SCOPED_TRACE(view.file);
+        island->cameraNode->setPosition(view.eye);
+        island->cameraNode->lookAt(view.target, Ogre::Node::TS_WORLD);
+        const Shot shot = shoot(view.file);
+        auto grey = [&](int x, int y) {
+            const size_t at = (size_t(y) * kWidth + x) * 3;
+            return (shot.rgb[at] + shot.rgb[at + 1] + shot.rgb[at + 2]) / 3.0;
+        };
+        Ogre::Camera* camera = island->camera;
+        const Ogre::Matrix4 viewProjection = camera->getProjectionMatrix() * camera->getViewMatrix();
+
+        // a 5 x 5 patch at the middle of every tree 250 to 700 units away
+        // that the ground does not hide
+        std::vector<double> values;
+        int trees = 0;
+        for (const auto& entry : loader->entities()) {
+            const std::string& mesh = entry.second->getFileName();
+            if (mesh.rfind("tree_", 0) != 0 && mesh.rfind("palm", 0) != 0) {
+                continue;
+            }
+            const Vector3 centre = entry.second->getSceneNode()->_getDerivedPosition() + Vector3(0, 4, 0);
+            const float distance = centre.distance(view.eye);
+            if (distance < 250.0f || distance > 700.0f || !camera->isVisible(centre)) {
+                continue;
+            }
+            bool hidden = false;
+            for (int i = 1; i < 60 && !hidden; ++i) {
+                const Vector3 p = view.eye + (centre - view.eye) * (i / 60.0f);
+                hidden = island->ground(p.x, p.z) > p.y;
+            }
+            const Vector3 screen = viewProjection * centre;
+            const int x = int((screen.x * 0.5f + 0.5f) * kWidth);
+            const int y = int((0.5f - screen.y * 0.5f) * kHeight);
+            if (hidden || x < 2 || y < 2 || x >= kWidth - 2 || y >= kHeight - 2) {
+                continue;
+            }
+            ++trees;
+            for (int dy = -2; dy <= 2; ++dy) {
+                for (int dx = -2; dx <= 2; ++dx) {
+                    values.push_back(grey(x + dx, y + dy));
+                }
+            }
+        }
+        ASSERT_GE(trees, 5) << "too few distant trees in view to judge";
+        double mean = 0;
+        for (double v : values) {
+            mean += v / values.size();
+        }
+        double variance = 0;
+        for (double v : values) {
+            variance += (v - mean) * (v - mean) / values.size();
+        }
+        const double spread = std::sqrt(variance);
+        std::printf("%s: %d distant trees, grey spread %.1f\n", view.file, trees, spread);
+        EXPECT_GT(spread, kLeastTreeSpread) << "distant trees drawn in one flat colour";
+
+        // the band from a little above the horizon to where the far clip
+        // cuts the sea, row by row across the whole width
+        Vector3 ahead = view.target - view.eye;
+        ahead.y = 0;
+        ahead.normalise();
+        const Vector3 horizon = viewProjection * (view.eye + ahead * Kelvo::SkyDome::kFogEnd);
+        const Vector3 seaEdge = viewProjection * (Vector3(view.eye.x, kSeaLevel, view.eye.z) +
+                                                  ahead * Kelvo::SkyDome::kFarClip);
+        const int top = std::max(0, int((0.5f - horizon.y * 0.5f) * kHeight) - 40);
+        const int bottom = std::min(kHeight - 1, int((0.5f - seaEdge.y * 0.5f) * kHeight) + 40);
+        ASSERT_LT(top, bottom);
+        std::vector<double> rows;
+        for (int y = top; y <= bottom; ++y) {
+            double sum = 0;
+            for (int x = 0; x < kWidth; ++x) {
+                sum += grey(x, y);
+            }
+            rows.push_back(sum / kWidth);
+        }
+        double largestStep = 0;
+        int stepRow = top;
+        for (size_t i = 1; i < rows.size(); ++i) {
+            if (std::fabs(rows[i] - rows[i - 1]) > largestStep) {
+                largestStep = std::fabs(rows[i] - rows[i - 1]);
+                stepRow = top + int(i);
+            }
+        }
+        std::printf("%s: horizon band rows %d to %d, largest step %.1f at row %d\n", view.file, top, bottom,
+                    largestStep, stepRow);
+        EXPECT_LT(largestStep, kLargestRowStep) << "a sharp edge at row " << stepRow;
+    }
+}
+
 // Frame time over the island from a high view that sees most of it, and
 // what the water's pictures and the scenery add to it.
 TEST_F(IslandPictures, FrameTimeOverTheIsland)
@@ -1066,9 +1176,11 @@ TEST_F(IslandPictures, FrameTimeOverTheIsland)
     std::vector<Ogre::StaticGeometry*> scenery;
     for (int i = 0; i <= loader->getRootCount(); ++i) {
         const std::string name = "StaticGeo_" + std::to_string(i);
-        if (island->scene->hasStaticGeometry(name)) {
-            scenery.push_back(island->scene->getStaticGeometry(name));
-            scenery.back()->setVisible(false);
+        for (const std::string& part : {name, name + "_small"}) {
+            if (island->scene->hasStaticGeometry(part)) {
+                scenery.push_back(island->scene->getStaticGeometry(part));
+                scenery.back()->setVisible(false);
+            }
         }
     }
     const Shot terrainOnly = shoot("island_overview_terrain_and_sky.png");
@@ -1076,9 +1188,14 @@ TEST_F(IslandPictures, FrameTimeOverTheIsland)
         geometry->setVisible(true);
     }
     island->water->attachListeners();
-    // the whole island from straight above, for the map
+    // the whole island from straight above, for the map: farther than the
+    // play camera ever sees, and without the fog that hides what is so far
     look(Vector3(0, 1600, 0), Ogre::Quaternion(Ogre::Degree(-90), Vector3::UNIT_X));
+    island->camera->setFarClipDistance(4000);
+    island->scene->setFog(Ogre::FOG_NONE);
     const Shot map = shoot("island_map.png");
+    island->camera->setFarClipDistance(Kelvo::SkyDome::kFarClip);
+    island->sky.update(0);
     EXPECT_GT(map.contrast(), 12.0f);
     std::printf("overview: %.1f ms a frame; %.1f without the water's pictures; %.1f without them and the %zu "
                 "static geometries\n",

@@ -394,11 +394,18 @@ TEST_F(SceneTest, StaticEntitiesGoIntoOneGeometryPerRoot)
 {
     ASSERT_TRUE(loadText(kCanonicalScene));
     mLoader->buildStaticGeometry(mSceneManager);
-    EXPECT_TRUE(mSceneManager->hasStaticGeometry("StaticGeo_1"));
+    // the "house" is a ball of radius 1: a small prop, baked apart and drawn
+    // only near the camera
+    ASSERT_TRUE(mSceneManager->hasStaticGeometry("StaticGeo_1_small"));
+    EXPECT_FALSE(mSceneManager->hasStaticGeometry("StaticGeo_1")) << "nothing large in root 1";
+    const Ogre::Real distance = mSceneManager->getStaticGeometry("StaticGeo_1_small")->getRenderingDistance();
+    EXPECT_GT(distance, 0);
+    EXPECT_LT(distance, 1100) << "small props end before the fog hides them";
     EXPECT_FALSE(mSceneManager->hasStaticGeometry("StaticGeo_2")) << "the tree is not static";
+    EXPECT_FALSE(mSceneManager->hasStaticGeometry("StaticGeo_2_small")) << "the tree is not static";
     EXPECT_TRUE(mLoader->findEntity("house")->isHidden());
     mLoader->destroyStaticGeometry();
-    EXPECT_FALSE(mSceneManager->hasStaticGeometry("StaticGeo_1"));
+    EXPECT_FALSE(mSceneManager->hasStaticGeometry("StaticGeo_1_small"));
 }
 
 TEST_F(SceneTest, GrassBladesAreThreeCrossedQuads)

@@ -194,7 +194,8 @@ TEST_F(SkyTest, CreateAndDestroyTwice)
         EXPECT_EQ(sun->getRenderQueueGroup(), 20);
         EXPECT_EQ(sun->getParentSceneNode(), scene->getSceneNode("SkyDomeSunNode"));
         EXPECT_EQ(scene->getFogMode(), Ogre::FOG_LINEAR);
-        EXPECT_FLOAT_EQ(scene->getFogEnd(), 200.0f);
+        EXPECT_FLOAT_EQ(scene->getFogStart(), Kelvo::SkyDome::kFogStart);
+        EXPECT_FLOAT_EQ(scene->getFogEnd(), Kelvo::SkyDome::kFogEnd);
 
         EXPECT_TRUE(sky.destroy());
         EXPECT_FALSE(sky.destroy());
@@ -282,6 +283,12 @@ TEST_F(SkyTest, ColoursFollowTheStripsByTimeOfDay)
     sky.update(86400.0f / 256.0f * 0.25f);
     const Ogre::ColourValue blended = skyColour + (rampColour(129, false) - skyColour) * 0.25f;
     expectColour(sky.getSkyColour(), blended, "sky colour a quarter pixel on");
+    // the fog is the horizon as the dome shows it: lit twice by the sky
+    // colour, so far land and sea fade into the sky, not into a colour of
+    // their own
+    expectColour(scene->getFogColour(), blended * blended, "fog colour");
+    sky.update(6 * 3600.0f);
+    expectColour(scene->getFogColour(), sky.getSkyColour() * sky.getSkyColour(), "fog colour six hours on");
     EXPECT_TRUE(sky.destroy());
 }
 

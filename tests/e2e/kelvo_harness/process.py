@@ -290,8 +290,9 @@ class KelvoGame:
 
     # --- running -------------------------------------------------------------
 
-    def start(self, display=True, extra_env=None, wrapper=None, log_on_stderr=False):
+    def start(self, display=True, extra_env=None, wrapper=None, log_on_stderr=False, arguments=()):
         """Starts the game, under a private X server unless display is False.
+        arguments: the game's command line (the timed demo's switches).
         wrapper: a command the game is started through (its last argument
         is the game's path). log_on_stderr: the game cannot write its log
         and writes the lines to standard error, which is watched instead.
@@ -313,8 +314,8 @@ class KelvoGame:
             env.update(extra_env)
         self.env = env
         with open(self.stdout_path, "w") as out, open(self.stderr_path, "w") as err:
-            self.process = subprocess.Popen(list(wrapper or []) + [EXECUTABLE], cwd=self.run_dir, env=env,
-                                            stdout=out, stderr=err)
+            command = list(wrapper or []) + [EXECUTABLE] + list(arguments)
+            self.process = subprocess.Popen(command, cwd=self.run_dir, env=env, stdout=out, stderr=err)
         log_path = self.stderr_path if log_on_stderr else self.path(LOG_FILE)
         self.watcher = LogWatcher(log_path, self.audio_file, self.process)
         self.watcher.start()

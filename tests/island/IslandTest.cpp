@@ -174,7 +174,7 @@ public:
         camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / viewport->getActualHeight());
         camera->setNearClipDistance(1);
         camera->setFarClipDistance(Kelvo::SkyDome::kFarClip);
-        const size_t before = catcher.lines.size();
+        const size_t before = catcher.size();
         auto started = std::chrono::steady_clock::now();
         try {
             scene->setWorldGeometry("paginglandscape2.cfg");
@@ -192,7 +192,8 @@ public:
         loaded = loader->load("world.qormscene", scene, callback, false, sound);
         loader->buildStaticGeometry(scene);
         loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        loadLines.assign(catcher.lines.begin() + before, catcher.lines.end());
+        const std::vector<std::string> caught = catcher.lines();
+        loadLines.assign(caught.begin() + before, caught.end());
         water->attachListeners();
         std::printf("terrain built in %.2f s; scene loaded with static geometry in %.2f s\n", terrainSeconds,
                     loadSeconds);

@@ -178,10 +178,10 @@ public:
                 fail(m->getName() + " has no technique GL can run: " + m->getUnsupportedTechniquesExplanation());
             }
         }
-        for (const std::string& e : mErrors.lines) {
+        for (const std::string& e : mErrors.lines()) {
             fail("the engine reported: " + e);
         }
-        mErrors.lines.clear();
+        mErrors.clear();
         std::printf("%zu materials load and compile\n", count);
     }
 

@@ -99,8 +99,8 @@ public:
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(KELVO_FONT_DIR, "FileSystem", "General");
         KelvoTest::addGameMedia(mediaDir());
         Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-        scriptComplaints = collector.lines;
-        collector.lines.clear();
+        scriptComplaints = collector.lines();
+        collector.clear();
     }
 
     void TearDown() override
@@ -260,10 +260,10 @@ TEST(MediaCheck, EveryMediaFileLoadsThroughTheEngine)
             ADD_FAILURE() << name << " does not load: " << e.getDescription();
         }
     }
-    for (const std::string& line : gEngine->collector.lines) {
+    for (const std::string& line : gEngine->collector.lines()) {
         ADD_FAILURE() << "the engine complained while loading: " << line;
     }
-    gEngine->collector.lines.clear();
+    gEngine->collector.clear();
 }
 
 TEST(MediaCheck, MaterialScriptsParseAndTheirTexturesDecode)

@@ -285,13 +285,14 @@ protected:
         world->getMessages()->post(new Kelvo::FrameMessageBulletHit("BULLET_HIT", at, power, radius, "", false));
     }
 
-    size_t logMark() const { return engine->log.lines.size(); }
+    size_t logMark() const { return engine->log.size(); }
 
     int logCountSince(size_t mark, const std::string& text) const
     {
         int found = 0;
-        for (size_t i = mark; i < engine->log.lines.size(); ++i) {
-            found += engine->log.lines[i].find(text) != std::string::npos;
+        const std::vector<std::string> lines = engine->log.lines();
+        for (size_t i = mark; i < lines.size(); ++i) {
+            found += lines[i].find(text) != std::string::npos;
         }
         return found;
     }

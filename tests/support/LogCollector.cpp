@@ -15,8 +15,27 @@ void LogCollector::messageLogged(const Ogre::String& message, Ogre::LogMessageLe
                                  const Ogre::String&, bool&)
 {
     if (!mFilter || mFilter(message, level)) {
-        lines.push_back(message);
+        std::lock_guard<std::mutex> lock(mMutex);
+        mLines.push_back(message);
     }
+}
+
+std::vector<std::string> LogCollector::lines() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mLines;
+}
+
+size_t LogCollector::size() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mLines.size();
+}
+
+void LogCollector::clear()
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mLines.clear();
 }
 
 bool LogCollector::contains(const std::string& text) const
@@ -26,22 +45,25 @@ bool LogCollector::contains(const std::string& text) const
 
 int LogCollector::count(const std::string& text) const
 {
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&text](const std::string& line) {
+    const std::vector<std::string> kept = lines();
+    return static_cast<int>(std::count_if(kept.begin(), kept.end(), [&text](const std::string& line) {
         return line.find(text) != std::string::npos;
     }));
 }
 
 int LogCollector::countStartingWith(const std::string& prefix) const
 {
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&prefix](const std::string& line) {
+    const std::vector<std::string> kept = lines();
+    return static_cast<int>(std::count_if(kept.begin(), kept.end(), [&prefix](const std::string& line) {
         return line.compare(0, prefix.size(), prefix) == 0;
     }));
 }
 
 std::vector<std::string> LogCollector::matching(const std::string& text) const
 {
+    const std::vector<std::string> kept = lines();
     std::vector<std::string> found;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
+    std::copy_if(kept.begin(), kept.end(), std::back_inserter(found),
                  [&text](const std::string& line) { return line.find(text) != std::string::npos; });
     return found;
 }

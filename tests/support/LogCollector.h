@@ -8,6 +8,7 @@
 #include <OgreLog.h>
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,17 @@ public:
     // Kept lines that contain text, in order.
     std::vector<std::string> matching(const std::string& text) const;
 
-    std::vector<std::string> lines;
+    // The engine's worker threads log too (terrain pages are prepared on
+    // them), so the kept lines are only reached under the lock: a copy of
+    // them, their number, and emptying them.
+    std::vector<std::string> lines() const;
+    size_t size() const;
+    void clear();
 
 private:
     Filter mFilter;
+    mutable std::mutex mMutex;
+    std::vector<std::string> mLines;
 };
 
 // Filters for the engine's own complaints, which it logs instead of

@@ -524,7 +524,7 @@ protected:
     void expectRefused(const std::string& config, const std::string& fragment)
     {
         SCOPED_TRACE(config);
-        engine->log.lines.clear();
+        engine->log.clear();
         bool thrown = false;
         try {
             scene->setWorldGeometry(config);

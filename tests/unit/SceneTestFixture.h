@@ -35,7 +35,7 @@ protected:
     void TearDown() override
     {
         if (HasFailure()) {
-            for (const std::string& line : log().lines) {
+            for (const std::string& line : log().lines()) {
                 if (line.find("Scene") != std::string::npos || line.find("MessageBox") != std::string::npos) {
                     std::printf("log: %s\n", line.c_str());
                 }

@@ -235,7 +235,8 @@ Ogre::SceneNode* Engine::createNode(float x, float y, float z)
 
 int Engine::countLines(const std::string& line) const
 {
-    return static_cast<int>(std::count(mLog.lines.begin(), mLog.lines.end(), line));
+    const std::vector<std::string> kept = mLog.lines();
+    return static_cast<int>(std::count(kept.begin(), kept.end(), line));
 }
 
 void sleepSeconds(double seconds)

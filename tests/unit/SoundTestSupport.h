@@ -87,7 +87,7 @@ public:
     Ogre::SceneNode* createNode(float x, float y, float z);
     Ogre::SceneManager* sceneManager() const { return mSceneManager; }
 
-    const std::vector<std::string>& lines() const { return mLog.lines; }
+    std::vector<std::string> lines() const { return mLog.lines(); }
     // Lines equal to the given one.
     int countLines(const std::string& line) const;
     int countLinesStartingWith(const std::string& prefix) const { return mLog.countStartingWith(prefix); }

@@ -17,19 +17,23 @@ namespace Kelvo {
 
 const char* const EditorGUI::kLayout = "leveledit_gui.xml";
 
-EditorGUI::EditorGUI() = default;
+EditorGUI::EditorGUI(CeGUIManager* gui, SceneLoader* loader, SoundManager* sounds)
+    : mLoader(loader)
+    , mSounds(sounds)
+    , mGuiManager(gui)
+{
+}
 
 EditorGUI::~EditorGUI()
 {
     destroy();
 }
 
-bool EditorGUI::initialise(Ogre::SceneManager* sceneManager)
+bool EditorGUI::initialise(Ogre::SceneManager* sceneManager, bool startGui)
 {
     destroy();
     mSceneManager = sceneManager;
-    mLoader = SceneLoader::getSingletonPtr();
-    if (!startGuiSystem()) {
+    if (!startGuiSystem(startGui)) {
         return false;
     }
     mLevelEditWnd = new LevelEditWnd();
@@ -49,21 +53,18 @@ bool EditorGUI::initialise(Ogre::SceneManager* sceneManager)
     return true;
 }
 
-bool EditorGUI::startGuiSystem()
+bool EditorGUI::startGuiSystem(bool startGui)
 {
-    mGui = CeGUIManager::getSingletonPtr();
+    mGui = mGuiManager;
     if (!mGui) {
         logWarning("EditorGUI: there is no GUI manager; editing without the windows");
         return false;
     }
-    Ogre::Root* root = Ogre::Root::getSingletonPtr();
-    if (root && root->getAutoCreatedWindow()) {
+    if (startGui) {
         mGui->initialise();
         return true;
     }
-    // No window to draw on: only a CEGUI system someone else runs without
-    // a display (the tests' null renderer) can hold the windows.
-    if (CEGUI::System::getSingletonPtr() && mGui->isInitialised()) {
+    if (mGui->isInitialised()) {
         return true;
     }
     logWarning("EditorGUI: there is no render window for the editor's windows; editing without them");

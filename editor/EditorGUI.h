@@ -16,6 +16,7 @@ class LevelEditWnd;
 class MsgBoxWnd;
 class QuestionWnd;
 class SceneLoader;
+class SoundManager;
 class ToolbarWnd;
 
 // The hub of the editor's windows ("leveledit_gui.xml"): it loads the
@@ -23,20 +24,23 @@ class ToolbarWnd;
 // message, input and question boxes and for other windows; the editor's
 // scripts reach the windows only through it (LevelEditGUIScript: selections
 // both ways, the locator, copy, paste, delete). Owned by LevelEditorState
-// from the editor's entry to its exit.
+// from the editor's entry to its exit, which hands in the GUI manager, the
+// scene loader and the sound manager the windows work with.
 class EditorGUI {
 public:
     static const char* const kLayout;
 
-    EditorGUI();
+    EditorGUI(CeGUIManager* gui, SceneLoader* loader, SoundManager* sounds);
     ~EditorGUI();
 
     EditorGUI(const EditorGUI&) = delete;
     EditorGUI& operator=(const EditorGUI&) = delete;
 
-    // False (with a log line) when there is no GUI manager or nothing to
-    // draw on; the editor then runs without windows.
-    bool initialise(Ogre::SceneManager* sceneManager);
+    // startGui: CEGUI is brought up on the render window (the game);
+    // otherwise a CEGUI system that already runs holds the windows (the
+    // tests' null renderer). False (with a log line) when there is no GUI;
+    // the editor then runs without windows.
+    bool initialise(Ogre::SceneManager* sceneManager, bool startGui = true);
 
     Ogre::SceneManager* getSceneManager() const { return mSceneManager; }
 
@@ -76,6 +80,8 @@ public:
     void releaseKeyboard();
 
     CeGUIManager* getGuiManager() const { return mGui; }
+    SceneLoader* getSceneLoader() const { return mLoader; }
+    SoundManager* getSoundManager() const { return mSounds; }
     LevelEditWnd* getLevelEditWnd() const { return mLevelEditWnd; }
     MsgBoxWnd* getMsgBox() const { return mMsgBox; }
     InputBoxWnd* getInputBox() const { return mInputBox; }
@@ -83,13 +89,16 @@ public:
     ToolbarWnd* getToolbar() const { return mToolbar; }
 
 private:
-    bool startGuiSystem();
+    bool startGuiSystem(bool startGui);
     void destroy();
 
     Ogre::SceneManager* mSceneManager = nullptr;
     Ogre::Vector3 mLocatorPosition = Ogre::Vector3::ZERO;
     std::string mClipboard;
-    SceneLoader* mLoader = nullptr;
+    SceneLoader* mLoader;
+    SoundManager* mSounds;
+    CeGUIManager* mGuiManager;
+    // The GUI manager while the windows are up.
     CeGUIManager* mGui = nullptr;
     LevelEditWnd* mLevelEditWnd = nullptr;
     MsgBoxWnd* mMsgBox = nullptr;

@@ -6,8 +6,8 @@
 
 namespace Kelvo {
 
-GUIWndElement::GUIWndElement(const std::string& name)
-    : mGui(CeGUIManager::getSingletonPtr())
+GUIWndElement::GUIWndElement(const std::string& name, CeGUIManager* gui)
+    : mGui(gui)
 {
     CEGUI::Window* window = mGui ? mGui->getWindow(name) : nullptr;
     if (!window) {

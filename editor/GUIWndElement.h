@@ -22,7 +22,7 @@ class CeGUIManager;
 // goes below 0 however the events pair up.
 class GUIWndElement : public GUIWnd {
 public:
-    explicit GUIWndElement(const std::string& name);
+    GUIWndElement(const std::string& name, CeGUIManager* gui);
     ~GUIWndElement() override;
 
     GUIWndElement(const GUIWndElement&) = delete;

@@ -6,7 +6,6 @@
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
-#include "SoundManager/SoundManager.h"
 
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -49,11 +48,7 @@ std::string numberText(Ogre::Real value)
 
 } // namespace
 
-LevelEditWnd::LevelEditWnd()
-    : mGui(CeGUIManager::getSingletonPtr())
-    , mLoader(SceneLoader::getSingletonPtr())
-{
-}
+LevelEditWnd::LevelEditWnd() = default;
 
 LevelEditWnd::~LevelEditWnd()
 {
@@ -67,14 +62,14 @@ LevelEditWnd::~LevelEditWnd()
 void LevelEditWnd::initialise(EditorGUI* hub)
 {
     mHub = hub;
-    mGui = CeGUIManager::getSingletonPtr();
-    mLoader = SceneLoader::getSingletonPtr();
+    mGui = hub->getGuiManager();
+    mLoader = hub->getSceneLoader();
     mWindow = mGui->getWindow("leveledit_win");
     mSceneFiles = dynamic_cast<CEGUI::Listbox*>(mGui->getWindow("xml_list"));
     mPlacedObjects = dynamic_cast<CEGUI::Listbox*>(mGui->getWindow("placed_obj_list"));
     fillSceneFileList();
     for (const char* name : kTrackedWidgets) {
-        mElements.emplace_back(new GUIWndElement(name));
+        mElements.emplace_back(new GUIWndElement(name, mGui));
     }
 
     for (const char* name : kRotation) {
@@ -293,7 +288,13 @@ void LevelEditWnd::fillSceneFileList()
         return;
     }
     mSceneFiles->resetList();
-    mGui->fillListbox("xml_list", mLoader->getSceneFileNames());
+    const SceneLoader::NameList names = mLoader->getSceneFileNames();
+    mGui->fillListbox("xml_list", names);
+    std::string listed;
+    for (const std::string& name : *names) {
+        listed += (listed.empty() ? "" : ", ") + name;
+    }
+    logLine("LevelEditWnd: scene files: " + listed);
 }
 
 bool LevelEditWnd::onLoadClicked(const CEGUI::EventArgs&)
@@ -315,7 +316,7 @@ bool LevelEditWnd::onLoadClicked(const CEGUI::EventArgs&)
 
 void LevelEditWnd::loadScene(const std::string& fileName)
 {
-    if (mLoader->load(fileName, mHub->getSceneManager(), nullptr, true, SoundManager::getSingletonPtr())) {
+    if (mLoader->load(fileName, mHub->getSceneManager(), nullptr, true, mHub->getSoundManager())) {
         mSceneLoaded = true;
         mLoadedName = fileName;
         markSaved();

@@ -95,8 +95,8 @@ private:
     std::string selectedText(CEGUI::Listbox* list) const;
 
     EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui;
-    SceneLoader* mLoader;
+    CeGUIManager* mGui = nullptr;
+    SceneLoader* mLoader = nullptr;
     bool mEnabled = true;
     bool mSceneLoaded = false;
     std::string mLoadedName;

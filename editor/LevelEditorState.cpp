@@ -9,6 +9,7 @@
 #include "editor/RayPickingScript.h"
 #include "effects/SceneFader.h"
 #include "effects/SkyDome.h"
+#include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/SceneLoader.h"
 #include "states/GameStateManager.h"
@@ -97,7 +98,7 @@ void LevelEditorState::buildWorld()
     parts.withGui = false;
     mWorld = new GameWorld(parts);
     mScripts = new ScriptManager(mWorld);
-    mEditorGui = new EditorGUI();
+    mEditorGui = new EditorGUI(CeGUIManager::getSingletonPtr(), parts.sceneLoader, parts.soundManager);
     mEditorGui->initialise(mSceneManager);
 
     mControlScript = new LevelEditControllScript(mWorld, mScripts, static_cast<int>(mRenderWindow->getWidth()),

@@ -27,10 +27,7 @@ const std::vector<ToolbarWnd::Toggle>& ToolbarWnd::toggles()
     return table;
 }
 
-ToolbarWnd::ToolbarWnd()
-    : mGui(CeGUIManager::getSingletonPtr())
-{
-}
+ToolbarWnd::ToolbarWnd() = default;
 
 ToolbarWnd::~ToolbarWnd()
 {
@@ -44,8 +41,9 @@ ToolbarWnd::~ToolbarWnd()
 void ToolbarWnd::initialise(EditorGUI* hub)
 {
     mHub = hub;
+    mGui = hub->getGuiManager();
     mToolbar = mGui->getWindow("toolbar");
-    mHover.reset(new GUIWndElement("toolbar"));
+    mHover.reset(new GUIWndElement("toolbar", mGui));
     for (const Toggle& toggle : toggles()) {
         if (CEGUI::Window* button = mGui->getWindow(toggle.button)) {
             mConnections.push_back(button->subscribeEvent(CEGUI::Window::EventMouseButtonDown,

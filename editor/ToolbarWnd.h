@@ -47,7 +47,7 @@ private:
     void press(const Toggle& toggle);
 
     EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui;
+    CeGUIManager* mGui = nullptr;
     CEGUI::Window* mToolbar = nullptr;
     std::vector<CEGUI::Event::Connection> mConnections;
     // Clicks on the bar belong to it, not to the view below.

@@ -80,8 +80,8 @@ protected:
         const CEGUI::Rectf screen(0, 0, 1024, 768);
         context().getMouseCursor().setConstraintArea(&screen);
 
-        hub.reset(new EditorGUI());
-        ASSERT_TRUE(hub->initialise(mSceneManager));
+        hub.reset(new EditorGUI(gui.get(), mLoader, nullptr));
+        ASSERT_TRUE(hub->initialise(mSceneManager, false));
         context().setRootWindow(gui->getLayoutRoot());
         wnd = hub->getLevelEditWnd();
     }

@@ -45,9 +45,13 @@ void LevelEditGUIScript::update(Ogre::FrameEvent)
         if (mGui) {
             mGui->setMousePosition(state->position.x, state->position.y);
         }
-        if (inEditMode() && isCursorOverWindow()) {
+        if (inEditMode() && (isCursorOverWindow() || mPressOnWindow)) {
             mouse->remove();
         }
+    }
+    if (mPressReleased) {
+        mPressOnWindow = false;
+        mPressReleased = false;
     }
     if (inEditMode()) {
         if (FrameMessage* keys = messages->find(EditorMessages::kNewKeyEvents, FrameMessage::kVoidPtr)) {
@@ -135,7 +139,10 @@ bool LevelEditGUIScript::keyReleased(const OIS::KeyEvent& event)
 bool LevelEditGUIScript::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID id)
 {
     if (mGui && inEditMode()) {
-        if (mHub && !isCursorOverWindow()) {
+        if (isCursorOverWindow()) {
+            mPressOnWindow = true;
+            mPressReleased = false;
+        } else if (mHub) {
             mHub->releaseKeyboard();
         }
         mGui->mousePressed(event, id);
@@ -145,6 +152,9 @@ bool LevelEditGUIScript::mousePressed(const OIS::MouseEvent& event, OIS::MouseBu
 
 bool LevelEditGUIScript::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id)
 {
+    if (mPressOnWindow) {
+        mPressReleased = true;
+    }
     if (mGui && inEditMode()) {
         mGui->mouseReleased(event, id);
     }

@@ -55,6 +55,11 @@ private:
 
     CeGUIManager* mGui;
     EditorGUI* mHub;
+    // A press that began over a window belongs to it until the frame after
+    // its release, even when the press closed that window (the OK of a
+    // message box): the view never picks through it.
+    bool mPressOnWindow = false;
+    bool mPressReleased = false;
     // Held Ctrl keys, from the key events this script hears.
     bool mLeftCtrl = false;
     bool mRightCtrl = false;

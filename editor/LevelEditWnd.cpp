@@ -257,6 +257,7 @@ bool LevelEditWnd::onPlacedSelectionChanged(const CEGUI::EventArgs&)
     if (mCurrent) {
         fillFields();
         mHub->markSelectionChanged();
+        logLine("LevelEditWnd: chose '" + name + "'");
     }
     return true;
 }

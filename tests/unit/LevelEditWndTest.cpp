@@ -18,6 +18,8 @@
 #include "world/FrameMessageManager.h"
 #include "world/FrameMessageString.h"
 #include "world/FrameMessageVector3D.h"
+#include "world/FrameMessageVoidPtr.h"
+#include "editor/EditMouseState.h"
 #include "world/GameWorld.h"
 #include "world/ScriptManager.h"
 
@@ -414,9 +416,14 @@ public:
                 Kelvo::EditorMessages::kNodeChangedFromGui, Kelvo::FrameMessage::kString))) {
             announced.push_back(message->text);
         }
+        if (mWorld->getMessages()->find(Kelvo::EditorMessages::kNewMousePos, Kelvo::FrameMessage::kVoidPtr)) {
+            ++mouseMessagesLeft;
+        }
     }
     std::string getName() override { return "AnnouncementReader"; }
     std::vector<std::string> announced;
+    // Mouse messages the GUI script left for picking.
+    int mouseMessagesLeft = 0;
 };
 
 // The GUI script between the scripts' messages, the keys and the hub.
@@ -515,6 +522,37 @@ TEST_F(EditorShortcutsTest, SelectionsPassBothWays)
     step();
     EXPECT_EQ(std::vector<std::string>{"barrel"}, reader->announced);
     EXPECT_EQ("1", text("trans_x"));
+}
+
+TEST_F(EditorShortcutsTest, AClickThatClosesABoxDoesNotPickThroughIt)
+{
+    int editMode = 1;
+    Kelvo::EditMouseState mouse;
+    mouse.position = Ogre::Vector3(512, 384, 0);  // over the view, no window there
+    OIS::MouseState buttons;
+    const OIS::MouseEvent event(nullptr, buttons);
+    auto frameWithMouse = [&] {
+        messages()->post(new Kelvo::FrameMessageVoidPtr(Kelvo::EditorMessages::kEditModeChanged, &editMode, false));
+        messages()->post(new Kelvo::FrameMessageVoidPtr(Kelvo::EditorMessages::kNewMousePos, &mouse, false));
+        step();
+    };
+    hub->showMessage(nullptr, "Saved", "the scene");
+    frameWithMouse();
+    EXPECT_EQ(0, reader->mouseMessagesLeft) << "the box is open";
+
+    // The press closes the box (its OK); press and release fall in one frame.
+    script->mousePressed(event, OIS::MB_Left);
+    click("msgbox_ok");
+    script->mouseReleased(event, OIS::MB_Left);
+    EXPECT_EQ(0, gui->getOpenBoxCount());
+    frameWithMouse();
+    EXPECT_EQ(0, reader->mouseMessagesLeft) << "the click went through the closed box";
+
+    // The next click into the view picks.
+    script->mousePressed(event, OIS::MB_Left);
+    script->mouseReleased(event, OIS::MB_Left);
+    frameWithMouse();
+    EXPECT_EQ(1, reader->mouseMessagesLeft);
 }
 
 TEST_F(LevelEditWndTest, ToolbarTogglesTheSceneWindowAndNamesTheWindowsStillMissing)

@@ -385,8 +385,11 @@ int CeGUIManager::mapMouseButton(int oisButton)
 bool CeGUIManager::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID id)
 {
     if (canInject()) {
-        // The button lands where the pointer is now, even without a move.
+        // The button lands where the pointer is now, even without a move,
+        // and on the window there now: a box shown under a pointer that has
+        // not moved since would otherwise miss the click.
         context()->injectMousePosition(static_cast<float>(event.state.X.abs), static_cast<float>(event.state.Y.abs));
+        context()->updateWindowContainingMouse();
         context()->injectMouseButtonDown(static_cast<CEGUI::MouseButton>(mapMouseButton(id)));
     }
     return true;

@@ -8,6 +8,7 @@ ask first, and cancel keeps the editor and the work."""
 
 import os
 import re
+import subprocess
 import sys
 import time
 import unittest
@@ -55,6 +56,30 @@ def scene_text():
     # As the editor writes a scene, so that a record changed by saving shows.
     return ('<kelvo_scene>\n\t<shadow type="NONE" />\n\t<entities>\n%s\t</entities>\n</kelvo_scene>\n'
             % "".join(records))
+
+
+def x_arrow_grip(screenshot, row):
+    """A point on the X arrow's head: the gizmo's X handles are drawn red,
+    to the right of the picked object; the rightmost red pixel of a band
+    around the object's row is the head's tip."""
+    band = "512x120+512+%d" % (row - 60)
+    dump = subprocess.run(["convert", screenshot, "-crop", band, "+repage", "-depth", "8", "txt:-"],
+                          check=True, stdout=subprocess.PIPE, text=True).stdout
+    red = []
+    for match in re.finditer(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", dump, re.M):
+        x, y, r, g, b = (int(value) for value in match.groups())
+        if r > 150 and g < 70 and b < 70:
+            red.append((x + 512, y + row - 60))
+    if not red:
+        raise AssertionError("no red X arrow right of the picked object in %s" % screenshot)
+    tip = max(x for x, _ in red)
+    near_tip = [y for x, y in red if x >= tip - 4]
+    return tip - 4, sorted(near_tip)[len(near_tip) // 2]
+
+
+def position_in(line, word):
+    match = re.search(r"%s \((-?[\d.]+), (-?[\d.]+), (-?[\d.]+)\)" % word, line)
+    return tuple(float(value) for value in match.groups())
 
 
 def records_of(text):
@@ -132,6 +157,18 @@ class EditorSceneTest(unittest.TestCase):
         game.wait_for_log("RayPickingScript: picked 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
         game.wait_for_log("LevelEditWnd: chose 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
 
+        # Its X arrow dragged to the right moves it along X only.
+        pause(1.0)
+        grip = x_arrow_grip(game.screenshot("picked.png"), ROCK_ON_SCREEN[1])
+        before = game.log_end()
+        game.drag(grip, (grip[0] + 90, grip[1] - 20))
+        game.wait_for_log("RayPickingScript: drag ended on 'e2e_rock' along X", timeout=STEP_TIMEOUT,
+                          after=before + 1)
+        moved_to = position_in(game.matched_line, "to")
+        self.assertEqual((0.0, 188.0, -50.0), position_in(game.matched_line, "from"))
+        self.assertGreater(moved_to[0], 1.0)
+        self.assertEqual((188.0, -50.0), moved_to[1:])
+
         self.type_rotation_y("90")
         # A Delete typed into the field edits the field, not the scene.
         game.click(*ROT_Y)
@@ -151,8 +188,10 @@ class EditorSceneTest(unittest.TestCase):
         self.load_by_clicks(entered)
         saved = records_of(self.read_scene())
         self.assertEqual(set(original), set(saved))
-        rotation = dict(dict((tag, attrs) for tag, attrs in saved["e2e_rock"][2])["rotation"])
-        self.assertAlmostEqual(90.0, float(rotation["y"]), places=3)
+        rock = dict((tag, dict(attrs)) for tag, attrs in saved["e2e_rock"][2])
+        self.assertAlmostEqual(90.0, float(rock["rotation"]["y"]), places=3)
+        self.assertAlmostEqual(moved_to[0], float(rock["position"]["x"]), delta=0.01)
+        self.assertEqual(("188", "-50"), (rock["position"]["y"], rock["position"]["z"]))
         for name in original:
             if name != "e2e_rock":
                 self.assertEqual(original[name], saved[name], name)

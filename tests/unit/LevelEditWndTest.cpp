@@ -27,7 +27,9 @@
 #include <CEGUI/RendererModules/Null/Renderer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
+#include <thread>
 #include <memory>
 
 namespace {
@@ -351,6 +353,27 @@ TEST_F(LevelEditWndTest, UnsavedChangesAreSavedDiscardedOrKeptBeforeLoadNewAndLe
     hub->whenSceneIsSafe(nullptr, "leave the editor", [&left] { left = true; });
     EXPECT_TRUE(left);
     EXPECT_FALSE(visible("ok_cancel_box"));
+}
+
+// 20 ms apart: well within CEGUI's double-click time, faster than a hand.
+TEST_F(LevelEditWndTest, AQuickSecondClickOnTheSamePlaceIsAPressToo)
+{
+    load("harbour.qormscene");
+    chooseEntity("barrel");
+    type("trans_x", "50");
+    const CEGUI::Rectf cancel = window("ocb_cancel")->getUnclippedOuterRect().get();
+    int answers = 0;
+    for (int i = 0; i < 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        hub->whenSceneIsSafe(nullptr, "leave the editor", [] {});
+        ASSERT_TRUE(visible("ok_cancel_box"));
+        context().injectMousePosition(cancel.left() + 10, cancel.top() + 10);
+        context().injectMouseButtonDown(CEGUI::LeftButton);
+        context().injectMouseButtonUp(CEGUI::LeftButton);
+        answers += visible("ok_cancel_box") ? 0 : 1;
+    }
+    EXPECT_EQ(2, answers);
+    EXPECT_EQ(2, log().count("LevelEditWnd: answer: cancel"));
 }
 
 TEST_F(LevelEditWndTest, DeletingASceneFileAsksFirstAndKeepsAnotherLoadedScene)

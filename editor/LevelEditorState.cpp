@@ -3,6 +3,7 @@
 #include "SoundManager/SoundManager.h"
 #include "app/Application.h"
 #include "editor/EditCameraScript.h"
+#include "editor/EditorGUI.h"
 #include "editor/LevelEditControllScript.h"
 #include "editor/LevelEditGUIScript.h"
 #include "editor/RayPickingScript.h"
@@ -97,10 +98,12 @@ void LevelEditorState::buildWorld()
     parts.withGui = false;
     mWorld = new GameWorld(parts);
     mScripts = new ScriptManager(mWorld);
+    mEditorGui = new EditorGUI(CeGUIManager::getSingletonPtr(), parts.sceneLoader, parts.soundManager);
+    mEditorGui->initialise(mSceneManager);
 
     mControlScript = new LevelEditControllScript(mWorld, mScripts, static_cast<int>(mRenderWindow->getWidth()),
                                                  static_cast<int>(mRenderWindow->getHeight()));
-    mGuiScript = new LevelEditGUIScript(mWorld, mScripts, CeGUIManager::getSingletonPtr());
+    mGuiScript = new LevelEditGUIScript(mWorld, mScripts, mEditorGui->getGuiManager(), mEditorGui);
     mCameraScript = new EditCameraScript(mWorld, mScripts);
     mPickingScript = new RayPickingScript(mWorld, mScripts);
     mScripts->add(mControlScript);
@@ -125,6 +128,9 @@ void LevelEditorState::exit()
     mCameraScript = nullptr;
     delete mPickingScript;
     mPickingScript = nullptr;
+    // The windows go after the GUI script that reached them.
+    delete mEditorGui;
+    mEditorGui = nullptr;
     delete mScripts;
     mScripts = nullptr;
     delete mWorld;
@@ -168,8 +174,12 @@ bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
 {
     switch (event.key) {
     case kKeyEscape:
-        mFader->fadeOut(kFadeSeconds);
-        mExitRequested = true;
+        if (mExitRequested || !mEditorGui) {
+            requestExit();
+        } else {
+            // Unsaved work is saved or given up knowingly, never lost by a key.
+            mEditorGui->whenSceneIsSafe(nullptr, "leave the editor", [this] { requestExit(); });
+        }
         break;
     case kKeyBeginSpline:
         mSplines.beginSpline();
@@ -184,6 +194,12 @@ bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
         break;
     }
     return true;
+}
+
+void LevelEditorState::requestExit()
+{
+    mFader->fadeOut(kFadeSeconds);
+    mExitRequested = true;
 }
 
 void LevelEditorState::writeKeyFrame()

@@ -10,6 +10,7 @@ namespace Kelvo {
 
 class Application;
 class EditCameraScript;
+class EditorGUI;
 class GameWorld;
 class LevelEditControllScript;
 class LevelEditGUIScript;
@@ -21,10 +22,12 @@ class SkyDome;
 
 // The level editor: the island's terrain under the sky with a free-flying
 // camera, in which scene objects are picked and moved. Entered from the menu
-// with space, left with escape back to the menu. Every entry builds a fresh
-// terrain scene manager, camera, world and the four editor scripts (control,
-// GUI, camera, picking: the order they run in, so the control script's
-// messages reach the others in the same frame); the exit destroys them all.
+// with space, left with escape back to the menu (after the unsaved-changes
+// question when the loaded scene was changed). Every entry builds a fresh
+// terrain scene manager, camera, world, the editor's windows (EditorGUI)
+// and the four editor scripts (control, GUI, camera, picking: the order they
+// run in, so the control script's messages reach the others in the same
+// frame); the exit destroys them all.
 //
 // It also keeps the camera-spline recorder for the whole run: key 1 begins
 // a spline, key 2 ends it, space writes the camera's pose as a key frame
@@ -56,6 +59,7 @@ private:
     void setUpCamera();
     void buildWorld();
     void writeKeyFrame();
+    void requestExit();
 
     Application* mApplication = nullptr;
     Ogre::SceneManager* mSceneManager = nullptr;
@@ -68,6 +72,7 @@ private:
     GameWorld* mWorld = nullptr;
     ScriptManager* mScripts = nullptr;
     EditCameraScript* mCameraScript = nullptr;
+    EditorGUI* mEditorGui = nullptr;
     LevelEditGUIScript* mGuiScript = nullptr;
     RayPickingScript* mPickingScript = nullptr;
     LevelEditControllScript* mControlScript = nullptr;

@@ -18,6 +18,7 @@ namespace {
 // The names CEGUI's Ogre renderer gives the engine textures it makes.
 const char* const kCeguiTexturePrefix = "_cegui_ogre_";
 const char* const kCeguiLogFile = "CEGUI.log";
+const float kMultiClickSeconds = 0.001f;
 
 } // namespace
 
@@ -100,6 +101,13 @@ void CeGUIManager::configureSystem()
         fonts.createAll("Kelvo*.font", "Fonts");
     }
     gui.setDefaultFont(kFont);
+    // Every press is a press: CEGUI would deliver a second one on the same
+    // window within a third of a second only as a double click, which our
+    // windows do not handle, so a quick second click (Cancel on a question
+    // asked again at the same place) would be lost. No hand clicks twice
+    // within a millisecond. (A time of 0 would make every repeat a double
+    // click; an empty tolerance area would end CEGUI's click events too.)
+    gui.setMouseButtonMultiClickTimeout(kMultiClickSeconds);
     mSelectionColour = CEGUI::Colour(0.0f, 0.0f, 1.0f, 0.5f);
 }
 

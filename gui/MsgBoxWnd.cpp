@@ -30,6 +30,8 @@ void MsgBoxWnd::initialise()
 
 void MsgBoxWnd::show(GUIWnd* owner, const std::string& title, const std::string& message)
 {
+    // A message shown over one still open replaces it: still one open box.
+    const bool alreadyOpen = mFrame && mFrame->isVisible();
     if (owner) {
         mOwner = owner;
         owner->setEnabled(false);
@@ -42,7 +44,9 @@ void MsgBoxWnd::show(GUIWnd* owner, const std::string& title, const std::string&
     if (mText) {
         mText->setText(message);
     }
-    mGui->openBox();
+    if (!alreadyOpen) {
+        mGui->openBox();
+    }
     setEnabled(true);
 }
 

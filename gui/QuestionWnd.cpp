@@ -13,7 +13,7 @@ QuestionWnd::QuestionWnd()
 
 QuestionWnd::~QuestionWnd()
 {
-    for (CEGUI::Event::Connection* connection : {&mOkConnection, &mCancelConnection}) {
+    for (CEGUI::Event::Connection* connection : {&mOkConnection, &mDiscardConnection, &mCancelConnection}) {
         if (connection->isValid()) {
             (*connection)->disconnect();
         }
@@ -29,19 +29,78 @@ void QuestionWnd::initialise(GUIWnd* listener)
         mOkConnection = ok->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
                                            CEGUI::Event::Subscriber(&QuestionWnd::onOkClicked, this));
     }
+    mDiscard = mGui->findWindow("ocb_discard");
+    if (mDiscard) {
+        mDiscardConnection = mDiscard->subscribeEvent(
+            CEGUI::Window::EventMouseButtonDown, CEGUI::Event::Subscriber(&QuestionWnd::onDiscardClicked, this));
+    }
     if (CEGUI::Window* cancel = mGui->getWindow("ocb_cancel")) {
         mCancelConnection = cancel->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
                                                    CEGUI::Event::Subscriber(&QuestionWnd::onCancelClicked, this));
     }
 }
 
+void QuestionWnd::ask(GUIWnd* owner, const std::string& title, const std::string& question, bool offerDiscard,
+                      AnswerHandler onAnswer)
+{
+    if (isAsking()) {
+        answer(Answer::Cancel);
+    }
+    mOwner = owner;
+    if (mOwner) {
+        mOwner->setEnabled(false);
+    }
+    mOnAnswer = onAnswer ? std::move(onAnswer) : [](Answer) {};
+    if (mFrame) {
+        mFrame->activate();
+        mFrame->setText(title);
+        mFrame->setVisible(true);
+    }
+    if (mLabel) {
+        mLabel->setText(question);
+    }
+    if (mDiscard) {
+        mDiscard->setVisible(offerDiscard);
+    }
+    mGui->openBox();
+    mEnabled = true;
+}
+
+void QuestionWnd::answer(Answer given)
+{
+    mAnswer = given == Answer::Ok;
+    if (mFrame) {
+        mFrame->setVisible(false);
+    }
+    if (mDiscard) {
+        mDiscard->setVisible(false);
+    }
+    if (!isAsking()) {
+        return;
+    }
+    // Taken before it runs: the handler may ask the next question.
+    AnswerHandler handler = std::move(mOnAnswer);
+    mOnAnswer = nullptr;
+    mGui->closeBox();
+    if (mOwner) {
+        mOwner->setEnabled(true);
+        mOwner = nullptr;
+    }
+    handler(given);
+}
+
 bool QuestionWnd::onOkClicked(const CEGUI::EventArgs&)
 {
     if (mEnabled) {
-        mAnswer = true;
-        if (mFrame) {
-            mFrame->setVisible(false);
-        }
+        answer(Answer::Ok);
+    }
+    return true;
+}
+
+bool QuestionWnd::onDiscardClicked(const CEGUI::EventArgs&)
+{
+    if (mEnabled && isAsking()) {
+        answer(Answer::Discard);
     }
     return true;
 }
@@ -49,10 +108,7 @@ bool QuestionWnd::onOkClicked(const CEGUI::EventArgs&)
 bool QuestionWnd::onCancelClicked(const CEGUI::EventArgs&)
 {
     if (mEnabled) {
-        mAnswer = false;
-        if (mFrame) {
-            mFrame->setVisible(false);
-        }
+        answer(Answer::Cancel);
     }
     return true;
 }

@@ -458,6 +458,21 @@ class KelvoGame:
         pause(KEY_HOLD)
         self._xdotool("mouseup", button)
 
+    def drag(self, start, end, steps=8, step_pause=0.25):
+        """Holds the left button at start and moves to end in steps (a frame
+        or more each at this machine's frame rates), then lets go."""
+        self.mouse_move(*start)
+        pause(AFTER_INPUT)
+        self._xdotool("mousedown", 1)
+        pause(step_pause)
+        for step in range(1, steps + 1):
+            x = start[0] + (end[0] - start[0]) * step // steps
+            y = start[1] + (end[1] - start[1]) * step // steps
+            self._xdotool("mousemove", "--window", self.window, x, y)
+            pause(step_pause)
+        self._xdotool("mouseup", 1)
+        pause(AFTER_INPUT)
+
     def window_geometry(self):
         self._ensure_window()
         output = self._xdotool("getwindowgeometry", self.window)

@@ -1,0 +1,257 @@
+#include "editor/EditorGUI.h"
+
+#include "editor/LevelEditWnd.h"
+#include "editor/ToolbarWnd.h"
+#include "gui/CeGUIManager.h"
+#include "gui/InputBoxWnd.h"
+#include "gui/MsgBoxWnd.h"
+#include "gui/QuestionWnd.h"
+#include "platform/Log.h"
+#include "scene/EntityDescription.h"
+#include "scene/SceneLoader.h"
+
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+
+namespace Kelvo {
+
+const char* const EditorGUI::kLayout = "leveledit_gui.xml";
+
+EditorGUI::EditorGUI(CeGUIManager* gui, SceneLoader* loader, SoundManager* sounds)
+    : mLoader(loader)
+    , mSounds(sounds)
+    , mGuiManager(gui)
+{
+}
+
+EditorGUI::~EditorGUI()
+{
+    destroy();
+}
+
+bool EditorGUI::initialise(Ogre::SceneManager* sceneManager, bool startGui)
+{
+    destroy();
+    mSceneManager = sceneManager;
+    if (!startGuiSystem(startGui)) {
+        return false;
+    }
+    mLevelEditWnd = new LevelEditWnd();
+    mMsgBox = new MsgBoxWnd();
+    mInputBox = new InputBoxWnd();
+    mQuestion = new QuestionWnd();
+    mToolbar = new ToolbarWnd();
+
+    mGui->loadLayout(sceneManager, kLayout);
+    mGui->centreMouse();
+    mLevelEditWnd->initialise(this);
+    mInputBox->initialise();
+    mMsgBox->initialise();
+    mQuestion->initialise(nullptr);
+    mToolbar->initialise(this);
+    logLine("EditorGUI: windows ready");
+    return true;
+}
+
+bool EditorGUI::startGuiSystem(bool startGui)
+{
+    mGui = mGuiManager;
+    if (!mGui) {
+        logWarning("EditorGUI: there is no GUI manager; editing without the windows");
+        return false;
+    }
+    if (startGui) {
+        mGui->initialise();
+        return true;
+    }
+    if (mGui->isInitialised()) {
+        return true;
+    }
+    logWarning("EditorGUI: there is no render window for the editor's windows; editing without them");
+    mGui = nullptr;
+    return false;
+}
+
+void EditorGUI::destroy()
+{
+    delete mQuestion;
+    mQuestion = nullptr;
+    delete mInputBox;
+    mInputBox = nullptr;
+    delete mMsgBox;
+    mMsgBox = nullptr;
+    delete mLevelEditWnd;
+    mLevelEditWnd = nullptr;
+    delete mToolbar;
+    mToolbar = nullptr;
+    if (mGui) {
+        mGui->shutdown();
+        mGui = nullptr;
+    }
+}
+
+void EditorGUI::showMessage(GUIWnd* listener, const std::string& title, const std::string& text)
+{
+    if (mMsgBox) {
+        mMsgBox->show(listener, title, text);
+    }
+}
+
+void EditorGUI::showInputBox(GUIWndListener* listener, const std::string& title, const std::string& label,
+                             const std::string& valueLabel)
+{
+    if (mInputBox) {
+        mInputBox->show(listener, title, label, valueLabel);
+    }
+}
+
+void EditorGUI::showAddEntityWindow(GUIWnd*)
+{
+    logLine("EditorGUI: the add-entity window is not in the editor yet");
+}
+
+void EditorGUI::showEntityWindow(GUIWnd*, const std::string& name, const std::string&, int)
+{
+    logLine("EditorGUI: the entity window is not in the editor yet ('" + name + "' stays as it is)");
+}
+
+void EditorGUI::showLevelEditWindow()
+{
+    if (mLevelEditWnd) {
+        mLevelEditWnd->setEnabled(true);
+    }
+    if (CEGUI::Window* window = mGui ? mGui->getWindow("leveledit_win") : nullptr) {
+        window->activate();
+        window->setVisible(true);
+    }
+}
+
+void EditorGUI::whenSceneIsSafe(GUIWnd* owner, const std::string& what, std::function<void()> then)
+{
+    if (!mLevelEditWnd || !mQuestion || !mLevelEditWnd->hasUnsavedChanges()) {
+        then();
+        return;
+    }
+    const std::string scene = mLevelEditWnd->getLoadedName();
+    logLine("LevelEditWnd: asked: unsaved changes in '" + scene + "' before " + what);
+    mQuestion->ask(owner, "Unsaved changes",
+                   "The XMLScene " + scene + " has changes that are not saved.\nSave them before you " + what + "?",
+                   true, [this, what, then](QuestionWnd::Answer answer) {
+                       switch (answer) {
+                       case QuestionWnd::Answer::Ok:
+                           logLine("LevelEditWnd: answer: save, then " + what);
+                           // A save that fails keeps the designer where the work is.
+                           if (mLevelEditWnd->saveScene()) {
+                               then();
+                           }
+                           break;
+                       case QuestionWnd::Answer::Discard:
+                           logLine("LevelEditWnd: answer: discard the changes and " + what);
+                           then();
+                           break;
+                       case QuestionWnd::Answer::Cancel:
+                           logLine("LevelEditWnd: answer: cancel, nothing happens");
+                           break;
+                       }
+                   });
+}
+
+void EditorGUI::askToConfirm(GUIWnd* owner, const std::string& title, const std::string& question,
+                             std::function<void()> then)
+{
+    if (!mQuestion) {
+        return;
+    }
+    mQuestion->ask(owner, title, question, false, [then](QuestionWnd::Answer answer) {
+        logLine(std::string("EditorGUI: answer: ") + (answer == QuestionWnd::Answer::Ok ? "OK" : "cancel"));
+        if (answer == QuestionWnd::Answer::Ok) {
+            then();
+        }
+    });
+}
+
+void EditorGUI::refreshPlacedObjects()
+{
+    if (mLevelEditWnd) {
+        mLevelEditWnd->refillPlacedObjects();
+        mLevelEditWnd->clearFields();
+    }
+}
+
+bool EditorGUI::takeSelectionChanged()
+{
+    const bool changed = mSelectionChanged;
+    mSelectionChanged = false;
+    return changed;
+}
+
+std::string EditorGUI::getSelectedName() const
+{
+    auto* list = mGui ? dynamic_cast<CEGUI::Listbox*>(mGui->findWindow("placed_obj_list")) : nullptr;
+    const CEGUI::ListboxItem* item = list ? list->getFirstSelectedItem() : nullptr;
+    return item ? item->getText().c_str() : "";
+}
+
+void EditorGUI::selectObject(const std::string& name)
+{
+    if (name.empty() || !mLoader || !mLevelEditWnd) {
+        return;
+    }
+    // The light, trigger, sound and particle windows follow their own kinds
+    // once the editor has them.
+    if (mLoader->findEntity(name)) {
+        mLevelEditWnd->selectByName(name);
+    }
+}
+
+void EditorGUI::copyObject(const std::string& name)
+{
+    mClipboard = name;
+    logLine("EditorGUI: copied '" + name + "'");
+}
+
+void EditorGUI::pasteObject()
+{
+    if (mClipboard.empty() || !mLoader) {
+        return;
+    }
+    EntityDescription* copy = mLoader->cloneEntity(mClipboard);
+    if (!copy) {
+        logWarning("EditorGUI: nothing to paste: there is no entity '" + mClipboard + "' any more");
+        return;
+    }
+    copy->setPosition(mLocatorPosition);
+    refreshPlacedObjects();
+    logLine("EditorGUI: pasted '" + copy->getName() + "' at " + vectorText(mLocatorPosition));
+}
+
+void EditorGUI::deleteObject(const std::string& name)
+{
+    if (mLevelEditWnd && !name.empty()) {
+        mLevelEditWnd->deleteObject(name);
+    }
+}
+
+bool EditorGUI::isKeyboardTaken() const
+{
+    if (!mGui) {
+        return false;
+    }
+    if (mGui->getOpenBoxCount() > 0) {
+        return true;
+    }
+    const CEGUI::Window* root = mGui->getLayoutRoot();
+    const CEGUI::Window* active = root ? root->getActiveChild() : nullptr;
+    return active && dynamic_cast<const CEGUI::Editbox*>(active) && active->isEffectiveVisible();
+}
+
+void EditorGUI::releaseKeyboard()
+{
+    CEGUI::Window* root = mGui ? mGui->getLayoutRoot() : nullptr;
+    CEGUI::Window* active = root ? root->getActiveChild() : nullptr;
+    if (active && dynamic_cast<CEGUI::Editbox*>(active)) {
+        active->deactivate();
+    }
+}
+
+} // namespace Kelvo

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <OgrePrerequisites.h>
+#include <OgreVector.h>
+
+#include <functional>
+#include <string>
+
+namespace Kelvo {
+
+class CeGUIManager;
+class GUIWnd;
+class GUIWndListener;
+class InputBoxWnd;
+class LevelEditWnd;
+class MsgBoxWnd;
+class QuestionWnd;
+class SceneLoader;
+class SoundManager;
+class ToolbarWnd;
+
+// The hub of the editor's windows ("leveledit_gui.xml"): it loads the
+// layout, owns one object per window, and connects them. Windows ask it for
+// message, input and question boxes and for other windows; the editor's
+// scripts reach the windows only through it (LevelEditGUIScript: selections
+// both ways, the locator, copy, paste, delete). Owned by LevelEditorState
+// from the editor's entry to its exit, which hands in the GUI manager, the
+// scene loader and the sound manager the windows work with.
+class EditorGUI {
+public:
+    static const char* const kLayout;
+
+    EditorGUI(CeGUIManager* gui, SceneLoader* loader, SoundManager* sounds);
+    ~EditorGUI();
+
+    EditorGUI(const EditorGUI&) = delete;
+    EditorGUI& operator=(const EditorGUI&) = delete;
+
+    // startGui: CEGUI is brought up on the render window (the game);
+    // otherwise a CEGUI system that already runs holds the windows (the
+    // tests' null renderer). False (with a log line) when there is no GUI;
+    // the editor then runs without windows.
+    bool initialise(Ogre::SceneManager* sceneManager, bool startGui = true);
+
+    Ogre::SceneManager* getSceneManager() const { return mSceneManager; }
+
+    void showMessage(GUIWnd* listener, const std::string& title, const std::string& text);
+    void showInputBox(GUIWndListener* listener, const std::string& title, const std::string& label,
+                      const std::string& valueLabel);
+    void showAddEntityWindow(GUIWnd* listener);
+    void showEntityWindow(GUIWnd* listener, const std::string& name, const std::string& title, int mode);
+    // The toolbar's way back to the scene window.
+    void showLevelEditWindow();
+
+    // Runs `then` at once when the loaded scene has no unsaved changes;
+    // otherwise asks first (save, discard, cancel): save runs it only once
+    // the scene is saved, discard runs it as it is, cancel not at all. `what`
+    // names what is about to happen, for the question and the log.
+    void whenSceneIsSafe(GUIWnd* owner, const std::string& what, std::function<void()> then);
+    // A plain OK/Cancel question; `then` runs on OK.
+    void askToConfirm(GUIWnd* owner, const std::string& title, const std::string& question,
+                      std::function<void()> then);
+
+    void refreshPlacedObjects();
+    void setLocatorPosition(const Ogre::Vector3& position) { mLocatorPosition = position; }
+    const Ogre::Vector3& getLocatorPosition() const { return mLocatorPosition; }
+    void markSelectionChanged() { mSelectionChanged = true; }
+    bool takeSelectionChanged();
+    std::string getSelectedName() const;
+    void selectObject(const std::string& name);
+    void copyObject(const std::string& name);
+    const std::string& getClipboard() const { return mClipboard; }
+    void pasteObject();
+    void deleteObject(const std::string& name);
+
+    // Whether typed keys belong to a window: an edit box has the keyboard,
+    // or a box waits for an answer. The scene's shortcuts then do nothing.
+    bool isKeyboardTaken() const;
+    // A click into the 3D view takes the keyboard from the windows.
+    void releaseKeyboard();
+
+    CeGUIManager* getGuiManager() const { return mGui; }
+    SceneLoader* getSceneLoader() const { return mLoader; }
+    SoundManager* getSoundManager() const { return mSounds; }
+    LevelEditWnd* getLevelEditWnd() const { return mLevelEditWnd; }
+    MsgBoxWnd* getMsgBox() const { return mMsgBox; }
+    InputBoxWnd* getInputBox() const { return mInputBox; }
+    QuestionWnd* getQuestionBox() const { return mQuestion; }
+    ToolbarWnd* getToolbar() const { return mToolbar; }
+
+private:
+    bool startGuiSystem(bool startGui);
+    void destroy();
+
+    Ogre::SceneManager* mSceneManager = nullptr;
+    Ogre::Vector3 mLocatorPosition = Ogre::Vector3::ZERO;
+    std::string mClipboard;
+    SceneLoader* mLoader;
+    SoundManager* mSounds;
+    CeGUIManager* mGuiManager;
+    // The GUI manager while the windows are up.
+    CeGUIManager* mGui = nullptr;
+    LevelEditWnd* mLevelEditWnd = nullptr;
+    MsgBoxWnd* mMsgBox = nullptr;
+    InputBoxWnd* mInputBox = nullptr;
+    QuestionWnd* mQuestion = nullptr;
+    ToolbarWnd* mToolbar = nullptr;
+    bool mSelectionChanged = false;
+};
+
+} // namespace Kelvo

@@ -1,0 +1,573 @@
+#include "editor/LevelEditWnd.h"
+
+#include "editor/EditorGUI.h"
+#include "editor/GUIWndElement.h"
+#include "gui/CeGUIManager.h"
+#include "platform/Log.h"
+#include "scene/EntityDescription.h"
+#include "scene/SceneLoader.h"
+
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+
+#include <cstdio>
+
+namespace Kelvo {
+
+const char* const LevelEditWnd::kSceneExtension = ".qormscene";
+
+namespace {
+
+const char* const kRotation[] = {"rot_x", "rot_y", "rot_z"};
+const char* const kTranslation[] = {"trans_x", "trans_y", "trans_z"};
+const char* const kScale[] = {"scale_edit", "scale_y", "scale_z"};
+const char* const kChecks[] = {"shadow_receiver", "shadow_caster", "ishidden"};
+
+// Every widget over which the cursor counts as over the window.
+const char* const kTrackedWidgets[] = {
+    "leveledit_win", "rot_x", "rot_y", "rot_z", "trans_x", "trans_y", "trans_z", "scale_y", "scale_z",
+    "scale_edit", "shadow_receiver", "shadow_caster", "ishidden", "load_xml", "Save XML", "new_xml",
+    "remove_xml_bt", "placed_obj_list", "add_entity", "edit_entity", "remove_entity", "name_edit", "name_st",
+    "placed_objects", "Rotation", "Translation", "x", "y", "z", "tr_x", "tr_y", "tr_z", "Scale", "Shadows",
+    "scale_x_edit", "scale_y_edit", "scale_z_edit", "OutPut"};
+
+// The window's message texts carry one file or scene name each.
+std::string withName(const char* text, const std::string& name)
+{
+    const int size = std::snprintf(nullptr, 0, text, name.c_str());
+    std::string result(static_cast<size_t>(size) + 1, '\0');
+    std::snprintf(&result[0], result.size(), text, name.c_str());
+    result.resize(static_cast<size_t>(size));
+    return result;
+}
+
+std::string numberText(Ogre::Real value)
+{
+    return Ogre::StringConverter::toString(value, 6, 0, ' ', std::ios::fmtflags(0));
+}
+
+} // namespace
+
+LevelEditWnd::LevelEditWnd() = default;
+
+LevelEditWnd::~LevelEditWnd()
+{
+    for (CEGUI::Event::Connection& connection : mConnections) {
+        if (connection.isValid()) {
+            connection->disconnect();
+        }
+    }
+}
+
+void LevelEditWnd::initialise(EditorGUI* hub)
+{
+    mHub = hub;
+    mGui = hub->getGuiManager();
+    mLoader = hub->getSceneLoader();
+    mWindow = mGui->getWindow("leveledit_win");
+    mSceneFiles = dynamic_cast<CEGUI::Listbox*>(mGui->getWindow("xml_list"));
+    mPlacedObjects = dynamic_cast<CEGUI::Listbox*>(mGui->getWindow("placed_obj_list"));
+    fillSceneFileList();
+    for (const char* name : kTrackedWidgets) {
+        mElements.emplace_back(new GUIWndElement(name, mGui));
+    }
+
+    for (const char* name : kRotation) {
+        subscribe(name, CEGUI::Editbox::EventTextAccepted, &LevelEditWnd::onRotationAccepted);
+    }
+    for (const char* name : kTranslation) {
+        subscribe(name, CEGUI::Editbox::EventTextAccepted, &LevelEditWnd::onTranslationAccepted);
+    }
+    for (const char* name : kScale) {
+        subscribe(name, CEGUI::Editbox::EventTextAccepted, &LevelEditWnd::onScaleAccepted);
+    }
+    subscribe("shadow_receiver", CEGUI::ToggleButton::EventSelectStateChanged, &LevelEditWnd::onReceiverChanged);
+    subscribe("shadow_caster", CEGUI::ToggleButton::EventSelectStateChanged, &LevelEditWnd::onCasterChanged);
+    subscribe("ishidden", CEGUI::ToggleButton::EventSelectStateChanged, &LevelEditWnd::onHiddenChanged);
+    subscribe("xml_list", CEGUI::Listbox::EventSelectionChanged, &LevelEditWnd::onNothing);
+    subscribe("xml_list", CEGUI::Listbox::EventListContentsChanged, &LevelEditWnd::onNothing);
+    subscribe("load_xml", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onLoadClicked);
+    subscribe("Save XML", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onSaveClicked);
+    subscribe("new_xml", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onNewClicked);
+    subscribe("remove_xml_bt", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onRemoveFileClicked);
+    subscribe("placed_obj_list", CEGUI::Listbox::EventSelectionChanged, &LevelEditWnd::onPlacedSelectionChanged);
+    subscribe("placed_obj_list", CEGUI::Listbox::EventListContentsChanged, &LevelEditWnd::onNothing);
+    subscribe("add_entity", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onAddEntityClicked);
+    subscribe("edit_entity", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onEditEntityClicked);
+    subscribe("remove_entity", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onRemoveEntityClicked);
+}
+
+void LevelEditWnd::subscribe(const char* name, const CEGUI::String& event,
+                             bool (LevelEditWnd::*handler)(const CEGUI::EventArgs&))
+{
+    if (CEGUI::Window* window = mGui->getWindow(name)) {
+        mConnections.push_back(window->subscribeEvent(event, CEGUI::Event::Subscriber(handler, this)));
+    }
+}
+
+void LevelEditWnd::setEnabled(bool enabled)
+{
+    mEnabled = enabled;
+    if (mWindow) {
+        mWindow->setEnabled(enabled);
+    }
+}
+
+// --- the fields -------------------------------------------------------------------
+
+bool LevelEditWnd::acceptsFieldEdits() const
+{
+    return mEnabled && mCurrent && !mFillingFields;
+}
+
+bool LevelEditWnd::onRotationAccepted(const CEGUI::EventArgs&)
+{
+    if (!acceptsFieldEdits()) {
+        return true;
+    }
+    mCurrent->setRotation(numberIn("rot_x"), numberIn("rot_y"), numberIn("rot_z"));
+    logLine("LevelEditWnd: '" + mCurrent->getName() + "' turned to " +
+            vectorText(Ogre::Vector3(numberIn("rot_x"), numberIn("rot_y"), numberIn("rot_z"))) + " degrees");
+    return true;
+}
+
+bool LevelEditWnd::onTranslationAccepted(const CEGUI::EventArgs&)
+{
+    if (!acceptsFieldEdits()) {
+        return true;
+    }
+    const Ogre::Vector3 position(numberIn("trans_x"), numberIn("trans_y"), numberIn("trans_z"));
+    mCurrent->setPosition(position);
+    logLine("LevelEditWnd: '" + mCurrent->getName() + "' moved to " + vectorText(position));
+    return true;
+}
+
+bool LevelEditWnd::onScaleAccepted(const CEGUI::EventArgs&)
+{
+    if (!acceptsFieldEdits()) {
+        return true;
+    }
+    const Ogre::Vector3 scale(numberIn("scale_edit"), numberIn("scale_y"), numberIn("scale_z"));
+    mCurrent->setScale(scale);
+    logLine("LevelEditWnd: '" + mCurrent->getName() + "' scaled to " + vectorText(scale));
+    return true;
+}
+
+bool LevelEditWnd::onReceiverChanged(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mCurrent->setReceiveShadows(isChecked("shadow_receiver"));
+        logLine("LevelEditWnd: '" + mCurrent->getName() + "' receives shadows: " +
+                (isChecked("shadow_receiver") ? "yes" : "no"));
+    }
+    return true;
+}
+
+bool LevelEditWnd::onCasterChanged(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mCurrent->setCastShadows(isChecked("shadow_caster"));
+        logLine("LevelEditWnd: '" + mCurrent->getName() + "' casts shadows: " +
+                (isChecked("shadow_caster") ? "yes" : "no"));
+    }
+    return true;
+}
+
+bool LevelEditWnd::onHiddenChanged(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mCurrent->setHidden(isChecked("ishidden"));
+        logLine("LevelEditWnd: '" + mCurrent->getName() + "' hidden: " + (isChecked("ishidden") ? "yes" : "no"));
+    }
+    return true;
+}
+
+bool LevelEditWnd::onNothing(const CEGUI::EventArgs&)
+{
+    return true;
+}
+
+void LevelEditWnd::fillFields()
+{
+    if (!mCurrent) {
+        return;
+    }
+    mFillingFields = true;
+    setText("name_edit", mLoadedName);
+    const Ogre::Real* rotation = mCurrent->getRotation();
+    for (int i = 0; i < 3; ++i) {
+        setText(kRotation[i], numberText(rotation[i]));
+    }
+    const Ogre::Vector3 position = mCurrent->currentPosition();
+    const Ogre::Vector3 scale = mCurrent->getSceneNode() ? mCurrent->getSceneNode()->getScale() : mCurrent->getScale();
+    for (int i = 0; i < 3; ++i) {
+        setText(kTranslation[i], numberText(position[i]));
+        setText(kScale[i], numberText(scale[i]));
+    }
+    setChecked("shadow_receiver", mCurrent->getReceiveShadows());
+    setChecked("shadow_caster", mCurrent->getCastShadows());
+    setChecked("ishidden", mCurrent->isHidden());
+    mFillingFields = false;
+}
+
+void LevelEditWnd::clearFields()
+{
+    mFillingFields = true;
+    for (const char* const* names : {kRotation, kTranslation, kScale}) {
+        for (int i = 0; i < 3; ++i) {
+            setText(names[i], "");
+        }
+    }
+    for (const char* name : kChecks) {
+        setChecked(name, false);
+    }
+    mFillingFields = false;
+}
+
+// --- the entity list ----------------------------------------------------------------
+
+void LevelEditWnd::refillPlacedObjects()
+{
+    if (!mPlacedObjects) {
+        return;
+    }
+    mPlacedObjects->resetList();
+    mLastListedName.clear();
+    // No entity stays chosen behind emptied fields: an edit typed next would
+    // change one the designer cannot see.
+    mCurrent = nullptr;
+    if (!mSceneLoaded || !mLoader) {
+        return;
+    }
+    for (const auto& entity : mLoader->entities()) {
+        mGui->addListboxItem("placed_obj_list", entity.first);
+    }
+}
+
+bool LevelEditWnd::onPlacedSelectionChanged(const CEGUI::EventArgs&)
+{
+    if (!mEnabled || !mLoader) {
+        return true;
+    }
+    const std::string name = selectedText(mPlacedObjects);
+    if (name.empty()) {
+        return true;
+    }
+    mCurrent = mLoader->findEntity(name);
+    if (mCurrent) {
+        fillFields();
+        mHub->markSelectionChanged();
+        logLine("LevelEditWnd: chose '" + name + "'");
+    }
+    return true;
+}
+
+void LevelEditWnd::selectByName(const std::string& name)
+{
+    if (!mPlacedObjects || !mLoader) {
+        return;
+    }
+    CEGUI::ListboxItem* item = mPlacedObjects->findItemWithText(name, nullptr);
+    if (!item) {
+        return;
+    }
+    if (mLastListedName.empty() || mLastListedName != name) {
+        mLastListedName = name;
+        mPlacedObjects->setItemSelectState(item, true);
+        mPlacedObjects->ensureItemIsVisible(item);
+    }
+    // The fields show the picked entity even when its item was already chosen.
+    mCurrent = mLoader->findEntity(name);
+    fillFields();
+}
+
+// --- scene files --------------------------------------------------------------------
+
+void LevelEditWnd::fillSceneFileList()
+{
+    if (!mSceneFiles || !mLoader) {
+        return;
+    }
+    mSceneFiles->resetList();
+    const SceneLoader::NameList names = mLoader->getSceneFileNames();
+    mGui->fillListbox("xml_list", names);
+    std::string listed;
+    for (const std::string& name : *names) {
+        listed += (listed.empty() ? "" : ", ") + name;
+    }
+    logLine("LevelEditWnd: scene files: " + listed);
+}
+
+bool LevelEditWnd::onLoadClicked(const CEGUI::EventArgs&)
+{
+    if (!mEnabled) {
+        return true;
+    }
+    const std::string fileName = selectedText(mSceneFiles);
+    if (fileName.empty()) {
+        message("Error loading...", "No XMLScene File was selected.");
+        return true;
+    }
+    mHub->whenSceneIsSafe(this, "load '" + fileName + "'", [this, fileName] { loadScene(fileName); });
+    if (mSceneFiles) {
+        mSceneFiles->clearAllSelections();
+    }
+    return true;
+}
+
+void LevelEditWnd::loadScene(const std::string& fileName)
+{
+    if (mLoader->load(fileName, mHub->getSceneManager(), nullptr, true, mHub->getSoundManager())) {
+        mSceneLoaded = true;
+        mLoadedName = fileName;
+        markSaved();
+        setText("name_edit", mLoadedName);
+        refillPlacedObjects();
+        clearFields();
+        logLine("LevelEditWnd: loaded '" + fileName + "'");
+        message("Loading Complete.. ", withName("The XMLScene File: %s loaded succesfully.", fileName));
+        return;
+    }
+    // The loader emptied the scene before it found the file wanting.
+    forgetScene();
+    logWarning("LevelEditWnd: could not load '" + fileName + "'");
+    message("Error", withName("The XMLScene File: %s doesen Exist.\nThis Means you have probarly not saved the new "
+                              "XMLScene.",
+                              fileName));
+}
+
+void LevelEditWnd::forgetScene()
+{
+    mSceneLoaded = false;
+    mLoadedName.clear();
+    mSavedText.clear();
+    refillPlacedObjects();
+    clearFields();
+}
+
+void LevelEditWnd::markSaved()
+{
+    mSavedText = mLoader->sceneText();
+}
+
+bool LevelEditWnd::hasUnsavedChanges() const
+{
+    return mSceneLoaded && mLoader && mLoader->sceneText() != mSavedText;
+}
+
+bool LevelEditWnd::onSaveClicked(const CEGUI::EventArgs&)
+{
+    if (mEnabled) {
+        saveScene();
+    }
+    return true;
+}
+
+bool LevelEditWnd::saveScene()
+{
+    const std::string typedName = textOf("name_edit");
+    const char* loaderFile = mLoader ? mLoader->getCurrentFileName() : nullptr;
+    // Only the loaded scene is written, and only under its own name.
+    if (!mSceneLoaded || typedName.empty() || typedName != mLoadedName || !loaderFile ||
+        mLoadedName != loaderFile) {
+        logWarning("LevelEditWnd: save refused: '" + typedName + "' is not the loaded scene");
+        message("Error Saving", withName("The XMLScene %s is not loaded and thats why it could not be saved.\n First "
+                                         "you have to load a XMLScene.",
+                                         typedName));
+        return false;
+    }
+    if (!mLoader->save()) {
+        logWarning("LevelEditWnd: saving '" + mLoadedName + "' failed");
+        message("Error Saving",
+                withName("The XMLScene %s could not be written. The file on the disk is as it was.", mLoadedName));
+        return false;
+    }
+    markSaved();
+    logLine("LevelEditWnd: saved '" + mLoadedName + "'");
+    message("Saved", withName("The XMLScene %s was successfully saved.", mLoadedName));
+    return true;
+}
+
+bool LevelEditWnd::onNewClicked(const CEGUI::EventArgs&)
+{
+    if (!mEnabled) {
+        return true;
+    }
+    mHub->whenSceneIsSafe(this, "make a new scene",
+                          [this] { mHub->showInputBox(this, "New XMLScene", "XMLScene Name:", ""); });
+    return true;
+}
+
+void LevelEditWnd::onInput(bool ok, const char* text, const char* /*value*/)
+{
+    if (!ok || !text || !*text) {
+        logLine("LevelEditWnd: no new scene");
+        message("Failed", "Could not Create XMLScene File with empty Filename!");
+        return;
+    }
+    makeNewScene(text);
+}
+
+void LevelEditWnd::makeNewScene(std::string fileName)
+{
+    if (fileName.find(kSceneExtension) == std::string::npos) {
+        fileName += kSceneExtension;
+    }
+    // A new scene is written at once: one of an existing file's name would
+    // wipe that scene.
+    if (mSceneFiles && mSceneFiles->findItemWithText(fileName, nullptr)) {
+        logWarning("LevelEditWnd: new scene refused: '" + fileName + "' exists");
+        message("Failed", withName("An XMLScene named %s exists already. Choose another name.", fileName));
+        return;
+    }
+    if (!mLoader->newScene(fileName)) {
+        forgetScene();
+        logWarning("LevelEditWnd: could not make a new scene '" + fileName + "'");
+        message("Failed", withName("Could not create the XMLScene %s.", fileName));
+        return;
+    }
+    // The new, empty scene is the loaded one: it can be built and saved.
+    mSceneLoaded = true;
+    mLoadedName = fileName;
+    markSaved();
+    mGui->addListboxItem("xml_list", fileName);
+    setText("name_edit", mLoadedName);
+    refillPlacedObjects();
+    clearFields();
+    logLine("LevelEditWnd: new scene '" + fileName + "'");
+}
+
+bool LevelEditWnd::onRemoveFileClicked(const CEGUI::EventArgs&)
+{
+    if (!mEnabled) {
+        return true;
+    }
+    const std::string fileName = selectedText(mSceneFiles);
+    if (fileName.empty()) {
+        message("Error Deleting...", "Could not Delete because no XMLScene File was selected.");
+        return true;
+    }
+    logLine("LevelEditWnd: asked: delete '" + fileName + "'?");
+    mHub->askToConfirm(this, "Delete XMLScene",
+                       withName("Delete the XMLScene file %s from the disk? This cannot be undone.", fileName),
+                       [this, fileName] { deleteSceneFile(fileName); });
+    return true;
+}
+
+void LevelEditWnd::deleteSceneFile(const std::string& fileName)
+{
+    const bool deletesLoadedScene = mSceneLoaded && fileName == mLoadedName;
+    if (!mLoader->deleteSceneFile(fileName)) {
+        logWarning("LevelEditWnd: could not delete '" + fileName + "'");
+        message("Deleting...", withName("The XMLScene %s could not deleted.", fileName));
+        return;
+    }
+    // Only the deleted file's own scene goes with it; another loaded scene
+    // stays as it is.
+    if (deletesLoadedScene) {
+        mLoader->unload();
+        forgetScene();
+        setText("name_edit", "");
+    }
+    fillSceneFileList();
+    logLine("LevelEditWnd: deleted '" + fileName + "'");
+    message("Deleting...", withName("The XMLScene %s was successfully deleted.", fileName));
+}
+
+// --- entities -----------------------------------------------------------------------
+
+bool LevelEditWnd::onAddEntityClicked(const CEGUI::EventArgs&)
+{
+    if (mEnabled) {
+        mHub->showAddEntityWindow(this);
+    }
+    return true;
+}
+
+bool LevelEditWnd::onEditEntityClicked(const CEGUI::EventArgs&)
+{
+    if (!mEnabled) {
+        return true;
+    }
+    const std::string name = selectedText(mPlacedObjects);
+    if (name.empty()) {
+        message("Error Editing...", "No Entity is Selected!");
+        return true;
+    }
+    mHub->showEntityWindow(this, name, "Edit Entity...", 0);
+    return true;
+}
+
+bool LevelEditWnd::onRemoveEntityClicked(const CEGUI::EventArgs&)
+{
+    if (!mEnabled) {
+        return true;
+    }
+    const std::string name = selectedText(mPlacedObjects);
+    if (name.empty()) {
+        message("Failed", "Could not delete Object!");
+        return true;
+    }
+    deleteObject(name);
+    return true;
+}
+
+void LevelEditWnd::deleteObject(const std::string& name)
+{
+    const int removed = mLoader ? mLoader->removeEntity(name) : 0;
+    if (removed == 0) {
+        logWarning("LevelEditWnd: there is no entity '" + name + "' to delete");
+        message("Failed", "Could not delete Object!");
+        return;
+    }
+    refillPlacedObjects();
+    clearFields();
+    logLine("LevelEditWnd: deleted '" + name + "' (" + std::to_string(removed) + " records)");
+    message("Deleted..", "Object was deleted.");
+}
+
+// --- helpers ------------------------------------------------------------------------
+
+void LevelEditWnd::message(const std::string& title, const std::string& text)
+{
+    mHub->showMessage(this, title, text);
+}
+
+std::string LevelEditWnd::textOf(const char* name) const
+{
+    CEGUI::Window* window = mGui->findWindow(name);
+    return window ? window->getText().c_str() : "";
+}
+
+void LevelEditWnd::setText(const char* name, const std::string& text)
+{
+    if (CEGUI::Window* window = mGui->findWindow(name)) {
+        window->setText(text);
+    }
+}
+
+float LevelEditWnd::numberIn(const char* name) const
+{
+    return Ogre::StringConverter::parseReal(textOf(name));
+}
+
+bool LevelEditWnd::isChecked(const char* name) const
+{
+    auto* box = dynamic_cast<CEGUI::ToggleButton*>(mGui->findWindow(name));
+    return box && box->isSelected();
+}
+
+void LevelEditWnd::setChecked(const char* name, bool checked)
+{
+    if (auto* box = dynamic_cast<CEGUI::ToggleButton*>(mGui->findWindow(name))) {
+        box->setSelected(checked);
+    }
+}
+
+std::string LevelEditWnd::selectedText(CEGUI::Listbox* list) const
+{
+    const CEGUI::ListboxItem* item = list ? list->getFirstSelectedItem() : nullptr;
+    return item ? item->getText().c_str() : "";
+}
+
+} // namespace Kelvo

@@ -1,0 +1,99 @@
+#include "editor/ToolbarWnd.h"
+
+#include "editor/EditorGUI.h"
+#include "editor/GUIWndElement.h"
+#include "gui/CeGUIManager.h"
+#include "platform/Log.h"
+
+#include <CEGUI/CEGUI.h>
+
+namespace Kelvo {
+
+const std::vector<ToolbarWnd::Toggle>& ToolbarWnd::toggles()
+{
+    // The windows of one screen column never show together; the shadow and
+    // scene-settings windows are small and hide nothing. The sound button
+    // leaves the particle window as it is.
+    static const std::vector<Toggle> table = {
+        {"show_main_wnd", "leveledit_win", {"particle_win", "light_win", "sound_win", "add_entity_win"},
+         &EditorGUI::showLevelEditWindow},
+        {"show_trigger_wnd", "add_entity_win", {"particle_win", "leveledit_win", "light_win", "sound_win"}, nullptr},
+        {"show_light_wnd", "light_win", {"particle_win", "sound_win", "add_entity_win", "leveledit_win"}, nullptr},
+        {"show_shadow_wnd", "shadow_win", {}, nullptr},
+        {"show_sound_wnd", "sound_win", {"light_win", "add_entity_win", "leveledit_win"}, nullptr},
+        {"show_scene_settings", "dome_win", {}, nullptr},
+        {"show_particle_wnd", "particle_win", {"light_win", "add_entity_win", "leveledit_win", "sound_win"}, nullptr},
+    };
+    return table;
+}
+
+ToolbarWnd::ToolbarWnd() = default;
+
+ToolbarWnd::~ToolbarWnd()
+{
+    for (CEGUI::Event::Connection& connection : mConnections) {
+        if (connection.isValid()) {
+            connection->disconnect();
+        }
+    }
+}
+
+void ToolbarWnd::initialise(EditorGUI* hub)
+{
+    mHub = hub;
+    mGui = hub->getGuiManager();
+    mToolbar = mGui->getWindow("toolbar");
+    mHover.reset(new GUIWndElement("toolbar", mGui));
+    for (const Toggle& toggle : toggles()) {
+        if (CEGUI::Window* button = mGui->getWindow(toggle.button)) {
+            mConnections.push_back(button->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
+                                                          CEGUI::Event::Subscriber(&ToolbarWnd::onButtonDown, this)));
+        }
+    }
+}
+
+void ToolbarWnd::setEnabled(bool enabled)
+{
+    mEnabled = enabled;
+    if (mToolbar) {
+        mToolbar->setEnabled(enabled);
+    }
+}
+
+bool ToolbarWnd::onButtonDown(const CEGUI::EventArgs& args)
+{
+    if (!mEnabled) {
+        return true;
+    }
+    const CEGUI::Window* button = static_cast<const CEGUI::WindowEventArgs&>(args).window;
+    for (const Toggle& toggle : toggles()) {
+        if (button->getName() == toggle.button) {
+            press(toggle);
+        }
+    }
+    return true;
+}
+
+void ToolbarWnd::press(const Toggle& toggle)
+{
+    CEGUI::Window* window = mGui->getWindow(toggle.window);
+    if (!window) {
+        return;
+    }
+    if (window->isVisible()) {
+        window->setVisible(false);
+        logLine(std::string("ToolbarWnd: hid '") + toggle.window + "'");
+        return;
+    }
+    if (!toggle.open) {
+        logLine(std::string("ToolbarWnd: '") + toggle.button + "' has no window to open yet");
+        return;
+    }
+    for (const char* other : toggle.hideFirst) {
+        mGui->setWindowVisible(other, false);
+    }
+    (mHub->*toggle.open)();
+    logLine(std::string("ToolbarWnd: showed '") + toggle.window + "'");
+}
+
+} // namespace Kelvo

@@ -24,6 +24,7 @@
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
 #include "WindowedGL.h"
+#include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
 
@@ -196,29 +197,5 @@ BENCHMARK(BM_ThirtyEnemiesChasing)->Arg(60)->Arg(10)->UseManualTime()->Unit(benc
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("DISPLAY")) {
-        if (std::getenv("KELVO_BENCH_UNDER_XVFB")) {
-            std::fprintf(stderr, "bench_enemies: no display even under xvfb-run\n");
-            return 1;
-        }
-        setenv("KELVO_BENCH_UNDER_XVFB", "1", 1);
-        std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"), const_cast<char*>("-screen 0 1024x768x24")};
-        for (int i = 0; i < argc; ++i) {
-            args.push_back(argv[i]);
-        }
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::perror("bench_enemies: xvfb-run");
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    startEngine();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    stopEngine();
-    return 0;
+    return KelvoTest::runWindowBenchmarks(argc, argv, "bench_enemies", startEngine, stopEngine);
 }

@@ -13,6 +13,7 @@
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
 #include "WindowedGL.h"
+#include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
 #include <OgreTerrain.h>
@@ -272,30 +273,5 @@ BENCHMARK(BM_DownwardQuery_StockGeneric)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("DISPLAY")) {
-        if (std::getenv("KELVO_BENCH_UNDER_XVFB")) {
-            std::fprintf(stderr, "bench_terrain: no display even under xvfb-run\n");
-            return 1;
-        }
-        // Start again under a virtual X server of the benchmark's size.
-        setenv("KELVO_BENCH_UNDER_XVFB", "1", 1);
-        std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"), const_cast<char*>("-screen 0 1024x768x24")};
-        for (int i = 0; i < argc; ++i) {
-            args.push_back(argv[i]);
-        }
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::perror("bench_terrain: xvfb-run");
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    startEngine();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    stopEngine();
-    return 0;
+    return KelvoTest::runWindowBenchmarks(argc, argv, "bench_terrain", startEngine, stopEngine);
 }

@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Soak: N cycles of menu -> game (intro skipped, a short walk) -> menu ->
-credits -> menu -> level editor (a short flight) -> menu in one game process, with real X input under a private Xvfb.
+credits -> menu -> level editor -> menu in one game process, with real X
+input under a private Xvfb. In the editor the island's scene is loaded from
+the scene window, a rock is dragged, and the editor is left discarding the
+change (the scene file stays as it was); the small world gets a rock of its
+own in front of the editor's start camera for the same steps.
 After every return to the menu the game logs its object census
 ("ObjectCounts: ...") and resident memory ("ResidentMemory: N kB"); this
 prints both per cycle and, at the end, the memory growth after the warm-up
@@ -20,13 +24,41 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from kelvo_harness import KelvoGame, Player, SMALL_WORLD  # noqa: E402
+from kelvo_harness import KelvoGame, Player, SMALL_WORLD, pause, screen  # noqa: E402
+from kelvo_harness.navigation import STEP_TIMEOUT  # noqa: E402
 
 COUNTS_PREFIX = "ObjectCounts: "
 MEMORY_PREFIX = "ResidentMemory: "
 WALK_SECONDS = 1.0
 # Cycles that may still fill caches (first loads of meshes, sounds, pictures).
 WARM_UP_CYCLES = 2
+
+class EditorVisit:
+    """What the editor visit loads and drags: a scene of the scene window's
+    list, an entity in it and where the editor's start camera shows it."""
+
+    def __init__(self, scene, entity, on_screen):
+        self.scene = scene
+        self.entity = entity
+        self.on_screen = on_screen
+
+    @property
+    def dragged_to(self):
+        return (self.on_screen[0] + 60, self.on_screen[1] + 10)
+
+
+# A rock the editor's start camera sees on the island.
+ISLAND_VISIT = EditorVisit("world.qormscene", "hollow_rock_14", (620, 640))
+# The small world has nothing in that view: a rock is added where the camera
+# at (0, 200, 0), looking along -Z with 45 degrees of view, shows it below the
+# middle (12 units down at 50 ahead is 0.58 of the half height).
+SMALL_WORLD_ROCK = ("soak_rock", "rock_large.mesh", (0, 188, -50))
+SMALL_WORLD_VISIT = EditorVisit("world.qormscene", "soak_rock", (512, 384 + int(0.58 * 384)))
+
+
+def add_small_world_rock(game):
+    name, mesh, position = SMALL_WORLD_ROCK
+    game.world.add_entity(name, mesh, "", position, scale=(3, 3, 3))
 
 
 def parse_counts(line):
@@ -39,8 +71,9 @@ def parse_counts(line):
 
 
 class Soak:
-    def __init__(self, game):
+    def __init__(self, game, editor_visit):
         self.game = game
+        self.editor_visit = editor_visit
         self.player = Player(game)
         self.counts = []
         self.memory_kb = []
@@ -74,14 +107,28 @@ class Soak:
             player.into_credits()
             entered = player.back_to_menu()
         if "editor" in visits:
-            player.into_editor()
-            player.hold(["w"], WALK_SECONDS)
-            entered = player.back_to_menu()
+            entered = self.drag_a_rock(player.into_editor())
         counts, memory_kb = self.census_after(entered)
         self.counts.append(counts)
         self.memory_kb.append(memory_kb)
         self.heap_kb.append(self.last_heap_kb)
         return counts, memory_kb
+
+    def drag_a_rock(self, editor_entered):
+        """Loads the visit's scene in the editor, drags its rock and leaves
+        without saving; returns the menu's entry."""
+        game, player, visit = self.game, self.player, self.editor_visit
+        player.load_scene_in_editor(editor_entered, visit.scene, timeout=3 * STEP_TIMEOUT)
+        game.click(*screen.EDITOR_CONTROLS["message ok"])
+        pause(1.0)
+        before = game.log_end()
+        game.click(*visit.on_screen)
+        game.wait_for_log("LevelEditWnd: chose '%s'" % visit.entity, timeout=STEP_TIMEOUT, after=before + 1)
+        before = game.log_end()
+        game.drag(visit.on_screen, visit.dragged_to)
+        game.wait_for_log("RayPickingScript: drag ended on '%s'" % visit.entity, timeout=STEP_TIMEOUT,
+                          after=before + 1)
+        return player.leave_editor_discarding()
 
     def changed_counts(self):
         """[(cycle, name, before, after)] for every count that differs from the
@@ -137,7 +184,9 @@ def main():
     arguments = parser.parse_args()
 
     game = KelvoGame("soak", world=SMALL_WORLD if arguments.small_world else None)
-    soak = Soak(game)
+    if arguments.small_world:
+        add_small_world_rock(game)
+    soak = Soak(game, SMALL_WORLD_VISIT if arguments.small_world else ISLAND_VISIT)
     try:
         counts, memory_kb = soak.start(arguments.wrapper.split() if arguments.wrapper else None)
         print("menu    rss %7.1f MB  %s" % (memory_kb / 1024.0, format_counts(counts)), flush=True)

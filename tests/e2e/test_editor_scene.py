@@ -8,7 +8,6 @@ ask first, and cancel keeps the editor and the work."""
 
 import os
 import re
-import subprocess
 import sys
 import time
 import unittest
@@ -16,6 +15,7 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(__file__))
 from kelvo_harness import KelvoGame, Player, pause, screen  # noqa: E402
+from kelvo_harness.images import red_arrow_grip  # noqa: E402
 from kelvo_harness.navigation import STEP_TIMEOUT  # noqa: E402
 
 SCENE = "e2e_cove.qormscene"
@@ -28,19 +28,6 @@ RECORDS = [
 # The rock straight below the middle of the view (45 degrees of view: 12 units
 # below at 50 units ahead is 0.58 of the half height below the middle).
 ROCK_ON_SCREEN = (512, 384 + int(0.58 * 384))
-
-# The scene window's controls in the 1024 x 768 window.
-SCENE_LIST_FIRST_ITEM = (60, 131)
-SCENE_LIST_ITEM_HEIGHT = 15.5
-LOAD = (43, 252)
-SAVE = (103, 252)
-NEW = (167, 252)
-ROT_Y = (157, 509)
-MESSAGE_OK = (512, 439)
-QUESTION_OK = (377, 439)
-QUESTION_DISCARD = (512, 439)
-QUESTION_CANCEL = (647, 439)
-
 
 def scene_text():
     records = []
@@ -56,25 +43,6 @@ def scene_text():
     # As the editor writes a scene, so that a record changed by saving shows.
     return ('<kelvo_scene>\n\t<shadow type="NONE" />\n\t<entities>\n%s\t</entities>\n</kelvo_scene>\n'
             % "".join(records))
-
-
-def x_arrow_grip(screenshot, row):
-    """A point on the X arrow's head: the gizmo's X handles are drawn red,
-    to the right of the picked object; the rightmost red pixel of a band
-    around the object's row is the head's tip."""
-    band = "512x120+512+%d" % (row - 60)
-    dump = subprocess.run(["convert", screenshot, "-crop", band, "+repage", "-depth", "8", "txt:-"],
-                          check=True, stdout=subprocess.PIPE, text=True).stdout
-    red = []
-    for match in re.finditer(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", dump, re.M):
-        x, y, r, g, b = (int(value) for value in match.groups())
-        if r > 150 and g < 70 and b < 70:
-            red.append((x + 512, y + row - 60))
-    if not red:
-        raise AssertionError("no red X arrow right of the picked object in %s" % screenshot)
-    tip = max(x for x, _ in red)
-    near_tip = [y for x, y in red if x >= tip - 4]
-    return tip - 4, sorted(near_tip)[len(near_tip) // 2]
 
 
 def position_in(line, word):
@@ -106,36 +74,23 @@ class EditorSceneTest(unittest.TestCase):
         with open(self.scene_path) as source:
             return source.read()
 
-    def click_and_wait(self, where, line):
-        game = self.game
-        before = game.log_end()
-        game.click(*where)
-        return game.wait_for_log(line, timeout=STEP_TIMEOUT, after=before + 1)
-
     def ok_message(self):
         """OK on the message box; the click closes it and picks nothing in
         the view behind it (the rock is there)."""
         game = self.game
         before = game.log_end()
-        game.click(*MESSAGE_OK)
+        game.click(*screen.EDITOR_CONTROLS["message ok"])
         pause(1.5)
         self.assertFalse([line for line in game.log_lines()[before + 1:] if "RayPickingScript: picked" in line],
                          "the click on the message box picked through it")
 
     def load_by_clicks(self, entered):
-        game = self.game
-        game.wait_for_log("LevelEditWnd: scene files: ", after=entered)
-        files = game.matched_line.split("LevelEditWnd: scene files: ", 1)[1].split(", ")
-        row = files.index(SCENE)
-        item = (SCENE_LIST_FIRST_ITEM[0], int(SCENE_LIST_FIRST_ITEM[1] + row * SCENE_LIST_ITEM_HEIGHT))
-        game.click(*item)
-        pause(0.5)
-        self.click_and_wait(LOAD, "LevelEditWnd: loaded '%s'" % SCENE)
+        self.player.load_scene_in_editor(entered, SCENE)
         self.ok_message()
 
     def type_rotation_y(self, degrees):
         game = self.game
-        game.click(*ROT_Y)
+        game.click(*screen.EDITOR_CONTROLS["rotation y"])
         pause(0.5)
         game.key("End")
         game.key(*(["BackSpace"] * 8))
@@ -159,7 +114,7 @@ class EditorSceneTest(unittest.TestCase):
 
         # Its X arrow dragged to the right moves it along X only.
         pause(1.0)
-        grip = x_arrow_grip(game.screenshot("picked.png"), ROCK_ON_SCREEN[1])
+        grip = red_arrow_grip(game.screenshot("picked.png"), ROCK_ON_SCREEN[1])
         before = game.log_end()
         game.drag(grip, (grip[0] + 90, grip[1] - 20))
         game.wait_for_log("RayPickingScript: drag ended on 'e2e_rock' along X", timeout=STEP_TIMEOUT,
@@ -171,14 +126,14 @@ class EditorSceneTest(unittest.TestCase):
 
         self.type_rotation_y("90")
         # A Delete typed into the field edits the field, not the scene.
-        game.click(*ROT_Y)
+        game.click(*screen.EDITOR_CONTROLS["rotation y"])
         pause(0.5)
         before = game.log_end()
         game.key("Delete")
         game.wait_for_log("LevelEditGUIScript: the key goes to the window", timeout=STEP_TIMEOUT, after=before + 1)
 
         before = game.log_end()
-        self.click_and_wait(SAVE, "LevelEditWnd: saved '%s'" % SCENE)
+        player.editor_click("save", "LevelEditWnd: saved '%s'" % SCENE)
         self.ok_message()
         self.assertFalse([line for line in game.log_lines()[before + 1:] if "RayPickingScript: picked" in line],
                          "clicks on the scene window picked through it")
@@ -202,13 +157,13 @@ class EditorSceneTest(unittest.TestCase):
         game.click(*ROCK_ON_SCREEN)
         game.wait_for_log("LevelEditWnd: chose 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
         self.type_rotation_y("45")
-        self.click_and_wait(NEW, "LevelEditWnd: asked: unsaved changes in '%s' before make a new scene" % SCENE)
-        self.click_and_wait(QUESTION_CANCEL, "LevelEditWnd: answer: cancel")
+        player.editor_click("new", "LevelEditWnd: asked: unsaved changes in '%s' before make a new scene" % SCENE)
+        player.editor_click("question cancel", "LevelEditWnd: answer: cancel")
         before = game.log_end()
         game.key("Escape")
         game.wait_for_log("LevelEditWnd: asked: unsaved changes in '%s' before leave the editor" % SCENE,
                           timeout=STEP_TIMEOUT, after=before + 1)
-        self.click_and_wait(QUESTION_CANCEL, "LevelEditWnd: answer: cancel")
+        player.editor_click("question cancel", "LevelEditWnd: answer: cancel")
         pause(2.0)
         self.assertEqual(1, game.markers().count(screen.EDITOR_EXIT), "cancel keeps the editor open")
         self.assertAlmostEqual(90.0, float(dict(dict(
@@ -219,7 +174,7 @@ class EditorSceneTest(unittest.TestCase):
         game.key("Escape")
         game.wait_for_log("before leave the editor", timeout=STEP_TIMEOUT, after=before + 1)
         before = game.log_end()
-        game.click(*QUESTION_DISCARD)
+        game.click(*screen.EDITOR_CONTROLS["question discard"])
         game.wait_for_log(screen.MENU_ENTER, timeout=STEP_TIMEOUT, after=before)
         self.assertNotIn('y="45"', self.read_scene())
         self.assertEqual(0, player.quit())

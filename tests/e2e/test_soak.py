@@ -1,5 +1,6 @@
 """The soak's short form: five cycles of menu -> game -> menu -> credits ->
-menu -> level editor -> menu in one process. After each return to the menu every object count the
+menu -> level editor (a scene loaded, a rock dragged, left discarding) ->
+menu in one process. After each return to the menu every object count the
 game logs is back at its value of the cycle before (the first cycle may fill
 caches); tools like tests/e2e/soak.py run the long form by hand."""
 
@@ -10,7 +11,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from kelvo_harness import KelvoGame, SMALL_WORLD  # noqa: E402
-from soak import Soak  # noqa: E402
+from soak import SMALL_WORLD_VISIT, Soak, add_small_world_rock  # noqa: E402
 
 CYCLES = 5
 # Counts every census must have: a name missing from the line would let a
@@ -26,7 +27,8 @@ class SoakTest(unittest.TestCase):
     def test_every_count_returns_after_each_cycle_of_game_credits_and_editor(self):
         game = KelvoGame("soak", world=SMALL_WORLD)
         self.addCleanup(game.cleanup)
-        soak = Soak(game)
+        add_small_world_rock(game)
+        soak = Soak(game, SMALL_WORLD_VISIT)
         menu_counts, _ = soak.start()
         self.assertLessEqual(EXPECTED_COUNTS, set(menu_counts), "the census names every kind of object")
         started = time.time()
@@ -42,6 +44,7 @@ class SoakTest(unittest.TestCase):
         self.assertEqual(CYCLES, game.count("___PLAYSTATE::EXIT___"))
         self.assertEqual(CYCLES, game.count("___CREDITSTATE::EXIT___"))
         self.assertEqual(CYCLES, game.count("LevelEditorState: left"))
+        self.assertEqual(CYCLES, game.count("RayPickingScript: drag ended on 'soak_rock'"))
         self.assertEqual(0, soak.counts[-1]["scripts"])
         self.assertEqual(0, soak.counts[-1]["frame_messages"])
 

@@ -45,3 +45,22 @@ def image_difference(path_a, path_b, crop=None):
     if not match:
         raise ImageError("compare gave no difference: %s" % result.stderr)
     return float(match.group(1))
+
+
+def red_arrow_grip(path, row):
+    """A point on the editor gizmo's X arrow head, drawn red to the right of
+    the picked object: the rightmost red pixels of a band around the
+    object's row (in a 1024-wide screenshot)."""
+    band = "512x120+512+%d" % (row - 60)
+    dump = subprocess.run(["convert", path, "-crop", band, "+repage", "-depth", "8", "txt:-"],
+                          check=True, stdout=subprocess.PIPE, text=True).stdout
+    red = []
+    for match in re.finditer(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", dump, re.M):
+        x, y, r, g, b = (int(value) for value in match.groups())
+        if r > 150 and g < 70 and b < 70:
+            red.append((x + 512, y + row - 60))
+    if not red:
+        raise ImageError("no red X arrow right of the picked object in %s" % path)
+    tip = max(x for x, _ in red)
+    near_tip = [y for x, y in red if x >= tip - 4]
+    return tip - 4, sorted(near_tip)[len(near_tip) // 2]

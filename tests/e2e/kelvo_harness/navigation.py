@@ -106,6 +106,44 @@ class Player:
         self.game.key("Escape")
         return self._menu_shown(before)
 
+    # --- in the level editor ----------------------------------------------------------
+
+    def editor_click(self, control, line):
+        """Clicks a control of the editor's windows (a name of
+        screen.EDITOR_CONTROLS) and waits for the line it logs."""
+        game = self.game
+        before = game.log_end()
+        game.click(*screen.EDITOR_CONTROLS[control])
+        return game.wait_for_log(line, timeout=STEP_TIMEOUT, after=before + 1)
+
+    def load_scene_in_editor(self, entered, scene, timeout=STEP_TIMEOUT):
+        """Chooses a scene in the scene window's list and loads it by clicks;
+        waits for the load and leaves the message box open (its OK lies over
+        the view: closing it is the caller's step). entered: the editor's
+        entry in the log."""
+        game = self.game
+        game.wait_for_log(screen.EDITOR_SCENE_FILES, timeout=STEP_TIMEOUT, after=entered)
+        files = game.matched_line.split(screen.EDITOR_SCENE_FILES, 1)[1].split(", ")
+        if scene not in files:
+            raise HarnessError("'%s' is not in the editor's scene list: %s" % (scene, files))
+        first_x, first_y = screen.EDITOR_SCENE_LIST_FIRST_ITEM
+        game.click(first_x, int(first_y + files.index(scene) * screen.EDITOR_SCENE_LIST_ITEM_HEIGHT))
+        pause(0.5)
+        before = game.log_end()
+        game.click(*screen.EDITOR_CONTROLS["load"])
+        return game.wait_for_log(screen.editor_scene_loaded(scene), timeout=timeout, after=before + 1)
+
+    def leave_editor_discarding(self):
+        """Escape in the editor with unsaved work: the question comes, and
+        discard leaves for the menu without writing. Returns the menu's entry."""
+        game = self.game
+        before = game.log_end()
+        game.key("Escape")
+        game.wait_for_log(screen.EDITOR_ASKED_BEFORE_LEAVING, timeout=STEP_TIMEOUT, after=before + 1)
+        before = game.log_end()
+        game.click(*screen.EDITOR_CONTROLS["question discard"])
+        return self._menu_shown(before)
+
     def quit(self, timeout=30):
         """Escape in the menu: the game fades out and ends. Returns its exit
         code. A key pressed while the window is still being mapped can be

@@ -18,6 +18,20 @@ OPTIONS_CONTROLS = {
 # Where the texture filter list drops down (ImageMagick geometry WxH+X+Y).
 TEXTURE_FILTER_DROP_DOWN = "200x60+700+500"
 
+# The level editor's scene window ("leveledit_wnd") and boxes, 1024 x 768.
+EDITOR_SCENE_LIST_FIRST_ITEM = (60, 131)
+EDITOR_SCENE_LIST_ITEM_HEIGHT = 15.5
+EDITOR_CONTROLS = {
+    "load": (43, 252),
+    "save": (103, 252),
+    "new": (167, 252),
+    "rotation y": (157, 509),
+    "message ok": (512, 439),
+    "question ok": (377, 439),
+    "question discard": (512, 439),
+    "question cancel": (647, 439),
+}
+
 # State markers.
 CHANGE_STATE = "___CHANGE STATE___"
 MENU_ENTER = "___MENUSTATE::ENTER___"
@@ -45,6 +59,12 @@ BARS_OUT = "CineFader: bars out"
 EDITOR_EDIT_MODE = "LevelEditControllScript: mode 1"
 EDITOR_MOUSE_LOOK_MODE = "LevelEditControllScript: mode 0"
 EDITOR_CAMERA_STOPPED = "EditCameraScript: stopped at"
+EDITOR_SCENE_FILES = "LevelEditWnd: scene files: "
+EDITOR_ASKED_BEFORE_LEAVING = "before leave the editor"
+
+
+def editor_scene_loaded(scene):
+    return "LevelEditWnd: loaded '%s'" % scene
 
 
 def picture_shown(material):

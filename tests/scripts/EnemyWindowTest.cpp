@@ -31,6 +31,7 @@
 #include "world/ScriptManager.h"
 
 #include "TerrainWindowEngine.h"
+#include "TestWorld.h"
 
 #include <Ogre.h>
 #include <gtest/gtest.h>
@@ -38,9 +39,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdint>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,62 +60,14 @@ float plain(float, float)
     return kPlainHeight;
 }
 
-// A mono 16-bit WAV of a quiet tone: the spiders' cry.
-void writeTone(const std::string& path, float seconds)
-{
-    const int rate = 22050;
-    const int samples = static_cast<int>(seconds * rate);
-    std::ofstream out(path, std::ios::binary);
-    auto put32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    put32(36 + samples * 2);
-    out.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    out.write("data", 4);
-    put32(samples * 2);
-    for (int i = 0; i < samples; ++i) {
-        put16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 0.1))));
-    }
-}
-
-class Engine : public KelvoTest::TerrainWindowEngine {
+class Engine : public KelvoTest::SoundingTerrainWindowEngine {
 public:
     static Engine* instance;
 
     Engine()
-        : TerrainWindowEngine("enemies", plain)
+        : SoundingTerrainWindowEngine("enemies", plain, {{"cry.wav", kCrySeconds, 351.0}})
     {
         instance = this;
-    }
-
-    void SetUp() override
-    {
-        TerrainWindowEngine::SetUp();
-        sounds = new Kelvo::SoundManager();
-        sounds->Initialize();
-    }
-
-    void TearDown() override
-    {
-        delete sounds;
-        TerrainWindowEngine::TearDown();
-    }
-
-    Kelvo::SoundManager* sounds = nullptr;
-
-protected:
-    void addMedia() override
-    {
-        media->makeFolder("sounds");
-        writeTone(folder + "/sounds/cry.wav", kCrySeconds);
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder + "/sounds", "FileSystem", "General");
     }
 };
 
@@ -162,80 +115,48 @@ protected:
         engine = Engine::instance;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
-        loader = new Kelvo::SceneLoader();
-        loader->setSceneDirectory(engine->folder + "/scenes/");
+        testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);
+        loader = testWorld->loader;
     }
 
-    void TearDown() override
-    {
-        leaveWorld();
-        delete loader;
-    }
+    void TearDown() override { testWorld.reset(); }
 
     // The scene (the hero in a block of his own, then the records given),
     // the trigger script, the hero's script and one enemy per pairing, as
     // the play state makes them.
     void enterWorld(const std::string& records, unsigned seed = 7)
     {
-        const KelvoTest::TerrainWindowEngine::MainScene made =
-            engine->createMainScene(kHeroAt + Ogre::Vector3(-10, 5, 0));
-        scene = made.scene;
         const std::string text =
             "<kelvo_scene><entities><entity name=\"player\" hidden=\"false\" filename=\"hero.mesh\" "
             "CastShadows=\"no\" ReceiveShadows=\"no\"><position " + xyz(kHeroAt) +
             "/><type name=\"Player\"/></entity></entities><entities>" + records + "</entities></kelvo_scene>";
-        std::ofstream(engine->folder + "/scenes/enemies.qormscene") << text;
-        meshes = new Kelvo::MeshManager();
-        callback = new Kelvo::OSMSceneCallback(meshes);
-        ASSERT_TRUE(loader->load("enemies.qormscene", scene, callback, false, engine->sounds));
-
         Kelvo::WorldParts parts;
-        parts.sceneLoader = loader;
         parts.soundManager = engine->sounds;
-        parts.camera = made.camera;
-        parts.meshes = meshes;
-        world = new Kelvo::GameWorld(parts);
+        testWorld->enter("enemies.qormscene", text, kHeroAt + Ogre::Vector3(-10, 5, 0), parts);
+        ASSERT_FALSE(HasFatalFailure());
+        scene = testWorld->scene;
+        world = testWorld->world;
+        scripts = testWorld->scripts;
         world->getRandom().seed(seed);
-        scripts = new Kelvo::ScriptManager(world);
-        triggers = new Kelvo::GeometricTriggerScript(world, scripts);
-        scripts->add(triggers);
-        player = new Kelvo::PlayerScript(world, scripts);
-        scripts->add(player);
+        triggers = testWorld->add(new Kelvo::GeometricTriggerScript(world, scripts));
+        player = testWorld->add(new Kelvo::PlayerScript(world, scripts));
         ASSERT_TRUE(player->hasPlayer());
         for (const StandartEnemyScript::Pairing& pairing : StandartEnemyScript::findEnemies(*loader)) {
-            auto* enemy =
-                new StandartEnemyScript(world, scripts, pairing.entity->getName(), pairing.trigger->getName());
-            enemies.push_back(enemy);
-            scripts->add(enemy);
+            enemies.push_back(testWorld->add(
+                new StandartEnemyScript(world, scripts, pairing.entity->getName(), pairing.trigger->getName())));
         }
-        // The first render loads the terrain pages and places every node.
-        engine->root->renderOneFrame();
+        testWorld->firstFrame();
     }
 
     // The play state's exit, in its order: the scene first, then scripts.
     void leaveWorld()
     {
-        if (!scene) {
-            return;
-        }
-        loader->unload();
-        delete player;
-        delete triggers;
-        for (StandartEnemyScript* enemy : enemies) {
-            delete enemy;
-        }
+        testWorld->leave();
         enemies.clear();
-        delete scripts;
-        delete world;
-        delete meshes;
-        delete callback;
         player = nullptr;
         triggers = nullptr;
         scripts = nullptr;
         world = nullptr;
-        meshes = nullptr;
-        callback = nullptr;
-        engine->destroyMainScene(scene);
         scene = nullptr;
     }
 
@@ -250,34 +171,11 @@ protected:
         return nullptr;
     }
 
-    void frame(float seconds)
-    {
-        Ogre::FrameEvent event;
-        event.timeSinceLastEvent = event.timeSinceLastFrame = seconds;
-        scripts->update(event);
-        engine->sounds->UpdateListener(scene->getSceneNode("MAIN_CAMERA"), seconds);
-    }
-
-    void run(float seconds, float frameSeconds)
-    {
-        const int frames = static_cast<int>(std::lround(seconds / frameSeconds));
-        for (int i = 0; i < frames; ++i) {
-            frame(frameSeconds);
-        }
-    }
-
-    // Game time until the condition holds, or -1 after the limit.
+    void frame(float seconds) { testWorld->frame(seconds); }
+    void run(float seconds, float frameSeconds) { testWorld->run(seconds, frameSeconds); }
     float runUntil(const std::function<bool()>& done, float limit, float frameSeconds)
     {
-        float elapsed = 0;
-        while (!done()) {
-            if (elapsed > limit) {
-                return -1;
-            }
-            frame(frameSeconds);
-            elapsed += frameSeconds;
-        }
-        return elapsed;
+        return testWorld->runUntil(done, limit, frameSeconds);
     }
 
     void blast(const Ogre::Vector3& at, float power, float radius)
@@ -305,10 +203,9 @@ protected:
     }
 
     Engine* engine = nullptr;
+    std::unique_ptr<KelvoTest::TestWorld> testWorld;
     Kelvo::SceneLoader* loader = nullptr;
     Ogre::SceneManager* scene = nullptr;
-    Kelvo::MeshManager* meshes = nullptr;
-    Kelvo::OSMSceneCallback* callback = nullptr;
     Kelvo::GameWorld* world = nullptr;
     Kelvo::ScriptManager* scripts = nullptr;
     Kelvo::GeometricTriggerScript* triggers = nullptr;

@@ -31,13 +31,13 @@
 #include "world/ScriptManager.h"
 
 #include "TerrainWindowEngine.h"
+#include "TestWorld.h"
 
 #include <Ogre.h>
 #include <OgreOverlaySystem.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -67,63 +67,16 @@ float testHeight(float x, float z)
     return kPlainHeight;
 }
 
-// A mono 16-bit WAV of a quiet tone, as the scene's ball sounds.
-void writeTone(const std::string& path, float seconds)
-{
-    const int rate = 22050;
-    const int samples = static_cast<int>(seconds * rate);
-    std::ofstream out(path, std::ios::binary);
-    auto put32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    put32(36 + samples * 2);
-    out.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    out.write("data", 4);
-    put32(samples * 2);
-    for (int i = 0; i < samples; ++i) {
-        put16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 0.12))));
-    }
-}
-
-class Engine : public KelvoTest::TerrainWindowEngine {
+// The scene's ball sounds are quiet tones.
+class Engine : public KelvoTest::SoundingTerrainWindowEngine {
 public:
     static Engine* instance;
 
     Engine()
-        : TerrainWindowEngine("energy_balls", testHeight)
+        : SoundingTerrainWindowEngine("energy_balls", testHeight,
+                                      {{"ball_fly.wav", 1.0, 421.0}, {"ball_hit.wav", 0.5, 421.0}})
     {
         instance = this;
-    }
-
-    void SetUp() override
-    {
-        TerrainWindowEngine::SetUp();
-        sounds = new Kelvo::SoundManager();
-        sounds->Initialize();
-    }
-
-    void TearDown() override
-    {
-        delete sounds;
-        TerrainWindowEngine::TearDown();
-    }
-
-    Kelvo::SoundManager* sounds = nullptr;
-
-protected:
-    void addMedia() override
-    {
-        media->makeFolder("sounds");
-        writeTone(folder + "/sounds/ball_fly.wav", 1.0f);
-        writeTone(folder + "/sounds/ball_hit.wav", 0.5f);
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder + "/sounds", "FileSystem", "General");
     }
 };
 
@@ -188,24 +141,16 @@ protected:
         engine = Engine::instance;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
-        loader = new Kelvo::SceneLoader();
-        loader->setSceneDirectory(engine->folder + "/scenes/");
+        testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);
+        loader = testWorld->loader;
     }
 
-    void TearDown() override
-    {
-        leaveWorld();
-        delete loader;
-    }
+    void TearDown() override { testWorld.reset(); }
 
     // A fresh scene manager, terrain, scene and scripts, as the play state
     // makes them on entry. The hero faces +X.
     void enterWorld(const Ogre::Vector3& heroAt, bool withTemplates = true)
     {
-        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene(heroAt + Ogre::Vector3(-10, 5, 0));
-        scene = made.scene;
-        camera = made.camera;
-
         // The hero in a block of his own, as in the game's scene: his
         // script moves the block's node with him.
         std::string text = "<kelvo_scene><entities>" + entityXml("player", "Player", heroAt) +
@@ -217,57 +162,32 @@ protected:
                     soundXml("bullet1HitS", "3D_SOUND", "ball_hit.wav");
         }
         text += "</entities></kelvo_scene>";
-        std::ofstream(engine->folder + "/scenes/balls.qormscene") << text;
-        meshes = new Kelvo::MeshManager();
-        callback = new Kelvo::OSMSceneCallback(meshes);
-        ASSERT_TRUE(loader->load("balls.qormscene", scene, callback, false, engine->sounds));
-
         Kelvo::WorldParts parts;
-        parts.sceneLoader = loader;
         parts.soundManager = engine->sounds;
-        parts.camera = camera;
-        parts.meshes = meshes;
-        world = new Kelvo::GameWorld(parts);
-        scripts = new Kelvo::ScriptManager(world);
-        player = new Kelvo::PlayerScript(world, scripts);
-        scripts->add(player);
+        testWorld->enter("balls.qormscene", text, heroAt + Ogre::Vector3(-10, 5, 0), parts);
+        ASSERT_FALSE(HasFatalFailure());
+        scene = testWorld->scene;
+        camera = testWorld->camera;
+        world = testWorld->world;
+        scripts = testWorld->scripts;
+        player = testWorld->add(new Kelvo::PlayerScript(world, scripts));
         ASSERT_TRUE(player->hasPlayer());
-        startBallScript();
-        // The first render loads the terrain pages and places every node.
-        engine->root->renderOneFrame();
-    }
-
-    void startBallScript()
-    {
-        balls = new Kelvo::EnergieBallScript(world, scripts);
-        watcher = new BlastWatcher(world, scripts);
-        scripts->add(balls);
-        scripts->add(watcher);
+        balls = testWorld->add(new Kelvo::EnergieBallScript(world, scripts));
+        watcher = testWorld->add(new BlastWatcher(world, scripts));
+        testWorld->firstFrame();
     }
 
     // The play state's exit, in its order: the scene first, then scripts.
     void leaveWorld()
     {
-        if (!scene) {
-            return;
-        }
-        loader->unload();
-        delete player;
-        delete balls;
-        delete watcher;
-        delete scripts;
-        delete world;
-        delete meshes;
-        delete callback;
+        testWorld->leave();
         player = nullptr;
         balls = nullptr;
         watcher = nullptr;
         scripts = nullptr;
         world = nullptr;
-        meshes = nullptr;
-        callback = nullptr;
-        engine->destroyMainScene(scene);
         scene = nullptr;
+        camera = nullptr;
     }
 
     void post(bool value)
@@ -275,22 +195,8 @@ protected:
         world->getMessages()->post(new Kelvo::FrameMessageTrigger("PLAYER_THROW", value, false));
     }
 
-    Ogre::FrameEvent frameOf(float seconds)
-    {
-        Ogre::FrameEvent event;
-        event.timeSinceLastEvent = event.timeSinceLastFrame = seconds;
-        return event;
-    }
-
-    void frame(float seconds) { scripts->update(frameOf(seconds)); }
-
-    void run(float seconds, float frameSeconds)
-    {
-        const int frames = static_cast<int>(std::lround(seconds / frameSeconds));
-        for (int i = 0; i < frames; ++i) {
-            frame(frameSeconds);
-        }
-    }
+    void frame(float seconds) { testWorld->frame(seconds); }
+    void run(float seconds, float frameSeconds) { testWorld->run(seconds, frameSeconds); }
 
     // A whole throw as the hero's script announces it: the ball appears in
     // one frame and leaves the hand in the next.
@@ -326,11 +232,10 @@ protected:
     }
 
     Engine* engine = nullptr;
+    std::unique_ptr<KelvoTest::TestWorld> testWorld;
     Kelvo::SceneLoader* loader = nullptr;
     Ogre::SceneManager* scene = nullptr;
     Ogre::Camera* camera = nullptr;
-    Kelvo::MeshManager* meshes = nullptr;
-    Kelvo::OSMSceneCallback* callback = nullptr;
     Kelvo::GameWorld* world = nullptr;
     Kelvo::ScriptManager* scripts = nullptr;
     Kelvo::PlayerScript* player = nullptr;

@@ -28,6 +28,7 @@
 #include "app/Application.h"
 
 #include "TerrainWindowEngine.h"
+#include "TestWorld.h"
 
 #include <Ogre.h>
 #include <OgreCompositorChain.h>
@@ -128,8 +129,7 @@ protected:
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         application = new Kelvo::Application();
-        loader = new Kelvo::SceneLoader();
-        loader->setSceneDirectory(engine->folder + "/scenes/");
+        testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);
         effects = new Kelvo::CompositorEffects();
         fader = new Kelvo::CineFader();
     }
@@ -137,9 +137,9 @@ protected:
     void TearDown() override
     {
         leaveWorld();
+        testWorld.reset();
         delete fader;
         delete effects;
-        delete loader;
         delete application;
     }
 
@@ -147,64 +147,44 @@ protected:
     // the play state. The hero stands at the given place facing +X.
     void enterWorld(const Ogre::Vector3& heroAt)
     {
-        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene();
-        scene = made.scene;
-        camera = made.camera;
-        viewport = made.viewport;
-        fader->create(engine->window);
-        effects->install(viewport);
-
         const std::string sceneText =
             "<kelvo_scene><entities><entity name=\"hero\" hidden=\"false\" filename=\"hero.mesh\" "
             "CastShadows=\"no\" ReceiveShadows=\"no\"><position x=\"" + number(heroAt.x) + "\" y=\"" +
             number(heroAt.y) + "\" z=\"" + number(heroAt.z) +
             "\"/><scale x=\"1\" y=\"1\" z=\"1\"/><type name=\"Player\"/></entity></entities></kelvo_scene>";
-        std::ofstream(engine->folder + "/scenes/hero.qormscene") << sceneText;
-        meshes = new Kelvo::MeshManager();
-        callback = new Kelvo::OSMSceneCallback(meshes);
-        ASSERT_TRUE(loader->load("hero.qormscene", scene, callback, false));
-
         Kelvo::WorldParts parts;
-        parts.sceneLoader = loader;
-        parts.camera = camera;
-        parts.meshes = meshes;
         parts.compositors = effects;
         parts.cineFader = fader;
-        world = new Kelvo::GameWorld(parts);
-        scripts = new Kelvo::ScriptManager(world);
-        player = new PlayerScript(world, scripts);
-        scripts->add(player);
-        cameraScript = new CameraScript(world, scripts);
-        scripts->add(cameraScript);
-        watcher = new MessageWatcher(world, scripts);
-        scripts->add(watcher);
+        testWorld->enter("hero.qormscene", sceneText, Ogre::Vector3::ZERO, parts);
+        ASSERT_FALSE(HasFatalFailure());
+        scene = testWorld->scene;
+        camera = testWorld->camera;
+        viewport = testWorld->viewport;
+        world = testWorld->world;
+        scripts = testWorld->scripts;
+        fader->create(engine->window);
+        effects->install(viewport);
+        player = testWorld->add(new PlayerScript(world, scripts));
+        cameraScript = testWorld->add(new CameraScript(world, scripts));
+        watcher = testWorld->add(new MessageWatcher(world, scripts));
         ASSERT_TRUE(player->hasPlayer());
         // The first render loads the terrain pages around the camera.
-        engine->root->renderOneFrame();
+        testWorld->firstFrame();
     }
 
+    // The play state's exit: the scene, the scripts, the screen effects, the world.
     void leaveWorld()
     {
         if (!scene) {
             return;
         }
-        delete player;
-        delete cameraScript;
-        delete watcher;
-        delete scripts;
-        loader->unload();
+        testWorld->leave();
         effects->remove();
-        delete world;
-        delete meshes;
-        delete callback;
         player = nullptr;
         cameraScript = nullptr;
         watcher = nullptr;
         scripts = nullptr;
         world = nullptr;
-        meshes = nullptr;
-        callback = nullptr;
-        engine->destroyMainScene(scene);
         scene = nullptr;
     }
 
@@ -281,14 +261,12 @@ protected:
 
     Engine* engine = nullptr;
     Kelvo::Application* application = nullptr;
-    Kelvo::SceneLoader* loader = nullptr;
+    std::unique_ptr<KelvoTest::TestWorld> testWorld;
     Kelvo::CompositorEffects* effects = nullptr;
     Kelvo::CineFader* fader = nullptr;
     Ogre::SceneManager* scene = nullptr;
     Ogre::Camera* camera = nullptr;
     Ogre::Viewport* viewport = nullptr;
-    Kelvo::MeshManager* meshes = nullptr;
-    Kelvo::OSMSceneCallback* callback = nullptr;
     Kelvo::GameWorld* world = nullptr;
     Kelvo::ScriptManager* scripts = nullptr;
     PlayerScript* player = nullptr;

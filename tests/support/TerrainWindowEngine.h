@@ -14,7 +14,9 @@
 #include "LogCollector.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
+#include "TestTone.h"
 #include "WindowedGL.h"
+#include "SoundManager/SoundManager.h"
 #include "scene/SceneLoader.h"
 #include "terrain/PagingLandScapeSceneManager.h"
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
@@ -26,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace KelvoTest {
 
@@ -123,6 +126,55 @@ protected:
 private:
     std::string mName;
     std::function<float(float, float)> mHeight;
+};
+
+// A test sound in the "General" group: a quiet tone of a length.
+struct ToneFile {
+    std::string name;
+    double seconds;
+    double frequency = 441.0;
+};
+
+// The same engine for scripts that play sounds: the game's sound manager on
+// OpenAL Soft's silent device (which plays a sound for as long as it really
+// lasts) and the given tones in a "sounds" folder of the "General" group.
+class SoundingTerrainWindowEngine : public TerrainWindowEngine {
+public:
+    SoundingTerrainWindowEngine(std::string name, std::function<float(float, float)> height,
+                                std::vector<ToneFile> tones)
+        : TerrainWindowEngine(std::move(name), std::move(height))
+        , mTones(std::move(tones))
+    {
+    }
+
+    void SetUp() override
+    {
+        TerrainWindowEngine::SetUp();
+        sounds = new Kelvo::SoundManager();
+        sounds->Initialize();
+    }
+
+    void TearDown() override
+    {
+        delete sounds;
+        sounds = nullptr;
+        TerrainWindowEngine::TearDown();
+    }
+
+    Kelvo::SoundManager* sounds = nullptr;
+
+protected:
+    void addMedia() override
+    {
+        media->makeFolder("sounds");
+        for (const ToneFile& tone : mTones) {
+            writeTone(folder + "/sounds/" + tone.name, FileKind::Wav, tone.seconds, tone.frequency, 0.25);
+        }
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder + "/sounds", "FileSystem", "General");
+    }
+
+private:
+    std::vector<ToneFile> mTones;
 };
 
 } // namespace KelvoTest

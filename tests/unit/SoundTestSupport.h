@@ -5,6 +5,7 @@
 // to a WAV file, and measurements on that capture.
 
 #include "LogCollector.h"
+#include "TestTone.h"
 
 #include <OgreLog.h>
 
@@ -34,13 +35,8 @@ std::string captureFile();
 void makeDeviceUnusable();
 void makeDeviceUsable();
 
-enum class FileKind { Wav, FloatWav, Mp3 };
-
-// A sine tone of whole cycles, so that it loops without a click. A stereo
-// tone has rightAmplitude on its right channel (the same as the left one
-// when negative).
-void writeTone(const std::string& path, FileKind kind, double seconds, double frequency = 441.0,
-               double amplitude = 0.5, int channels = 1, double rightAmplitude = -1.0);
+using KelvoTest::FileKind;
+using KelvoTest::writeTone;
 void writeBytes(const std::string& path, const std::string& bytes);
 std::vector<unsigned char> readBytes(const std::string& path);
 

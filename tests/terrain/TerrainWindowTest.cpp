@@ -153,6 +153,18 @@ protected:
         return entity;
     }
 
+    // The window's picture, written to a file and read back as the player
+    // would see it.
+    Ogre::Image screenshot(const std::string& fileName)
+    {
+        engine->window->writeContentsToFile(fileName);
+        Ogre::Image shot;
+        std::ifstream file(fileName, std::ios::binary);
+        EXPECT_TRUE(file.good()) << fileName;
+        shot.load(Ogre::DataStreamPtr(new Ogre::FileStreamDataStream(&file, false)), "png");
+        return shot;
+    }
+
     // Node bounds are cached: the query sees moved nodes after an update.
     void updateBounds() { scene->getRootSceneNode()->_update(true, false); }
 
@@ -680,12 +692,8 @@ TEST_F(TerrainWindowScreenshotTest, TerrainIsDrawnTexturedAndLit)
         renderFrames(1);
         usleep(10000);
     }
-    engine->window->writeContentsToFile("terrain_screenshot.png");
-
-    Ogre::Image shot;
-    std::ifstream file("terrain_screenshot.png", std::ios::binary);
-    ASSERT_TRUE(file.good());
-    shot.load(Ogre::DataStreamPtr(new Ogre::FileStreamDataStream(&file, false)), "png");
+    const Ogre::Image shot = screenshot("terrain_screenshot.png");
+    ASSERT_FALSE(HasFailure());
     const int width = static_cast<int>(shot.getWidth());
     const int height = static_cast<int>(shot.getHeight());
 
@@ -760,6 +768,72 @@ TEST_F(TerrainWindowScreenshotTest, TerrainIsDrawnTexturedAndLit)
     const float west = brightness(project(surface(-70, 20)));
     const float east = brightness(project(surface(70, 20)));
     EXPECT_GT(west, east * 1.25f) << "west flank " << west << ", east flank " << east;
+}
+
+// The terrain's pages take the scene's fog like every other object, also
+// when the fog is switched on after their materials were made (the page
+// shaders carry fog only if the scene had it when they were made): under a
+// fog that is complete two units from the camera, every terrain pixel is the
+// fog's colour, and without it the ground is green again. The view's
+// background is never fogged, so the sky stays magenta.
+TEST_F(TerrainWindowScreenshotTest, FogColoursThePagesAndFollowsBeingSwitchedOnAndOff)
+{
+    scene->setAmbientLight(Ogre::ColourValue(0.6f, 0.6f, 0.6f));
+    cameraNode->setPosition(0, 330, 560);
+    cameraNode->lookAt(Ogre::Vector3(0, 40, 0), Ogre::Node::TS_WORLD);
+    buildTerrain();
+    auto settle = [this]() {
+        for (int frame = 0; frame < 30; ++frame) {
+            renderFrames(1);
+            usleep(10000);
+        }
+    };
+    // Shares of the picture: the background, pure fog blue, and green ground.
+    struct Shares {
+        float background = 0;
+        float fog = 0;
+        float green = 0;
+    };
+    auto measure = [this](const std::string& fileName) {
+        const Ogre::Image shot = screenshot(fileName);
+        Shares shares;
+        int samples = 0;
+        for (size_t y = 0; y < shot.getHeight(); y += 4) {
+            for (size_t x = 0; x < shot.getWidth(); x += 4) {
+                const Ogre::ColourValue c = shot.getColourAt(x, y, 0);
+                ++samples;
+                if (c.r > 0.9f && c.b > 0.9f && c.g < 0.1f) {
+                    shares.background += 1;
+                } else if (c.r < 0.05f && c.g < 0.05f && c.b > 0.95f) {
+                    shares.fog += 1;
+                } else if (c.g > c.r * 1.3f && c.g > c.b * 1.3f) {
+                    shares.green += 1;
+                }
+            }
+        }
+        shares.background /= samples;
+        shares.fog /= samples;
+        shares.green /= samples;
+        return shares;
+    };
+
+    settle();
+    const Shares clear = measure("terrain_without_fog.png");
+    ASSERT_GT(clear.green, 0.1f);
+    EXPECT_EQ(0.0f, clear.fog);
+
+    scene->setFog(Ogre::FOG_LINEAR, Ogre::ColourValue(0, 0, 1), 0, 1, 2);
+    settle();
+    const Shares fogged = measure("terrain_in_fog.png");
+    EXPECT_EQ(0.0f, fogged.green);
+    EXPECT_NEAR(1.0f - clear.background, fogged.fog, 0.02f) << "every terrain pixel is the fog's colour";
+    EXPECT_NEAR(clear.background, fogged.background, 0.02f);
+
+    scene->setFog(Ogre::FOG_NONE);
+    settle();
+    const Shares cleared = measure("terrain_fog_gone.png");
+    EXPECT_EQ(0.0f, cleared.fog);
+    EXPECT_NEAR(clear.green, cleared.green, 0.02f);
 }
 
 } // namespace

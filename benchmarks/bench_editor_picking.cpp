@@ -15,11 +15,10 @@
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
 #include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "world/GameWorld.h"
 #include "world/MeshManager.h"
 #include "world/OSMSceneCallback.h"
-#include "WindowedGL.h"
+#include "GLWindowEngine.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
@@ -39,11 +38,7 @@ namespace {
 const int kWidth = 1024;
 const int kHeight = 768;
 
-struct Engine {
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
+struct Engine : KelvoTest::GLWindowEngine {
     Ogre::SceneManager* scene = nullptr;
     Ogre::Camera* camera = nullptr;
     Kelvo::SceneLoader* loader = nullptr;
@@ -98,15 +93,13 @@ Kelvo::EntityDescription* chooseTarget()
 
 void startEngine()
 {
-    engine.logs = new Ogre::LogManager();
-    engine.logs->createLog("bench_editor_picking.log", true, false, true);
-    engine.root = new Ogre::Root("", "", "");
-    if (!KelvoTest::selectWindowedGL(*engine.root, "1024 x  768", true)) {
-        std::fprintf(stderr, "the OpenGL render system is not available\n");
+    KelvoTest::GLWindowEngine::Settings settings;
+    settings.videoMode = "1024 x  768";
+    settings.particles = true;
+    settings.logToFile = false;
+    if (!engine.start("bench_editor_picking", settings)) {
         std::exit(1);
     }
-    engine.factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*engine.root);
-    engine.window = engine.root->initialise(true, "KELVO editor picking benchmark");
     declareResources();
 
     engine.scene = engine.root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
@@ -166,9 +159,7 @@ void stopEngine()
     engine.scene->destroyAllCameras();
     engine.window->removeAllViewports();
     engine.root->destroySceneManager(engine.scene);
-    Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*engine.root, engine.factory);
-    delete engine.root;
-    delete engine.logs;
+    engine.stop();
 }
 
 double threadSeconds()

@@ -11,7 +11,6 @@
 #include "scene/SceneLoader.h"
 #include "scripts/StandartEnemyScript.h"
 #include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "world/FrameMessageManager.h"
 #include "world/FrameMessageTrigger.h"
 #include "world/GameWorld.h"
@@ -20,10 +19,10 @@
 #include "world/OSMSceneCallback.h"
 #include "world/PlayerCharacter.h"
 #include "world/ScriptManager.h"
+#include "GLWindowEngine.h"
 #include "GameMedia.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
-#include "WindowedGL.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
@@ -52,11 +51,7 @@ const Ogre::Vector3 kRingCentre(250, 0, 250);
 const float kRingRadius = 30.0f;
 const Ogre::Vector3 kHeroAt(-400, 0, -400);
 
-struct Engine {
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
+struct Engine : KelvoTest::GLWindowEngine {
     std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string folder;
 };
@@ -86,15 +81,13 @@ std::string sceneText()
 
 void startEngine()
 {
-    engine.logs = new Ogre::LogManager();
-    engine.logs->createLog("bench_enemies.log", true, false, true);
-    engine.root = new Ogre::Root("", "", "");
-    if (!KelvoTest::selectWindowedGL(*engine.root, "640 x  480", true)) {
-        std::fprintf(stderr, "the OpenGL render system is not available\n");
+    KelvoTest::GLWindowEngine::Settings settings;
+    settings.videoMode = "640 x  480";
+    settings.particles = true;
+    settings.logToFile = false;
+    if (!engine.start("bench_enemies", settings)) {
         std::exit(1);
     }
-    engine.factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*engine.root);
-    engine.window = engine.root->initialise(true, "KELVO enemy benchmark");
 
     engine.media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_bench_enemies");
     engine.folder = engine.media->path();
@@ -110,9 +103,7 @@ void startEngine()
 
 void stopEngine()
 {
-    Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*engine.root, engine.factory);
-    delete engine.root;
-    delete engine.logs;
+    engine.stop();
     engine.media.reset();
 }
 

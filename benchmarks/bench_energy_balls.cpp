@@ -10,13 +10,12 @@
 #include "scripts/EnergyBall.h"
 #include "scripts/EnergyBallList.h"
 #include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "world/GameWorld.h"
 #include "world/MeshManager.h"
 #include "world/OSMSceneCallback.h"
+#include "GLWindowEngine.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
-#include "WindowedGL.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
@@ -41,11 +40,7 @@ const int kEntities = 2000;
 // Frames measured per batch of balls: half a second of flight at 60 fps.
 const int kFramesPerBatch = 30;
 
-struct Engine {
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
+struct Engine : KelvoTest::GLWindowEngine {
     std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string folder;
 };
@@ -53,15 +48,13 @@ Engine engine;
 
 void startEngine()
 {
-    engine.logs = new Ogre::LogManager();
-    engine.logs->createLog("bench_energy_balls.log", true, false, true);
-    engine.root = new Ogre::Root("", "", "");
-    if (!KelvoTest::selectWindowedGL(*engine.root, "640 x  480", false)) {
-        std::fprintf(stderr, "the OpenGL render system is not available\n");
+    KelvoTest::GLWindowEngine::Settings settings;
+    settings.videoMode = "640 x  480";
+    settings.particles = false;
+    settings.logToFile = false;
+    if (!engine.start("bench_energy_balls", settings)) {
         std::exit(1);
     }
-    engine.factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*engine.root);
-    engine.window = engine.root->initialise(true, "KELVO energy ball benchmark");
 
     engine.media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_bench_balls");
     engine.folder = engine.media->path();
@@ -77,9 +70,7 @@ void startEngine()
 
 void stopEngine()
 {
-    Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*engine.root, engine.factory);
-    delete engine.root;
-    delete engine.logs;
+    engine.stop();
     engine.media.reset();
 }
 

@@ -8,11 +8,10 @@
 // It needs a display: without one it starts itself again under Xvfb.
 
 #include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "terrain/TerrainWorld.h"
+#include "GLWindowEngine.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
-#include "WindowedGL.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
@@ -33,7 +32,6 @@
 namespace {
 
 using Kelvo::PagingLandScapeSceneManager;
-using Kelvo::PagingLandScapeSceneManagerFactory;
 using KelvoTest::TerrainTestMedia;
 
 const int kEntities = 2000;
@@ -54,11 +52,7 @@ const FrameSettings kFrameSettings[] = {
     {"error 16, composite 100, light map", "16", "100", "yes"},
 };
 
-struct Engine {
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    PagingLandScapeSceneManagerFactory* factory = nullptr;
+struct Engine : KelvoTest::GLWindowEngine {
     std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string folder;
 };
@@ -86,17 +80,15 @@ std::string configText(const FrameSettings& settings)
 
 void startEngine()
 {
-    engine.logs = new Ogre::LogManager();
-    engine.logs->createLog("bench_terrain.log", true, false, true);
-    engine.root = new Ogre::Root("", "", "");
-    if (!KelvoTest::selectWindowedGL(*engine.root, "1024 x  768", false)) {
-        std::fprintf(stderr, "the OpenGL render system is not available\n");
+    KelvoTest::GLWindowEngine::Settings settings;
+    settings.videoMode = "1024 x  768";
+    settings.particles = false;
+    settings.logToFile = false;
+    // The stock octree scene manager is the query's peer.
+    settings.plugins = {"Plugin_OctreeSceneManager"};
+    if (!engine.start("bench_terrain", settings)) {
         std::exit(1);
     }
-    // The stock octree scene manager is the query's peer.
-    KelvoTest::loadEnginePlugin(*engine.root, "Plugin_OctreeSceneManager");
-    engine.factory = PagingLandScapeSceneManagerFactory::install(*engine.root);
-    engine.window = engine.root->initialise(true, "KELVO terrain benchmark");
 
     engine.media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_bench_terrain");
     engine.folder = engine.media->path();
@@ -112,9 +104,7 @@ void startEngine()
 
 void stopEngine()
 {
-    PagingLandScapeSceneManagerFactory::uninstall(*engine.root, engine.factory);
-    delete engine.root;
-    delete engine.logs;
+    engine.stop();
     engine.media.reset();
 }
 

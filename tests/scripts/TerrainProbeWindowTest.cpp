@@ -4,24 +4,17 @@
 // (the terrain's triangles reproduce a plane without error). A ball hangs
 // above the ground on one column; it must never be taken for the ground.
 
-#include "TemporaryFolder.h"
-#include "WindowedGL.h"
-#include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "terrain/TerrainConfig.h"
 #include "world/TerrainProbe.h"
 
-#include "TerrainTestMedia.h"
+#include "TerrainWindowEngine.h"
 
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <stdlib.h>
 
 namespace {
 
@@ -42,51 +35,30 @@ float slopeHeight(float x, float z)
     return kBaseHeight + kSlopeX * x + kSlopeZ * z;
 }
 
+class Engine : public KelvoTest::TerrainWindowEngine {
+public:
+    static Engine* instance;
+
+    Engine()
+        : TerrainWindowEngine("terrain_probe", slopeHeight)
+    {
+        instance = this;
+    }
+};
+
+Engine* Engine::instance = nullptr;
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+
 class TerrainProbeTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        logs = new Ogre::LogManager();
-        logs->createLog("terrain_probe_window.log", true, false, false);
-        root = new Ogre::Root("", "", "");
-        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "640 x  480", false));
-        factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
-        window = root->initialise(true, "KELVO terrain probe");
-
-        media = new KelvoTest::TemporaryFolder("kelvo_terrain_probe");
-        TerrainTestMedia::writeAll(media->path());
-        TerrainTestMedia::writeWorldHeightmap(media->file(TerrainTestMedia::kHeightmapName), slopeHeight);
-
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        TerrainTestMedia::addTerrainLocations(media->path());
-        groups.initialiseAllResourceGroups();
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (root && factory) {
-            Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
-        }
-        delete root;
-        delete logs;
-        root = nullptr;
-        logs = nullptr;
-        delete media;
-        media = nullptr;
-    }
-
     void SetUp() override
     {
-        ASSERT_NE(nullptr, window);
-        scene = root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
-        Ogre::Camera* camera = scene->createCamera("PrimaryCamera");
-        scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 200, 300))->attachObject(camera);
-        camera->setNearClipDistance(1);
-        camera->setFarClipDistance(4000);
-        camera->lookAt(Ogre::Vector3::ZERO);
-        window->addViewport(camera);
-        scene->setWorldGeometry(TerrainTestMedia::kConfigName);
-        scene->setOption("PrimaryCamera", camera);
+        engine = Engine::instance;
+        ASSERT_NE(nullptr, engine);
+        ASSERT_NE(nullptr, engine->window);
+        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene(Ogre::Vector3(0, 200, 300));
+        made.cameraNode->lookAt(Ogre::Vector3::ZERO, Ogre::Node::TS_WORLD);
+        scene = made.scene;
 
         // A ball hanging over the ground at the origin, in the way of every
         // downward ray there.
@@ -96,38 +68,25 @@ protected:
         node->attachObject(ball);
         // The first frame loads the pages round the camera and places the
         // ball's bounds.
-        root->renderOneFrame();
+        engine->root->renderOneFrame();
     }
 
     void TearDown() override
     {
-        if (!scene) {
-            return;
+        if (scene) {
+            engine->destroyMainScene(scene);
+            scene = nullptr;
         }
-        scene->clearScene();
-        scene->destroyAllCameras();
-        window->removeAllViewports();
-        root->destroySceneManager(scene);
-        scene = nullptr;
     }
 
     // The ball's centre: 3 above the ground, its 2.5 radius clear of it.
     const Ogre::Vector3 kBallAt{0, slopeHeight(0, 0) + 3.0f, 0};
 
-    static Ogre::LogManager* logs;
-    static Ogre::Root* root;
-    static Ogre::RenderWindow* window;
-    static Kelvo::PagingLandScapeSceneManagerFactory* factory;
-    static KelvoTest::TemporaryFolder* media;
+    Engine* engine = nullptr;
     Ogre::SceneManager* scene = nullptr;
     Ogre::Entity* ball = nullptr;
 };
 
-Ogre::LogManager* TerrainProbeTest::logs = nullptr;
-Ogre::Root* TerrainProbeTest::root = nullptr;
-Ogre::RenderWindow* TerrainProbeTest::window = nullptr;
-Kelvo::PagingLandScapeSceneManagerFactory* TerrainProbeTest::factory = nullptr;
-KelvoTest::TemporaryFolder* TerrainProbeTest::media = nullptr;
 
 TEST_F(TerrainProbeTest, FindsTheSlopeUnderPointsAllOverTheMap)
 {
@@ -181,12 +140,12 @@ TEST_F(TerrainProbeTest, NoTerrainOffTheMapOrWithoutATerrainScene)
     EXPECT_FLOAT_EQ(-7.0f, probe.heightBelow(Ogre::Vector3(-5000, 100, 0), -7.0f));
 
     // A scene manager without terrain, and none at all.
-    Ogre::SceneManager* plain = root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME);
+    Ogre::SceneManager* plain = engine->root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME);
     {
         TerrainProbe plainProbe(plain);
         EXPECT_FALSE(plainProbe.pointBelow(Ogre::Vector3(0, 100, 0), point));
     }
-    root->destroySceneManager(plain);
+    engine->root->destroySceneManager(plain);
     TerrainProbe noScene(nullptr);
     EXPECT_FALSE(noScene.pointBelow(Ogre::Vector3::ZERO, point));
 }

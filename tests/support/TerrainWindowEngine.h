@@ -10,16 +10,15 @@
 // The test target defines KELVO_MEDIA_DIR (the generated media) and links
 // the game.
 
+#include "GLWindowEngine.h"
 #include "GameMedia.h"
 #include "LogCollector.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
 #include "TestTone.h"
-#include "WindowedGL.h"
 #include "SoundManager/SoundManager.h"
 #include "scene/SceneLoader.h"
 #include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 
 #include <Ogre.h>
 #include <OgreOverlaySystem.h>
@@ -32,7 +31,7 @@
 
 namespace KelvoTest {
 
-class TerrainWindowEngine : public ::testing::Environment {
+class TerrainWindowEngine : public ::testing::Environment, public GLWindowEngine {
 public:
     TerrainWindowEngine(std::string name, std::function<float(float, float)> height)
         : mName(std::move(name))
@@ -42,13 +41,11 @@ public:
 
     void SetUp() override
     {
-        logs = new Ogre::LogManager();
-        logs->createLog(mName + "_window.log", true, false, false)->addListener(&log);
-        root = new Ogre::Root("", "", "");
-        ASSERT_NE(nullptr, selectWindowedGL(*root, "640 x  480", true));
-        factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
-        overlays = new Ogre::OverlaySystem();
-        window = root->initialise(true, "KELVO " + mName);
+        Settings settings;
+        settings.videoMode = "640 x  480";
+        settings.overlays = true;
+        settings.logListener = &log;
+        ASSERT_TRUE(start(mName, settings));
 
         media = std::make_unique<TemporaryFolder>("kelvo_" + mName);
         folder = media->path();
@@ -66,19 +63,11 @@ public:
 
     void TearDown() override
     {
-        Kelvo::PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
-        delete overlays;
-        delete root;
-        delete logs;
+        stop();
         media.reset();
     }
 
     LogCollector log;
-    Ogre::LogManager* logs = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::OverlaySystem* overlays = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    Kelvo::PagingLandScapeSceneManagerFactory* factory = nullptr;
     std::unique_ptr<TemporaryFolder> media;
     std::string folder;
 

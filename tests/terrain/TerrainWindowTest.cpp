@@ -6,10 +6,9 @@
 #include "LogCollector.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
-#include "WindowedGL.h"
+#include "GLWindowEngine.h"
 
 #include "terrain/PagingLandScapeSceneManager.h"
-#include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "terrain/TerrainPageProxy.h"
 #include "terrain/TerrainWorld.h"
 
@@ -24,7 +23,6 @@
 #include <memory>
 
 using Kelvo::PagingLandScapeSceneManager;
-using Kelvo::PagingLandScapeSceneManagerFactory;
 using KelvoTest::TerrainTestMedia;
 
 namespace {
@@ -32,20 +30,18 @@ namespace {
 
 // The engine for the whole program: GL root, one 1024 x 768 window, our
 // factory, the test media in a temporary folder in the group "Terrain".
-class WindowEngine : public ::testing::Environment {
+// The terrain library alone: no game media, the terrain's test media only.
+class WindowEngine : public ::testing::Environment, public KelvoTest::GLWindowEngine {
 public:
     static WindowEngine* instance;
 
     void SetUp() override
     {
         instance = this;
-        // The engine's log goes to a file only, not to the test's output.
-        logManager = new Ogre::LogManager();
-        logManager->createLog("terrain_window_tests.log", true, false, false)->addListener(&log);
-        root = new Ogre::Root("", "", "");
-        ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "1024 x  768", false));
-        factory = PagingLandScapeSceneManagerFactory::install(*root);
-        window = root->initialise(true, "KELVO terrain test");
+        Settings settings;
+        settings.particles = false;
+        settings.logListener = &log;
+        ASSERT_TRUE(start("terrain", settings));
 
         media = std::make_unique<KelvoTest::TemporaryFolder>("kelvo_terrain_test");
         mediaFolder = media->path();
@@ -58,10 +54,7 @@ public:
 
     void TearDown() override
     {
-        PagingLandScapeSceneManagerFactory::uninstall(*root, factory);
-        delete root;
-        Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(&log);
-        delete logManager;
+        stop();
         media.reset();
     }
 
@@ -77,10 +70,6 @@ public:
                                                                         Kelvo::TerrainConfig::kResourceGroup);
     }
 
-    Ogre::LogManager* logManager = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::RenderWindow* window = nullptr;
-    PagingLandScapeSceneManagerFactory* factory = nullptr;
     std::unique_ptr<KelvoTest::TemporaryFolder> media;
     std::string mediaFolder;
     KelvoTest::LogCollector log;

@@ -19,6 +19,7 @@
 #include "world/MeshManager.h"
 #include "world/OSMSceneCallback.h"
 #include "GLWindowEngine.h"
+#include "GameMedia.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
@@ -52,32 +53,6 @@ struct Engine : KelvoTest::GLWindowEngine {
 };
 Engine engine;
 
-std::string sourcePath(const std::string& relative)
-{
-    return std::string(KELVO_SOURCE_DIR) + "/" + relative;
-}
-
-void declareResources()
-{
-    Ogre::ConfigFile config;
-    config.load(sourcePath("run/resources.cfg"), "\t:=", true);
-    auto& groups = Ogre::ResourceGroupManager::getSingleton();
-    for (const auto& section : config.getSettingsBySection()) {
-        const std::string& group = section.first;
-        if (group != "General" && group != "SceneLoader" && group != "Terrain" && group != "OgreInternal") {
-            continue;
-        }
-        for (const auto& setting : section.second) {
-            std::string path = setting.second;
-            if (!path.empty() && path[0] != '/') {
-                path = sourcePath("run/" + path);
-            }
-            groups.addResourceLocation(path, setting.first, group);
-        }
-    }
-    groups.initialiseAllResourceGroups();
-}
-
 // A crate on the island (the first one): what the camera looks at. Birds
 // and enemies hang in the air or move when the game runs; a crate stands.
 Kelvo::EntityDescription* chooseTarget()
@@ -100,7 +75,7 @@ void startEngine()
     if (!engine.start("bench_editor_picking", settings)) {
         std::exit(1);
     }
-    declareResources();
+    KelvoTest::declareIslandResources(KELVO_SOURCE_DIR);
 
     engine.scene = engine.root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
     engine.camera = engine.scene->createCamera("PrimaryCamera");

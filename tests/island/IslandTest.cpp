@@ -13,6 +13,7 @@
 //  - pictures from the story's cameras show their places; frame times.
 // Screenshots land in the working directory (island_*.png).
 
+#include "GameMedia.h"
 #include "LogCollector.h"
 #include "WindowedGL.h"
 #include "app/Application.h"
@@ -33,7 +34,6 @@
 #include "world/OSMSceneCallback.h"
 
 #include <Ogre.h>
-#include <OgreConfigFile.h>
 #include <OgreSimpleSpline.h>
 #include <gtest/gtest.h>
 
@@ -157,7 +157,7 @@ public:
         ASSERT_NE(nullptr, KelvoTest::selectWindowedGL(*root, "1024 x  768", true));
         factory = Kelvo::PagingLandScapeSceneManagerFactory::install(*root);
         window = root->initialise(true, "KELVO island");
-        declareResources();
+        KelvoTest::declareIslandResources(KELVO_SOURCE_DIR);
 
         application = new Kelvo::Application();
         sound = new Kelvo::SoundManager();
@@ -226,29 +226,6 @@ public:
         delete application;
         log->getDefaultLog()->removeListener(&catcher);
         delete log;
-    }
-
-    // The groups the island needs, as run/resources.cfg declares them
-    // (paths relative to run/, where the game starts).
-    void declareResources()
-    {
-        Ogre::ConfigFile config;
-        config.load(sourcePath("run/resources.cfg"), "\t:=", true);
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        for (const auto& section : config.getSettingsBySection()) {
-            const std::string& group = section.first;
-            if (group != "General" && group != "SceneLoader" && group != "Terrain" && group != "OgreInternal") {
-                continue;
-            }
-            for (const auto& setting : section.second) {
-                std::string path = setting.second;
-                if (!path.empty() && path[0] != '/') {
-                    path = sourcePath("run/" + path);
-                }
-                groups.addResourceLocation(path, setting.first, group);
-            }
-        }
-        groups.initialiseAllResourceGroups();
     }
 
     // The terrain's height under a point, as the game's downward queries see it.

@@ -1,6 +1,8 @@
 """What the game shows and logs, in one place: the window, the positions of
 the menu's controls and the log lines the navigation waits for."""
 
+import re
+
 WINDOW_TITLE = "KELVO"
 SCREEN = "1024x768x24"
 
@@ -45,6 +47,16 @@ BARS_OUT = "CineFader: bars out"
 EDITOR_EDIT_MODE = "LevelEditControllScript: mode 1"
 EDITOR_MOUSE_LOOK_MODE = "LevelEditControllScript: mode 0"
 EDITOR_CAMERA_STOPPED = "EditCameraScript: stopped at"
+# The hero's position, logged once a game second while he may move.
+HERO_AT = "PlayerScript: hero at"
+HERO_POSITION = re.compile(r"PlayerScript: hero at \(([-\d.]+), ([-\d.]+), ([-\d.]+)\)")
+
+# The old man's dialogue window: the answer lines in the 1024 x 768 window.
+ANSWER_LINES = {1: (512, 509), 2: (512, 559), 3: (512, 609), 4: (512, 659)}
+# The subtitle's band, above the lower cinematic bar (WxH+X+Y).
+SUBTITLE_BAND = "840x100+92+584"
+# The upper cinematic bar.
+TOP_BAR = "1024x70+0+0"
 
 
 def picture_shown(material):

@@ -328,7 +328,8 @@ protected:
         for (const std::string& line : logLines("OldmanScript: ", from)) {
             const size_t at = line.find("OldmanScript: ");
             const std::string what = line.substr(at + 14);
-            if (what.rfind("line '", 0) == 0 || what.rfind("question", 0) == 0) {
+            const bool lineStarted = what.rfind("line '", 0) == 0 && what.back() == '\'';
+            if (lineStarted || what.rfind("question", 0) == 0) {
                 said.push_back(what);
             }
         }

@@ -362,6 +362,15 @@ protected:
 
     bool frozen() { return player->getUserData() != nullptr; }
 
+    // A key held for that much game time, as the hero's script hears it.
+    void holdKey(OIS::KeyCode key, float seconds)
+    {
+        const OIS::KeyEvent event(nullptr, key, 0);
+        player->keyPressed(event);
+        runFrames(static_cast<int>(std::lround(seconds / frameSeconds)));
+        player->keyReleased(event);
+    }
+
     void answerWhenAsked(int question, int choice)
     {
         ASSERT_TRUE(runUntil([&] { return oldman->isQuestionOpen() && oldman->getQuestion() == question; }))
@@ -440,6 +449,13 @@ TEST_F(OldmanTest, FirstTalkRunsItsNineStepsInOrderAlikeAtSixtyAndTenFramesASeco
         EXPECT_FALSE(camera->isCameraOnCutSceneNode());
         EXPECT_FALSE(world->isFreeMode());
         ASSERT_TRUE(runUntil([this] { return logged("OldmanScript: bars out"); }));
+
+        // He turns away from the old man and walks on.
+        const Ogre::Vector3 placed = world->getPlayer()->getPosition();
+        holdKey(OIS::KC_D, 1.5f);
+        holdKey(OIS::KC_W, 2.0f);
+        EXPECT_GT(world->getPlayer()->getPosition().distance(placed), 3.0f)
+            << "stuck at " << world->getPlayer()->getPosition();
         leaveWorld();
     }
 }

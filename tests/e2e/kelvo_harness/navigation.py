@@ -159,6 +159,7 @@ class Player:
         game = self.game
         path = []
         walking = False
+        turn_key = None
         deadline = time.time() + timeout
         here, _ = self.hero_position(game.log_end())
         previous = here
@@ -167,10 +168,19 @@ class Player:
                 path.append(here)
                 if arrived(here) or math.dist((here[0], here[2]), target) < reach:
                     return path
-                if math.dist(here, previous) > 0.5:
+                moved = math.dist(here, previous) > 0.5
+                if moved:
                     dx, dz = here[0] - previous[0], here[2] - previous[2]
                     length = math.hypot(dx, dz)
                     heading = (dx / length, dz / length)
+                elif walking and turn_key:
+                    # Walking into something: the last turn fell short
+                    # (how far a held key turns him depends on the frame
+                    # rate); on the same way a little further.
+                    game.key_up("w")
+                    walking = False
+                    self.hold([turn_key], 1.0)
+                    here, _ = self.hero_position(game.log_end())
                 previous = here
                 tx, tz = target[0] - here[0], target[1] - here[2]
                 length = math.hypot(tx, tz) or 1.0
@@ -183,7 +193,8 @@ class Player:
                         walking = False
                     # A turns his facing from east (+x) towards -z; about 30
                     # degrees a game second, slower by the clock under load.
-                    self.hold(["a" if cross < 0 else "d"], min(2.0, error / 40.0))
+                    turn_key = "a" if cross < 0 else "d"
+                    self.hold([turn_key], min(2.0, error / 40.0))
                     heading = (tx, tz)
                 elif not walking:
                     game.key_down("w")

@@ -55,8 +55,9 @@ HERO_POSITION = re.compile(r"PlayerScript: hero at \(([-\d.]+), ([-\d.]+), ([-\d
 ANSWER_LINES = {1: (512, 509), 2: (512, 559), 3: (512, 609), 4: (512, 659)}
 # The subtitle's band, above the lower cinematic bar (WxH+X+Y).
 SUBTITLE_BAND = "840x100+92+584"
-# The upper cinematic bar.
+# The upper cinematic bar, and the view's upper third below it.
 TOP_BAR = "1024x70+0+0"
+TOP_THIRD = "1024x180+0+80"
 
 
 def picture_shown(material):

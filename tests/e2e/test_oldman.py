@@ -74,8 +74,8 @@ class OldmanTest(unittest.TestCase):
         bars = game.screenshot("bars.png")
         top_mean, _ = image_statistics(bars, crop=screen.TOP_BAR)
         print("\ntop of the view: %.3f before the talk, %.3f with the bars" % (sky_mean, top_mean), file=sys.stderr)
-        self.assertLess(top_mean, 0.08, "the upper bar is in")
-        self.assertGreater(sky_mean, top_mean + 0.1, "the bar covers what was seen before")
+        # The bars are half-transparent black: the top of the view darkens.
+        self.assertLess(top_mean, sky_mean * 0.7, "the upper bar is in")
 
         # His greeting, heard and read.
         greeting = self.line_started("player0", talk)
@@ -111,7 +111,6 @@ class OldmanTest(unittest.TestCase):
         self.line_started("oldman6", answered)
         opened = game.wait_for_log("OldmanScript: removed 'spider_eingang_lock'", timeout=STEP, after=answered)
         game.wait_for_log("OldmanScript: conversation over", timeout=STEP, after=opened)
-        game.wait_for_log("GUIScript: GUI mode off", timeout=STEP, after=opened)
         self.assertFalse([line for line in game.log_lines()[talk:] if "no text for" in line])
 
         for key, index in (("player0", greeting), ("oldman1", reply)):
@@ -125,7 +124,7 @@ class OldmanTest(unittest.TestCase):
         self.assertFalse([line for line in game.log_lines()[opened:] if "PlayerScript: refusal" in line])
         self.assertTrue(any(math.dist((p[0], p[2]), (LOCK_AT[0], LOCK_AT[2])) < LOCK_RADIUS for p in path),
                         "he went through where the lock stood, not round it")
-        self.assertGreater(path[-1][0], past[0])
+        self.assertGreater(path[-1][0], LOCK_AT[0] + LOCK_RADIUS, "past the far side of where it stood")
         print("old man e2e: %.0f s" % (time.time() - began), file=sys.stderr)
         self.player.back_to_menu()
         self.assertEqual(0, self.player.quit())

@@ -4,7 +4,6 @@
 #include "world/ScriptAtom.h"
 
 #include <OgrePrerequisites.h>
-#include <OgreQuaternion.h>
 #include <OgreVector.h>
 
 #include <memory>

@@ -214,9 +214,9 @@ void OldmanScript::startTalking()
     if (mPlayerScript) {
         mPlayerScript->blendLoop(kIdleAnimation, kHeroBlendSeconds);
     }
-    if (auto* camera = dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr)) {
-        camera->showDialogueShot1();
-        camera->setCrosshairWanted(false);
+    if (CameraScript* view = camera()) {
+        view->showDialogueShot1();
+        view->setCrosshairWanted(false);
     }
     placeHero(kHeroAtHut, kHeroAtHutDegrees);
     mWorld->setFreeMode(true);
@@ -239,8 +239,8 @@ void OldmanScript::pauseTalking(const char* why)
     mBarsOutPending = true;
     mWorld->setFreeMode(false);
     cameraToPlay();
-    if (auto* camera = dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr)) {
-        camera->setCrosshairWanted(true);
+    if (CameraScript* view = camera()) {
+        view->setCrosshairWanted(true);
     }
     // Never left frozen or with the mouse on the windows.
     if (mGuiScript) {
@@ -469,8 +469,8 @@ void OldmanScript::runFinalPhaseFade()
         return;
     }
     if (mFade == Fade::ToBlack) {
-        if (auto* camera = dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr)) {
-            camera->showDialogueShot2();
+        if (CameraScript* view = camera()) {
+            view->showDialogueShot2();
         }
         placeHero(kHeroAtWell, kHeroAtWellDegrees);
         if (Ogre::SceneNode* node = mOldman ? mOldman->getSceneNode() : nullptr) {
@@ -538,8 +538,8 @@ void OldmanScript::runClosing()
     } else {
         freezeHero(false);
     }
-    if (auto* camera = dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr)) {
-        camera->setCrosshairWanted(true);
+    if (CameraScript* view = camera()) {
+        view->setCrosshairWanted(true);
     }
     cameraToPlay();
     setStage(Stage::Retired);
@@ -606,8 +606,8 @@ void OldmanScript::endConversation()
     mStep = 0;
     mTalking = false;
     mWorld->setFreeMode(false);
-    if (auto* camera = dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr)) {
-        camera->setCrosshairWanted(true);
+    if (CameraScript* view = camera()) {
+        view->setCrosshairWanted(true);
     }
     cameraToPlay();
     mMixer->blend(kIdleAnimation, AnimationMixer::kBlendWhilePlaying, kOldmanBlendSeconds, true);
@@ -617,13 +617,18 @@ void OldmanScript::endConversation()
     logState("conversation over, stage " + text(static_cast<int>(mStage)));
 }
 
+CameraScript* OldmanScript::camera() const
+{
+    return dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr);
+}
+
 void OldmanScript::cameraToPlay()
 {
     // Put back, not swapped: a swap from the play node would leave the
     // camera on the dialogue shot.
-    auto* camera = dynamic_cast<CameraScript*>(mScripts ? mScripts->find(kCameraScript) : nullptr);
-    if (camera && camera->isCameraOnCutSceneNode()) {
-        camera->swapCamera();
+    CameraScript* view = camera();
+    if (view && view->isCameraOnCutSceneNode()) {
+        view->swapCamera();
     }
 }
 

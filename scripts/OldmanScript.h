@@ -12,6 +12,7 @@
 namespace Kelvo {
 
 class AnimationMixer;
+class CameraScript;
 class EntityDescription;
 class GUIScript;
 class NpcWalker;
@@ -125,6 +126,8 @@ private:
     void runBars(const Ogre::FrameEvent& event);
     void showQuestion(int question);
     void endConversation();
+    // The camera's script ("CAMERA"), or null in a world without one.
+    CameraScript* camera() const;
     void cameraToPlay();
     void freezeHero(bool frozen);
     void placeHero(const Ogre::Vector3& at, float degrees);

@@ -6,6 +6,7 @@
 #include "gui/ItemWnd.h"
 #include "gui/MsgBoxWnd.h"
 #include "gui/StoryWnd.h"
+#include "gui/SubtitleWnd.h"
 #include "platform/Log.h"
 
 #include <CEGUI/CEGUI.h>
@@ -70,11 +71,13 @@ bool GameGUI::initialise(Ogre::SceneManager* sceneManager)
     mInputBox = new InputBoxWnd();
     mStoryWnd = new StoryWnd();
     mItemWnd = new ItemWnd();
+    mSubtitleWnd = new SubtitleWnd();
     mToolbar->initialise(this);
     mStoryWnd->initialise(this);
     mItemWnd->initialise(this);
     mInputBox->initialise();
     mMsgBox->initialise();
+    mSubtitleWnd->initialise(mGuiManager);
     // Play starts with the mouse steering the hero.
     setMouseMode(false);
     return true;
@@ -114,6 +117,8 @@ void GameGUI::destroy()
     mStoryWnd = nullptr;
     delete mItemWnd;
     mItemWnd = nullptr;
+    delete mSubtitleWnd;
+    mSubtitleWnd = nullptr;
     if (mGuiManager) {
         mGuiManager->shutdown();
         mGuiManager = nullptr;
@@ -181,6 +186,39 @@ void GameGUI::showQuestions3(QuestionListener* listener)
 void GameGUI::showQuestions4(QuestionListener* listener)
 {
     showQuestions(4, listener);
+}
+
+void GameGUI::closeQuestions()
+{
+    if (mStoryWnd) {
+        mStoryWnd->hideAll();
+    }
+}
+
+void GameGUI::showSubtitle(const std::string& key)
+{
+    if (mSubtitleWnd) {
+        mSubtitleWnd->show(key);
+    }
+}
+
+void GameGUI::hideSubtitle()
+{
+    if (mSubtitleWnd) {
+        mSubtitleWnd->hide();
+    }
+}
+
+void GameGUI::toggleSubtitles()
+{
+    if (mSubtitleWnd) {
+        mSubtitleWnd->setOn(!mSubtitleWnd->isOn());
+    }
+}
+
+bool GameGUI::areSubtitlesOn() const
+{
+    return mSubtitleWnd && mSubtitleWnd->isOn();
 }
 
 } // namespace Kelvo

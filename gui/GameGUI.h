@@ -2,6 +2,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include <string>
+
 namespace Kelvo {
 
 class CeGUIManager;
@@ -11,10 +13,12 @@ class ItemWnd;
 class MsgBoxWnd;
 class QuestionListener;
 class StoryWnd;
+class SubtitleWnd;
 
 // The windows shown during play, from "game_menu.xml": the status bar with the
 // hero's energy bar and the item button, the item window, the dialogue
-// choices "q1".."q4", and a message box and an input box. The world record of
+// choices "q1".."q4", the subtitle of the spoken line, and a message box and
+// an input box. The world record of
 // a play run owns it: it is initialised when play starts and destroyed when it
 // ends, and it brings CEGUI up and down with it (the menu has shut CEGUI down
 // before play starts and brings it up again after).
@@ -54,6 +58,15 @@ public:
     void showQuestions2(QuestionListener* listener);
     void showQuestions3(QuestionListener* listener);
     void showQuestions4(QuestionListener* listener);
+    // Closes an open question without an answer (the hero walked off).
+    void closeQuestions();
+
+    // The subtitle of the line being spoken (its sound's name), and its end.
+    void showSubtitle(const std::string& key);
+    void hideSubtitle();
+    // The player's switch (key U); subtitles start on.
+    void toggleSubtitles();
+    bool areSubtitlesOn() const;
 
     CeGUIManager* getGuiManager() const { return mGuiManager; }
     StoryWnd* getStoryWnd() const { return mStoryWnd; }
@@ -61,6 +74,7 @@ public:
     InputBoxWnd* getInputBox() const { return mInputBox; }
     GameToolbarWnd* getToolbar() const { return mToolbar; }
     ItemWnd* getItemWnd() const { return mItemWnd; }
+    SubtitleWnd* getSubtitleWnd() const { return mSubtitleWnd; }
 
 private:
     bool startGuiSystem();
@@ -73,6 +87,7 @@ private:
     GameToolbarWnd* mToolbar = nullptr;
     StoryWnd* mStoryWnd = nullptr;
     ItemWnd* mItemWnd = nullptr;
+    SubtitleWnd* mSubtitleWnd = nullptr;
 };
 
 } // namespace Kelvo

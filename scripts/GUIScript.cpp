@@ -96,6 +96,11 @@ bool GUIScript::keyPressed(const OIS::KeyEvent& event)
             enterGuiMode();
         }
     }
+    if (event.key == kSubtitleKey) {
+        if (GameGUI* gui = mWorld ? mWorld->getGui() : nullptr) {
+            gui->toggleSubtitles();
+        }
+    }
     if (CeGUIManager* gui = guiInput()) {
         gui->keyPressed(event);
     }

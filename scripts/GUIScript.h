@@ -13,13 +13,15 @@ class CeGUIManager;
 // F1, or the old man when he asks a question, puts the world into GUI input
 // mode: the cursor appears, the hero and the camera are frozen (their scripts
 // get user data 1), and every key and mouse event is passed on to CEGUI until
-// the mode is left again. Outside that mode the script ignores input.
+// the mode is left again. Outside that mode the script ignores input, but for
+// the subtitle switch (U), heard in either mode.
 //
 // The play state creates it first of the world's scripts; it listens to
 // input as "GUIScript" by the rule in ScriptAtom.h.
 class GUIScript : public ScriptAtom, public OgreEventAdapter {
 public:
     static const char* const kName;
+    static constexpr OIS::KeyCode kSubtitleKey = OIS::KC_U;
 
     GUIScript(GameWorld* world, ScriptManager* scripts);
 

@@ -308,6 +308,21 @@ void PlayerScript::blendLoop(const std::string& animation, float seconds)
     mMixer->blend(animation, AnimationMixer::kBlendWhilePlaying, seconds, true);
 }
 
+void PlayerScript::placeAt(const Ogre::Vector3& position, const Ogre::Quaternion& orientation)
+{
+    mCharacter->setPosition(position);
+    mCharacter->setOrientation(orientation);
+    // Walking turns the body to this facing every frame: without it he
+    // would snap back to the way he faced before.
+    mFacing = orientation * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    mFacing.y = 0;
+    mFacing = mFacing.isZeroLength() ? Ogre::Vector3::UNIT_X : mFacing.normalisedCopy();
+    mCharacter->setFacing(mFacing);
+    mSpeed.speed = 0;
+    mTurn.rate = 0;
+    logLine("PlayerScript: placed at " + vectorText(position));
+}
+
 void PlayerScript::endAction(float blendSeconds)
 {
     if (mMixer) {

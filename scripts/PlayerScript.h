@@ -56,6 +56,10 @@ public:
     void startAction(const std::string& animation);
     // Blends the hero to an animation as his loop (the dialogue's talk/idle).
     void blendLoop(const std::string& animation, float seconds);
+    // Puts the hero somewhere else, turned by the orientation (his forward
+    // is the body's -Z), as the old man's dialogue places him; he walks on
+    // from there facing that way.
+    void placeAt(const Ogre::Vector3& position, const Ogre::Quaternion& orientation);
 
     bool keyPressed(const OIS::KeyEvent& event) override;
     bool keyReleased(const OIS::KeyEvent& event) override;

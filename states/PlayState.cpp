@@ -20,6 +20,7 @@
 #include "scripts/EnergieBallScript.h"
 #include "scripts/GeometricTriggerScript.h"
 #include "scripts/GUIScript.h"
+#include "scripts/OldmanScript.h"
 #include "scripts/PlayerScript.h"
 #include "scripts/SoundScript.h"
 #include "scripts/StandartEnemyScript.h"
@@ -223,6 +224,7 @@ void PlayState::loadWorld()
     parts.meshes = mMeshes;
     parts.compositors = CompositorEffects::getSingletonPtr();
     parts.cineFader = mCineFader;
+    parts.sceneFader = mSceneFader;
     parts.withGui = true;
     mWorld = new GameWorld(parts);
     mWorld->setGameOverHook([this] { startGameOver(); });
@@ -240,6 +242,8 @@ void PlayState::loadWorld()
     mScripts->add(mCameraScript);
     mEnergieBallScript = new EnergieBallScript(mWorld, mScripts);
     mScripts->add(mEnergieBallScript);
+    mOldmanScript = new OldmanScript(mWorld, mScripts, mPlayerScript, mGuiScript);
+    mScripts->add(mOldmanScript);
     mSoundScript = new SoundScript(mWorld, mScripts);
     mScripts->add(mSoundScript);
     createEnemyAndBirdScripts();
@@ -621,6 +625,8 @@ void PlayState::deleteScripts()
     mSoundScript = nullptr;
     delete mEnergieBallScript;
     mEnergieBallScript = nullptr;
+    delete mOldmanScript;
+    mOldmanScript = nullptr;
     for (StandartEnemyScript* enemy : mEnemyScripts) {
         delete enemy;
     }

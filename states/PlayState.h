@@ -27,6 +27,7 @@ class GUIScript;
 class IntroFader;
 class MeshManager;
 class OSMSceneCallback;
+class OldmanScript;
 class PlayerScript;
 class SceneFader;
 class ScriptManager;
@@ -132,6 +133,7 @@ private:
     PlayerScript* mPlayerScript = nullptr;
     CameraScript* mCameraScript = nullptr;
     EnergieBallScript* mEnergieBallScript = nullptr;
+    OldmanScript* mOldmanScript = nullptr;
     SoundScript* mSoundScript = nullptr;
     std::vector<StandartEnemyScript*> mEnemyScripts;
     std::vector<BirdScript*> mBirdScripts;

@@ -18,6 +18,7 @@ class GameGUI;
 class InputListeners;
 class MeshManager;
 class PlayerCharacter;
+class SceneFader;
 class SceneLoader;
 class SoundManager;
 class TerrainProbe;
@@ -39,6 +40,10 @@ struct WorldParts {
     MeshManager* meshes = nullptr;
     CompositorEffects* compositors = nullptr;
     CineFader* cineFader = nullptr;
+    // Fades the whole picture to black and back (the old man's move to the
+    // well); the running state advances it every frame, scripts only start
+    // fades and read where it stands.
+    SceneFader* sceneFader = nullptr;
     // Bring up the in-game windows (play, not the editor).
     bool withGui = false;
 };
@@ -80,6 +85,7 @@ public:
     Ogre::Camera* getCamera() const { return mParts.camera; }
     CompositorEffects* getCompositors() const { return mParts.compositors; }
     CineFader* getCineFader() const { return mParts.cineFader; }
+    SceneFader* getSceneFader() const { return mParts.sceneFader; }
     // Never null; without a scene manager it finds no terrain anywhere.
     TerrainProbe* getTerrainProbe() const { return mTerrainProbe.get(); }
     bool hasGui() const { return mParts.withGui; }

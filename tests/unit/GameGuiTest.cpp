@@ -9,6 +9,8 @@
 #include "gui/GameGUI.h"
 #include "gui/QuestionListener.h"
 #include "gui/StoryWnd.h"
+#include "gui/SubtitleWnd.h"
+#include "effects/CineFader.h"
 #include "scripts/GUIScript.h"
 #include "world/GameWorld.h"
 #include "world/ScriptAtom.h"
@@ -20,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -374,3 +377,78 @@ TEST(GameGuiWorldTest, WorldWithoutWindowsToDrawOnPlaysWithoutGui)
 }
 
 } // namespace
+
+// --- subtitles ------------------------------------------------------------------------
+
+// The subtitles with the game's own table of lines.
+class SubtitleTest : public GameGuiTest {
+protected:
+    void SetUp() override
+    {
+        GameGuiTest::SetUp();
+        std::ifstream table(KELVO_TEST_DATA_DIR "/../../../tools/media/text/dialogue_de.txt");
+        ASSERT_TRUE(table.good());
+        subtitles().texts().read(table, "dialogue_de.txt");
+    }
+
+    Kelvo::SubtitleWnd& subtitles() { return *gameGui().getSubtitleWnd(); }
+};
+
+TEST_F(SubtitleTest, ALineShowsItsGermanTextAboveTheLowerBarUntilItEnds)
+{
+    EXPECT_FALSE(visible("subtitle"));
+    gameGui().showSubtitle("oldman4");
+    EXPECT_TRUE(visible("subtitle"));
+    EXPECT_EQ("Du wei\xC3\x9F" "t es nicht? Der Sturm hat dir wohl ordentlich den Kopf verdreht. "
+              "H\xC3\xB6r zu: Wer von dieser Insel fort will, braucht ein Schiff.",
+              text("subtitle"));
+    // The two bytes of an umlaut are one character on screen.
+    EXPECT_EQ(0xDFu, window("subtitle")->getText()[6]);
+    EXPECT_TRUE(log.collector.contains("Subtitle: oldman4"));
+
+    // Above the lower cinematic bar, and clear of the middle of the view.
+    const CEGUI::Rectf area = window("subtitle")->getUnclippedOuterRect().get();
+    EXPECT_LE(area.bottom(), kHeight - Kelvo::CineFader::barHeight(static_cast<int>(kHeight)));
+    EXPECT_GT(area.top(), kHeight * 0.7f);
+    // It never takes a click meant for the game or an answer.
+    context().injectMousePosition(area.left() + area.getWidth() / 2, area.top() + area.getHeight() / 2);
+    EXPECT_NE(window("subtitle"), context().getWindowContainingMouse());
+
+    gameGui().hideSubtitle();
+    EXPECT_FALSE(visible("subtitle"));
+}
+
+TEST_F(SubtitleTest, ALineWithoutTextShowsNothingAndSaysSo)
+{
+    gameGui().showSubtitle("oldman1");
+    gameGui().showSubtitle("player99");
+    EXPECT_FALSE(visible("subtitle")) << "the last line's text stayed up";
+    EXPECT_TRUE(log.collector.contains("Subtitle: no text for player99"));
+    EXPECT_FALSE(log.collector.contains("Subtitle: player99"));
+}
+
+TEST_F(SubtitleTest, KeyUSwitchesThemOffAndOnInEitherInputMode)
+{
+    Kelvo::ScriptManager scripts(world.get());
+    Kelvo::GUIScript guiScript(world.get(), &scripts);
+    scripts.add(&guiScript);
+    EXPECT_TRUE(gameGui().areSubtitlesOn());
+
+    gameGui().showSubtitle("player6");
+    guiScript.keyPressed(key(Kelvo::GUIScript::kSubtitleKey));
+    EXPECT_FALSE(gameGui().areSubtitlesOn());
+    EXPECT_FALSE(visible("subtitle"));
+    EXPECT_TRUE(log.collector.contains("Subtitle: off"));
+    const int shownBefore = log.collector.count("Subtitle: player7");
+    gameGui().showSubtitle("player7");
+    EXPECT_FALSE(visible("subtitle"));
+    EXPECT_EQ(shownBefore, log.collector.count("Subtitle: player7"));
+
+    // On again in GUI mode, while the line still plays: it shows at once.
+    guiScript.enterGuiMode();
+    guiScript.keyPressed(key(Kelvo::GUIScript::kSubtitleKey));
+    EXPECT_TRUE(gameGui().areSubtitlesOn());
+    EXPECT_TRUE(visible("subtitle"));
+    EXPECT_EQ("Ein Preis? Wenn das so ist, bin ich nicht interessiert.", text("subtitle"));
+    guiScript.leaveGuiMode();
+}

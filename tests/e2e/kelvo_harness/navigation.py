@@ -8,7 +8,9 @@ the log line that says the game has got there (never for the clock).
     player.quit()
 """
 
+import math
 import subprocess
+import time
 
 from . import screen
 from .images import image_difference
@@ -177,3 +179,67 @@ class Player:
     def raise_if_ended(self):
         if not self.game.is_running():
             raise HarnessError("kelvo ended; log tail:\n%s" % self.game.log_tail())
+
+    # --- steering by the logged positions ---------------------------------------------
+
+    def hero_position(self, after):
+        """The first hero position logged after the log index, and its index."""
+        index = self.game.wait_for_log(screen.HERO_AT, after=after + 1, timeout=STEP_TIMEOUT)
+        match = screen.HERO_POSITION.search(self.game.matched_line)
+        return tuple(float(v) for v in match.groups()), index
+
+    def walk_to(self, target, arrived, heading, timeout=180, reach=3.0):
+        """Walks the hero to the ground point target (x, z) with real keys,
+        steered by his logged positions: he turns on the spot (A or D alone)
+        until he faces it, then walks. heading is the way he faces (x, z) at
+        the start. Ends when arrived(position) says so or he is within reach.
+        Returns the positions logged on the way."""
+        game = self.game
+        path = []
+        walking = False
+        turn_key = None
+        deadline = time.time() + timeout
+        here, _ = self.hero_position(game.log_end())
+        previous = here
+        try:
+            while time.time() < deadline:
+                path.append(here)
+                if arrived(here) or math.dist((here[0], here[2]), target) < reach:
+                    return path
+                moved = math.dist(here, previous) > 0.5
+                if moved:
+                    dx, dz = here[0] - previous[0], here[2] - previous[2]
+                    length = math.hypot(dx, dz)
+                    heading = (dx / length, dz / length)
+                elif walking and turn_key:
+                    # Walking into something: the last turn fell short
+                    # (how far a held key turns him depends on the frame
+                    # rate); on the same way a little further.
+                    game.key_up("w")
+                    walking = False
+                    self.hold([turn_key], 1.0)
+                    here, _ = self.hero_position(game.log_end())
+                previous = here
+                tx, tz = target[0] - here[0], target[1] - here[2]
+                length = math.hypot(tx, tz) or 1.0
+                tx, tz = tx / length, tz / length
+                cross = heading[0] * tz - heading[1] * tx
+                error = math.degrees(math.acos(max(-1.0, min(1.0, heading[0] * tx + heading[1] * tz))))
+                if error > 12.0:
+                    if walking:
+                        game.key_up("w")
+                        walking = False
+                    # A turns his facing from east (+x) towards -z; about 30
+                    # degrees a game second, slower by the clock under load.
+                    turn_key = "a" if cross < 0 else "d"
+                    self.hold([turn_key], min(2.0, error / 40.0))
+                    heading = (tx, tz)
+                elif not walking:
+                    game.key_down("w")
+                    walking = True
+                here, _ = self.hero_position(game.log_end())
+        finally:
+            if walking:
+                game.key_up("w")
+        raise HarnessError("the hero never reached (%.0f, %.0f); path: %s"
+                           % (target[0], target[1], " ".join("(%.0f %.0f)" % (p[0], p[2]) for p in path)))

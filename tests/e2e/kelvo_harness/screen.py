@@ -1,6 +1,8 @@
 """What the game shows and logs, in one place: the window, the positions of
 the menu's controls and the log lines the navigation waits for."""
 
+import re
+
 WINDOW_TITLE = "KELVO"
 SCREEN = "1024x768x24"
 
@@ -65,6 +67,19 @@ EDITOR_ASKED_BEFORE_LEAVING = "before leave the editor"
 
 def editor_scene_loaded(scene):
     return "LevelEditWnd: loaded '%s'" % scene
+
+
+# The hero's position, logged once a game second while he may move.
+HERO_AT = "PlayerScript: hero at"
+HERO_POSITION = re.compile(r"PlayerScript: hero at \(([-\d.]+), ([-\d.]+), ([-\d.]+)\)")
+
+# The old man's dialogue window: the answer lines in the 1024 x 768 window.
+ANSWER_LINES = {1: (512, 509), 2: (512, 559), 3: (512, 609), 4: (512, 659)}
+# The subtitle's band, above the lower cinematic bar (WxH+X+Y).
+SUBTITLE_BAND = "840x100+92+584"
+# The upper cinematic bar, and the view's upper third below it.
+TOP_BAR = "1024x70+0+0"
+TOP_THIRD = "1024x180+0+80"
 
 
 def picture_shown(material):

@@ -159,3 +159,29 @@ class WorldCopy:
             ElementTree.SubElement(entity, "material", {"name": "DefaultFromMesh"})
             ElementTree.SubElement(entity, "type", {"name": kind})
         self._edit(change)
+
+
+class IslandCopy:
+    """The island as the game plays it, from the game's own copy of the
+    scene folder (the tracked scene is never written): a test moves records
+    before game.start(), e.g. the hero to a start near the hut."""
+
+    def __init__(self, game):
+        self.scene_path = os.path.join(game.media_dir, "xmlScenes", SCENE_FILE)
+
+    def move(self, tag, name, position, radius=None):
+        """Puts a record ("entity", "trigger", ...) somewhere else; a trigger
+        may get another radius too."""
+        tree = ElementTree.parse(self.scene_path)
+        for block in tree.getroot().findall("entities"):
+            for record in block.findall(tag):
+                if record.get("name") != name:
+                    continue
+                where = record.find("position")
+                for axis, value in zip("xyz", position):
+                    where.set(axis, "%g" % value)
+                if radius is not None:
+                    record.set("radius", "%g" % radius)
+                tree.write(self.scene_path, encoding="unicode")
+                return
+        raise KeyError("the island has no %s named %r" % (tag, name))

@@ -29,15 +29,16 @@
 #include "world/ScriptManager.h"
 
 #include "TerrainWindowEngine.h"
+#include "TestWorld.h"
 
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdint>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,62 +60,15 @@ float plain(float, float)
     return kPlainHeight;
 }
 
-// A mono 16-bit WAV of a quiet tone: every spoken line.
-void writeTone(const std::string& path, float seconds)
-{
-    const int rate = 22050;
-    const int samples = static_cast<int>(seconds * rate);
-    std::ofstream out(path, std::ios::binary);
-    auto put32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    put32(36 + samples * 2);
-    out.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    out.write("data", 4);
-    put32(samples * 2);
-    for (int i = 0; i < samples; ++i) {
-        put16(static_cast<std::uint16_t>(static_cast<std::int16_t>(6000 * std::sin(i * 0.07))));
-    }
-}
-
-class Engine : public KelvoTest::TerrainWindowEngine {
+// Every spoken line is the same quiet tone.
+class Engine : public KelvoTest::SoundingTerrainWindowEngine {
 public:
     static Engine* instance;
 
     Engine()
-        : TerrainWindowEngine("oldman", plain)
+        : SoundingTerrainWindowEngine("oldman", plain, {{"line.wav", kLineSeconds, 245.0}})
     {
         instance = this;
-    }
-
-    void SetUp() override
-    {
-        TerrainWindowEngine::SetUp();
-        sounds = new Kelvo::SoundManager();
-        sounds->Initialize();
-    }
-
-    void TearDown() override
-    {
-        delete sounds;
-        TerrainWindowEngine::TearDown();
-    }
-
-    Kelvo::SoundManager* sounds = nullptr;
-
-protected:
-    void addMedia() override
-    {
-        media->makeFolder("lines");
-        writeTone(folder + "/lines/line.wav", kLineSeconds);
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(folder + "/lines", "FileSystem", "General");
     }
 };
 
@@ -178,8 +132,8 @@ protected:
         engine = Engine::instance;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
-        loader = new Kelvo::SceneLoader();
-        loader->setSceneDirectory(engine->folder + "/scenes/");
+        testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);
+        loader = testWorld->loader;
         bars = new Kelvo::CineFader();
         fader = new Kelvo::SceneFader();
     }
@@ -187,19 +141,15 @@ protected:
     void TearDown() override
     {
         leaveWorld();
+        testWorld.reset();
         delete fader;
         delete bars;
-        delete loader;
     }
 
     // The island's people and triggers round the hut, the locks, the queen
     // far off in her lair, and the lines; the hero waits south of the hut.
     void enterWorld(const std::vector<std::string>& linesLeftOut = {})
     {
-        const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene(kOutside + Ogre::Vector3(0, 5, 10));
-        scene = made.scene;
-        bars->create(engine->window);
-        fader->setVisible();
         const std::string text =
             "<kelvo_scene><entities><entity name=\"player\" hidden=\"false\" filename=\"hero.mesh\" "
             "CastShadows=\"no\" ReceiveShadows=\"no\"><position " + xyz(kOutside) +
@@ -211,35 +161,26 @@ protected:
             triggerXml("brunnen_eingang_lock", 12, Ogre::Vector3(338, 38.3f, 250)) +
             triggerXml("spider_queen_lair", 45, kQueenAt, "SpiderQueen") + linesXml(linesLeftOut) +
             "</entities></kelvo_scene>";
-        std::ofstream(engine->folder + "/scenes/oldman.qormscene") << text;
-        meshes = new Kelvo::MeshManager();
-        callback = new Kelvo::OSMSceneCallback(meshes);
-        ASSERT_TRUE(loader->load("oldman.qormscene", scene, callback, false, engine->sounds));
-
         Kelvo::WorldParts parts;
-        parts.sceneLoader = loader;
         parts.soundManager = engine->sounds;
-        parts.camera = made.camera;
-        parts.meshes = meshes;
         parts.cineFader = bars;
         parts.sceneFader = fader;
-        world = new Kelvo::GameWorld(parts);
-        scripts = new Kelvo::ScriptManager(world);
+        testWorld->enter("oldman.qormscene", text, kOutside + Ogre::Vector3(0, 5, 10), parts);
+        ASSERT_FALSE(HasFatalFailure());
+        scene = testWorld->scene;
+        world = testWorld->world;
+        scripts = testWorld->scripts;
+        bars->create(engine->window);
+        fader->setVisible();
         // The play state's order.
-        guiScript = new Kelvo::GUIScript(world, scripts);
-        scripts->add(guiScript);
-        triggers = new Kelvo::GeometricTriggerScript(world, scripts);
-        scripts->add(triggers);
-        player = new Kelvo::PlayerScript(world, scripts);
-        scripts->add(player);
-        camera = new Kelvo::CameraScript(world, scripts);
-        scripts->add(camera);
-        oldman = new OldmanScript(world, scripts, player, guiScript);
-        scripts->add(oldman);
-        queen = new Kelvo::StandartEnemyScript(world, scripts, "spider_queen_mesh", "spider_queen_lair");
-        scripts->add(queen);
+        guiScript = testWorld->add(new Kelvo::GUIScript(world, scripts));
+        triggers = testWorld->add(new Kelvo::GeometricTriggerScript(world, scripts));
+        player = testWorld->add(new Kelvo::PlayerScript(world, scripts));
+        camera = testWorld->add(new Kelvo::CameraScript(world, scripts));
+        oldman = testWorld->add(new OldmanScript(world, scripts, player, guiScript));
+        queen = testWorld->add(new Kelvo::StandartEnemyScript(world, scripts, "spider_queen_mesh", "spider_queen_lair"));
         ASSERT_TRUE(player->hasPlayer());
-        engine->root->renderOneFrame();
+        testWorld->firstFrame();
     }
 
     // The play state's exit, in its order: the scene first, then scripts.
@@ -248,17 +189,7 @@ protected:
         if (!scene) {
             return;
         }
-        loader->unload();
-        delete guiScript;
-        delete player;
-        delete camera;
-        delete triggers;
-        delete oldman;
-        delete queen;
-        delete scripts;
-        delete world;
-        delete meshes;
-        delete callback;
+        testWorld->leave();
         guiScript = nullptr;
         player = nullptr;
         camera = nullptr;
@@ -267,21 +198,15 @@ protected:
         queen = nullptr;
         scripts = nullptr;
         world = nullptr;
-        meshes = nullptr;
-        callback = nullptr;
         bars->hide();
-        engine->destroyMainScene(scene);
         scene = nullptr;
     }
 
     // One frame as the play state runs it: the scripts, then the fader.
     void frame()
     {
-        Ogre::FrameEvent event;
-        event.timeSinceLastEvent = event.timeSinceLastFrame = frameSeconds;
-        scripts->update(event);
+        testWorld->frame(frameSeconds);
         fader->update(frameSeconds);
-        engine->sounds->UpdateListener(scene->getSceneNode("MAIN_CAMERA"), frameSeconds);
         // The lines run by the clock: frames need not outrun it.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -396,12 +321,11 @@ protected:
 
     Engine* engine = nullptr;
     float frameSeconds = 1.0f / 60;
+    std::unique_ptr<KelvoTest::TestWorld> testWorld;
     Kelvo::SceneLoader* loader = nullptr;
     Kelvo::CineFader* bars = nullptr;
     Kelvo::SceneFader* fader = nullptr;
     Ogre::SceneManager* scene = nullptr;
-    Kelvo::MeshManager* meshes = nullptr;
-    Kelvo::OSMSceneCallback* callback = nullptr;
     Kelvo::GameWorld* world = nullptr;
     Kelvo::ScriptManager* scripts = nullptr;
     Kelvo::GUIScript* guiScript = nullptr;

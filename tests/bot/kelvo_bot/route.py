@@ -1,0 +1,102 @@
+"""The way through the island, as data: the legs the hero walks, each a
+list of (x, z) waypoints on the ground, and the stages of the quest in
+order, each with its leg, what the bot does there and the log event that
+says it is done.
+
+The legs follow the level's walkways (tools/level/island.py: the paths
+from the beach, the pass into the spiders' hollow and the hollow's floor
+under the first cut-scene's flight), checked with the game's own terrain
+and collision by the bot's runs."""
+
+BEACH_TO_HUT = [(-474, -46), (-450, -38), (-420, -42), (-395, -48), (-350, -42), (-315, -38), (-291, -32)]
+HUT_TO_CAVE = [(-255, -70), (-215, -120), (-170, -170), (-130, -205), (-105, -235), (-92, -262), (-85, -279)]
+# Through the pass and across the hollow to the spiders' nest, then the
+# queen's lair at its far end.
+PASS_TO_NEST = [(-80, -290), (-62, -320), (-34, -349), (20, -395), (75, -415)]
+NEST_TO_QUEEN = [(120, -420), (250, -420), (400, -440), (455, -455)]
+QUEEN_TO_HUT = list(reversed(HUT_TO_CAVE + PASS_TO_NEST + NEST_TO_QUEEN[:-1])) + [(-291, -32)]
+# The final talk leaves the hero by the well; the ravine behind it leads
+# down into the valley of the dead and on to the ship's shore.
+WELL_TO_VALLEY = [(345, 222), (338, 250), (340, 272), (345, 285), (325, 330)]
+VALLEY_TO_SHIP = [(270, 370), (200, 400), (120, 420), (30, 440), (-70, 455), (-170, 465), (-260, 475),
+                  (-340, 488), (-400, 500), (-428, 504)]
+
+
+class Goal:
+    """What ends a stage, asked of the GameLog (log_patterns.py)."""
+
+    def __init__(self, describe, reached):
+        self.describe = describe
+        self.reached = reached
+
+
+def entered(trigger):
+    return Goal("entered '%s'" % trigger, lambda log: trigger in log.entered)
+
+
+def left(trigger):
+    return Goal("left '%s'" % trigger, lambda log: trigger in log.left)
+
+
+def removed(trigger):
+    return Goal("'%s' removed" % trigger, lambda log: trigger in log.removed_triggers)
+
+
+def cut_scene_over(name):
+    return Goal("%s over" % name, lambda log: name in log.cut_scenes_done)
+
+
+def killed(prefix, count):
+    return Goal("%d %s killed" % (count, prefix),
+                lambda log: sum(1 for name in log.killed if name.startswith(prefix)) >= count)
+
+
+OUTRO_STARTED = Goal("outro started", lambda log: log.outro)
+BACK_IN_MENU = Goal("back in the menu", lambda log: log.outro and log.back_in_menu)
+
+
+class Stage:
+    """One stage of the playthrough.
+    leg: waypoints to walk (may be empty); action: "walk" (fighting whoever
+    wakes on the way), "talk" (stand in the old man's trigger, answer his
+    questions), "fight" (stand and kill the enemies that come), "watch"
+    (keys off, wait); goal: what ends it; needs_quest: the old man's script
+    must be in the game."""
+
+    def __init__(self, name, goal, leg=(), action="walk", needs_quest=False, timeout=600):
+        self.name = name
+        self.goal = goal
+        self.leg = list(leg)
+        self.action = action
+        self.needs_quest = needs_quest
+        self.timeout = timeout
+
+
+SPIDERS = 8
+ZOMBIES = 6
+
+STAGES = [
+    Stage("old man", entered("oldman_trigger"), BEACH_TO_HUT),
+    Stage("first talk", removed("spider_eingang_lock"), action="talk", needs_quest=True),
+    Stage("cave open", cut_scene_over("CutScene1"), HUT_TO_CAVE, needs_quest=True),
+    Stage("spiders", killed("spider_0", SPIDERS), PASS_TO_NEST, action="fight", needs_quest=True),
+    Stage("queen", killed("spider_queen", 1), NEST_TO_QUEEN, action="fight", needs_quest=True),
+    Stage("final talk", removed("brunnen_eingang_lock"), QUEEN_TO_HUT, action="talk", needs_quest=True,
+          timeout=900),
+    Stage("well", entered("brunnen_eingang"), WELL_TO_VALLEY[:3], needs_quest=True),
+    Stage("valley", killed("zombie_0", ZOMBIES), WELL_TO_VALLEY[3:] + VALLEY_TO_SHIP[:3], action="fight",
+          needs_quest=True),
+    Stage("ship", OUTRO_STARTED, VALLEY_TO_SHIP[3:], needs_quest=True),
+    Stage("outro", BACK_IN_MENU, action="watch", needs_quest=True, timeout=400),
+]
+
+# The stage the suite plays (from the menu): up to the old man for now;
+# the open cave once the old man's script is in the game.
+SUITE_LAST_STAGE = "old man"
+
+
+def stages_until(last):
+    names = [stage.name for stage in STAGES]
+    if last not in names:
+        raise ValueError("no stage '%s' (stages: %s)" % (last, ", ".join(names)))
+    return STAGES[:names.index(last) + 1]

@@ -156,15 +156,14 @@ class Bot:
             self.player.open_menu()
         self.poll()
         self.report.stage("menu", self.log, self.game.screenshot("menu.png"))
-        self.player.into_game(skip_intro=True)
-        self.poll()
         self.log.new_game()
-        self.read = self.game.log_end() + 1
+        self.player.into_game(skip_intro=True)
         self.next_position()
         self.report.stage("island", self.log, self.game.screenshot("island.png"))
 
     def wait_for_menu(self):
-        entered = self.game.wait_for_log(screen.MENU_ENTER, timeout=300, after=self.read)
+        # The game-over pictures come first, then the menu.
+        entered = self.game.wait_for_log(screen.MENU_ENTER, timeout=300, after=self.log.game_over_at or 0)
         self.game.wait_for_log(screen.FADED_IN, timeout=60, after=entered)
         self.poll()
 
@@ -180,19 +179,22 @@ class Bot:
                 raise BotError("stage '%s' not done within %ss (%s); log tail:\n%s"
                                % (stage.name, stage.timeout, stage.goal.describe, self.game.log_tail()))
             if self.log.cut_scene or self.log.gui_mode or self.log.open_question:
-                self.leave_aim_mode() if self.log.cut_scene else None
+                # A cut-scene or a talk: the hero is not ours; keys held now
+                # would still count once he is.
+                if self.log.cut_scene:
+                    self.leave_aim_mode()
                 self.release()
                 if self.log.open_question:
                     self.answer(self.log.open_question)
                 self.wait_a_little()
                 continue
-            fighting = self.log.awake_enemies() and (stage.action == "fight" or self.log.is_attacked())
-            if fighting and idle_throws < IDLE_THROWS:
+            if self.log.is_attacked() or not self.log.awake_enemies():
+                idle_throws = 0
+            awake = self.log.awake_enemies()
+            if awake and (stage.action == "fight" or self.log.is_attacked()) and idle_throws < IDLE_THROWS:
                 idle_throws = 0 if self.throw() else idle_throws + 1
                 stuck.reset()
                 continue
-            if not self.log.awake_enemies():
-                idle_throws = 0
             self.leave_aim_mode()
             if waypoints.done():
                 self.release()

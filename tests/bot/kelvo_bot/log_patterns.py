@@ -97,6 +97,7 @@ class GameLog:
         self.removed_triggers = []
         self.subtitles = []
         self.game_over = False
+        self.game_over_at = None
         self.outro = False
         self.back_in_menu = False
         self.aiming = False
@@ -150,6 +151,7 @@ class GameLog:
 
     def _on_game_over(self, values, index):
         self.game_over = True
+        self.game_over_at = index
 
     def _on_outro_started(self, values, index):
         self.outro = True

@@ -261,6 +261,9 @@ class ReportTest(unittest.TestCase):
         report.stage("island", log, shot)
         log.feed("StandartEnemyScript: spider_03 strikes the hero, hero health 80")
         log.feed("StandartEnemyScript: spider_03 died")
+        # Standing still logs the same place again; then a detour south.
+        log.feed("PlayerScript: hero at (-482.00, 31.31, -60.00) heading 0.0")
+        log.feed("PlayerScript: hero at (-386.00, 36.00, 40.00) heading 0.0")
         log.feed("PlayerScript: hero at (-290.00, 37.74, -31.00) heading 10.0")
         report.new_game(2, "the hero died in game 1")
         report.stage("old man", log, None, note="no talk yet")
@@ -282,11 +285,14 @@ class ReportTest(unittest.TestCase):
         drawn = os.path.join(report.folder, data["map"])
         size = subprocess.run(["identify", "-format", "%w %h", drawn], capture_output=True, text=True).stdout
         self.assertEqual("%d %d" % MAP_SIZE, size)
-        middle = map_pixel(-386.0, -45.5)
-        colour = subprocess.run(["convert", drawn, "-format", "%%[pixel:p{%d,%d}]" % (round(middle[0]), round(middle[1])),
-                                 "info:"], capture_output=True, text=True).stdout
-        self.assertIn("255,48,32", colour.replace(" ", ""), "the way is drawn between its two ends")
 
+        def colour(x, z):
+            px, py = map_pixel(x, z)
+            return subprocess.run(["convert", drawn, "-format", "%%[pixel:p{%d,%d}]" % (round(px), round(py)),
+                                   "info:"], capture_output=True, text=True).stdout.replace(" ", "")
+
+        self.assertIn("255,48,32", colour(-434.0, -10.0), "the way is drawn along its legs")
+        self.assertNotIn("255,48,32", colour(-386.0, -45.5), "and not back from its end to its start")
 
 if __name__ == "__main__":
     unittest.main()

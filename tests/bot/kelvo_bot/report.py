@@ -154,7 +154,13 @@ class Report:
             command += ["-size", "%dx%d" % size, "xc:#1d3550"]
             if coast:
                 command += ["-fill", "#b9a877", "-stroke", "none", "-draw", "polygon " + coast]
-        way = " ".join("%.0f,%.0f" % map_pixel(x, z, size=size) for x, z in self.path)
+        way = []
+        for x, z in self.path:
+            pixel = "%.0f,%.0f" % map_pixel(x, z, size=size)
+            # ImageMagick closes a polyline that repeats a point.
+            if not way or way[-1] != pixel:
+                way.append(pixel)
+        way = " ".join(way)
         command += ["-fill", "none", "-stroke", "#ff3020", "-strokewidth", "3", "-draw", "polyline " + way]
         for entry in self.stages:
             if entry["position"]:

@@ -58,10 +58,12 @@ class GameOver(Exception):
 
 
 class Bot:
-    def __init__(self, report, attempts=3, game_name="bot"):
+    def __init__(self, report, attempts=3, game_name="bot", world=None):
+        """world: a test world to play instead of the island (the harness's
+        KelvoGame world; game.world can be changed before play)."""
         self.report = report
         self.attempts = attempts
-        self.game = KelvoGame(game_name)
+        self.game = KelvoGame(game_name, world=world)
         self.player = Player(self.game)
         self.log = GameLog()
         self.read = 0

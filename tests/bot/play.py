@@ -5,6 +5,7 @@ server and writes a report as it goes.
     python3 tests/bot/play.py                      # the whole playthrough
     python3 tests/bot/play.py --until "old man"    # up to one stage
     python3 tests/bot/play.py --list               # the stages
+    python3 tests/bot/play.py --survey             # the ways open without the old man, to each lock
 
 Exit code 0 when the last stage asked for was reached."""
 
@@ -20,7 +21,7 @@ from kelvo_harness import HarnessError  # noqa: E402
 from kelvo_harness.process import EXECUTABLE  # noqa: E402
 from kelvo_bot.bot import Bot  # noqa: E402
 from kelvo_bot.report import Report  # noqa: E402
-from kelvo_bot.route import STAGES, stages_until  # noqa: E402
+from kelvo_bot.route import STAGES, SURVEY, stages_until  # noqa: E402
 
 
 def main():
@@ -32,6 +33,8 @@ def main():
     parser.add_argument("--map", default=os.path.join(build, "tests", "island", "island_map.png"),
                         help="the island's map from above (the island test's island_map.png)")
     parser.add_argument("--list", action="store_true", help="print the stages and end")
+    parser.add_argument("--survey", action="store_true",
+                        help="walk the ways open without the old man's talks: the hut, the cave's lock, the well's lock")
     args = parser.parse_args()
     if args.list:
         for stage in STAGES:
@@ -39,7 +42,7 @@ def main():
                                        "  (needs the old man's script)" if stage.needs_quest else ""))
         return 0
     try:
-        stages = stages_until(args.until)
+        stages = SURVEY if args.survey else stages_until(args.until)
     except ValueError as error:
         parser.error(str(error))
     report = Report(args.report)

@@ -219,6 +219,12 @@ class StagesTest(unittest.TestCase):
         self.assertFalse(stages["old man"].goal.reached(log))
         log.feed("GeometricTrigger: entered 'oldman_trigger'")
         self.assertTrue(stages["old man"].goal.reached(log))
+        back = route.SURVEY[2]
+        self.assertEqual(stages["old man"].goal.describe, back.goal.describe)
+        mark = log.mark()
+        self.assertFalse(back.goal.reached(log, mark), "entered in an earlier stage")
+        log.feed("GeometricTrigger: entered 'oldman_trigger'")
+        self.assertTrue(back.goal.reached(log, mark))
         for n in range(1, route.SPIDERS + 1):
             self.assertFalse(stages["spiders"].goal.reached(log))
             log.feed("StandartEnemyScript: spider_%02d died" % n)

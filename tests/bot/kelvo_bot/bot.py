@@ -176,7 +176,8 @@ class Bot:
         stuck = StuckWatch()
         detours = Detours()
         idle_throws = 0
-        while not stage.goal.reached(self.log):
+        mark = self.log.mark()
+        while not stage.goal.reached(self.log, mark):
             if time.time() > deadline:
                 raise BotError("stage '%s' not done within %ss (%s); log tail:\n%s"
                                % (stage.name, stage.timeout, stage.goal.describe, self.game.log_tail()))

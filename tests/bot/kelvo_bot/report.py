@@ -154,14 +154,11 @@ class Report:
             command += ["-size", "%dx%d" % size, "xc:#1d3550"]
             if coast:
                 command += ["-fill", "#b9a877", "-stroke", "none", "-draw", "polygon " + coast]
-        way = []
-        for x, z in self.path:
-            pixel = "%.0f,%.0f" % map_pixel(x, z, size=size)
-            # ImageMagick closes a polyline that repeats a point.
-            if not way or way[-1] != pixel:
-                way.append(pixel)
-        way = " ".join(way)
-        command += ["-fill", "none", "-stroke", "#ff3020", "-strokewidth", "3", "-draw", "polyline " + way]
+        # One line a leg: ImageMagick's polyline closes on itself where the
+        # way repeats a point (the hero standing, or passing a place twice).
+        pixels = [map_pixel(x, z, size=size) for x, z in self.path]
+        legs = " ".join("line %.0f,%.0f %.0f,%.0f" % (a + b) for a, b in zip(pixels, pixels[1:]) if a != b)
+        command += ["-fill", "none", "-stroke", "#ff3020", "-strokewidth", "3", "-draw", legs or "point 0,0"]
         for entry in self.stages:
             if entry["position"]:
                 px, py = map_pixel(entry["position"][0], entry["position"][2], size=size)

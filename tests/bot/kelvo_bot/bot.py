@@ -83,11 +83,15 @@ class Bot:
         self.read = len(lines)
 
     def next_position(self):
-        """Waits for the next position line and returns it."""
+        """Waits for the next position line and returns it; None when the
+        hero is taken from the player meanwhile (a cut-scene, a question),
+        since a frozen hero logs no positions."""
         last = self.log.hero.index if self.log.hero else -1
         deadline = time.time() + POSITION_TIMEOUT
         while True:
             self.poll()
+            if self.hero_taken():
+                return None
             if self.log.hero and self.log.hero.index != last:
                 if self.log.hero.heading is None:
                     raise BotError("the game logs the hero's position without his heading")
@@ -98,6 +102,9 @@ class Bot:
             if time.time() > deadline:
                 raise BotError("no position of the hero for %ss" % POSITION_TIMEOUT)
             pause(0.02)
+
+    def hero_taken(self):
+        return bool(self.log.cut_scene or self.log.gui_mode or self.log.open_question)
 
     def check_running(self):
         if not self.game.is_running():
@@ -181,7 +188,8 @@ class Bot:
             if time.time() > deadline:
                 raise BotError("stage '%s' not done within %ss (%s); log tail:\n%s"
                                % (stage.name, stage.timeout, stage.goal.describe, self.game.log_tail()))
-            if self.log.cut_scene or self.log.gui_mode or self.log.open_question:
+            talking = stage.action == "talk" and "oldman_trigger" in self.log.inside
+            if self.hero_taken() or talking:
                 # A cut-scene or a talk: the hero is not ours; keys held now
                 # would still count once he is.
                 if self.log.cut_scene:
@@ -209,6 +217,9 @@ class Bot:
 
     def steer(self, waypoints, steering, stuck, detours):
         hero = self.next_position()
+        if hero is None:
+            self.release()
+            return
         reached = waypoints.reached
         target = waypoints.update(hero.ground)
         if waypoints.reached != reached:
@@ -239,6 +250,8 @@ class Bot:
         ran = 0
         while ran < samples:
             hero = self.next_position()
+            if hero is None:
+                break
             kind, key = steering.decide(hero.heading, heading)
             if kind == "turn":
                 self.hold((key,))

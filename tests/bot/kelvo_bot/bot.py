@@ -147,7 +147,7 @@ class Bot:
                     return True
                 except GameOver:
                     self.release()
-                    self.report.stage("game over", self.log, self.game.screenshot("game_over.png"))
+                    self.reached("game over")
                     self.wait_for_menu()
             self.report.finish("lost %d games" % self.attempts, self.whole_path, map_source)
             return False
@@ -164,11 +164,17 @@ class Bot:
         if attempt == 1:
             self.player.open_menu()
         self.poll()
-        self.report.stage("menu", self.log, self.game.screenshot("menu.png"))
+        self.reached("menu")
         self.log.new_game()
         self.player.into_game(skip_intro=True)
         self.next_position()
-        self.report.stage("island", self.log, self.game.screenshot("island.png"))
+        self.reached("island")
+
+    def reached(self, stage):
+        """Into the report, with the time the stage was reached (grabbing the
+        screenshot takes seconds on a loaded machine)."""
+        reached_at = time.time()
+        self.report.stage(stage, self.log, self.game.screenshot("stage.png"), reached_at=reached_at)
 
     def wait_for_menu(self):
         # The game-over pictures come first, then the menu.
@@ -202,7 +208,8 @@ class Bot:
             if self.log.is_attacked() or not self.log.awake_enemies():
                 idle_throws = 0
             awake = self.log.awake_enemies()
-            if awake and (stage.action == "fight" or self.log.is_attacked()) and idle_throws < IDLE_THROWS:
+            wants_fight = stage.action == "fight" or (stage.action != "watch" and self.log.is_attacked())
+            if awake and wants_fight and idle_throws < IDLE_THROWS:
                 idle_throws = 0 if self.throw() else idle_throws + 1
                 stuck.reset()
                 continue
@@ -213,7 +220,7 @@ class Bot:
                 continue
             self.steer(waypoints, steering, stuck, detours)
         self.release()
-        self.report.stage(stage.name, self.log, self.game.screenshot("stage.png"))
+        self.reached(stage.name)
 
     def steer(self, waypoints, steering, stuck, detours):
         hero = self.next_position()

@@ -64,14 +64,15 @@ class Report:
         self.games.append({"game": number, "seconds": self.seconds(), "reason": reason})
         self.write()
 
-    def stage(self, name, log, screenshot=None, note=""):
-        """A stage reached: its time, the hero's health and the kills so far,
-        with a copy of the screenshot."""
+    def stage(self, name, log, screenshot=None, note="", reached_at=None):
+        """A stage reached (at the time.time() reached_at, or now): its time,
+        the hero's health and the kills so far, with a copy of the screenshot."""
+        reached_at = reached_at or time.time()
         entry = {
             "stage": name,
             "game": len(self.games),
-            "seconds": self.seconds(),
-            "clock": time.strftime("%H:%M:%S"),
+            "seconds": round(reached_at - self.started, 1),
+            "clock": time.strftime("%H:%M:%S", time.localtime(reached_at)),
             "health": log.health,
             "killed": list(log.killed),
             "position": [round(log.hero.x, 1), round(log.hero.y, 1), round(log.hero.z, 1)] if log.hero else None,

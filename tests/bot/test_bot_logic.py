@@ -230,6 +230,11 @@ class StagesTest(unittest.TestCase):
             log.feed("StandartEnemyScript: spider_%02d died" % n)
         log.feed("StandartEnemyScript: spider_queen_mesh hurt, health 50")
         self.assertTrue(stages["spiders"].goal.reached(log))
+        self.assertFalse(stages["first talk"].goal.reached(log))
+        log.feed("OldmanScript: stage 1 step 9")
+        self.assertFalse(stages["first talk"].goal.reached(log))
+        log.feed("OldmanScript: stage 2 step 0")
+        self.assertTrue(stages["first talk"].goal.reached(log), "the talk went on to its next stage")
         self.assertFalse(stages["queen"].goal.reached(log), "the queen is no spider_0")
         self.assertEqual([route.SUITE_LAST_STAGE], [s.name for s in route.stages_until(route.SUITE_LAST_STAGE)][-1:])
         with self.assertRaises(ValueError):

@@ -61,6 +61,17 @@ def killed(prefix, count):
                 lambda log, mark: sum(1 for name in log.killed if name.startswith(prefix)) >= count)
 
 
+def quest_stage(stage):
+    """The old man's script has gone on to its stage (named as it logs it)."""
+    return Goal("the talk's stage %s" % stage,
+                lambda log, mark: log.quest_step is not None and log.quest_step[0] == stage)
+
+
+def any_of(*goals):
+    return Goal(" or ".join(goal.describe for goal in goals),
+                lambda log, mark: any(goal.reached(log, mark) for goal in goals))
+
+
 OUTRO_STARTED = Goal("outro started", lambda log, mark: log.outro)
 BACK_IN_MENU = Goal("back in the menu", lambda log, mark: log.outro and log.back_in_menu)
 
@@ -87,7 +98,9 @@ ZOMBIES = 6
 
 STAGES = [
     Stage("old man", entered("oldman_trigger"), BEACH_TO_HUT),
-    Stage("first talk", removed("spider_eingang_lock"), action="talk", needs_quest=True),
+    # Its end opens the cave: the lock's removal, or the talk's next stage
+    # if the removal is not logged in words the table knows.
+    Stage("first talk", any_of(removed("spider_eingang_lock"), quest_stage("2")), action="talk", needs_quest=True),
     Stage("cave open", cut_scene_over("CutScene1"), HUT_TO_CAVE, needs_quest=True),
     Stage("spiders", killed("spider_0", SPIDERS), PASS_TO_NEST, action="fight", needs_quest=True),
     Stage("queen", killed("spider_queen", 1), NEST_TO_QUEEN, action="fight", needs_quest=True),

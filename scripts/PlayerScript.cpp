@@ -21,6 +21,7 @@
 #include <OgreSceneNode.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace Kelvo {
@@ -83,7 +84,19 @@ const float kActionBlendIn = 0.2f;
 const float kThrowBlendOut = 0.2f;
 const float kStrikeBlendOut = 0.1f;
 const float kGaitBlend = 0.3f;
+// The position line comes once a second, and sooner when the hero has
+// walked or turned so far that a reader steering him by the log (the bot)
+// would otherwise overshoot: at a run that is a few lines a second.
 const float kPositionLogSeconds = 1.0f;
+const float kPositionLogDistance = 4.0f;
+const float kPositionLogDegrees = 5.0f;
+
+// The hero's heading in degrees: his turn about the up axis from east (+X),
+// growing as he turns left (A), towards north (-Z).
+float headingDegrees(const Ogre::Vector3& facing)
+{
+    return Ogre::Math::ATan2(-facing.z, facing.x).valueDegrees();
+}
 
 } // namespace
 
@@ -134,7 +147,7 @@ PlayerScript::PlayerScript(GameWorld* world, ScriptManager* scripts)
     mProbe = new CollisionProbe(mEntityNode, world->getSceneLoader());
     mEntityNode->setListener(&mEntityNodeWatch);
     mSavedPosition = mCharacter->getPosition();
-    logLine("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
+    writePosition();
 }
 
 PlayerScript::~PlayerScript()
@@ -649,11 +662,22 @@ void PlayerScript::animate(float dt)
 void PlayerScript::logPosition(float dt)
 {
     mPositionLogTimer += dt;
-    if (mPositionLogTimer < kPositionLogSeconds) {
+    const float walked = mCharacter->getPosition().distance(mLoggedPosition);
+    const float turned = std::fabs(std::remainder(headingDegrees(mCharacter->getFacing()) - mLoggedHeading, 360.0f));
+    if (mPositionLogTimer < kPositionLogSeconds && walked < kPositionLogDistance && turned < kPositionLogDegrees) {
         return;
     }
+    writePosition();
+}
+
+void PlayerScript::writePosition()
+{
     mPositionLogTimer = 0;
-    logLine("PlayerScript: hero at " + vectorText(mCharacter->getPosition()));
+    mLoggedPosition = mCharacter->getPosition();
+    mLoggedHeading = headingDegrees(mCharacter->getFacing());
+    char heading[32];
+    std::snprintf(heading, sizeof(heading), " heading %.1f", mLoggedHeading);
+    logLine("PlayerScript: hero at " + vectorText(mLoggedPosition) + heading);
 }
 
 } // namespace Kelvo

@@ -109,7 +109,9 @@ private:
     void moveTo(Ogre::Vector3 candidate, float frameShare);
     void animate(float dt);
     void endAction(float blendSeconds);
+    // "PlayerScript: hero at (x, y, z) heading H", H in degrees (headingDegrees).
     void logPosition(float dt);
+    void writePosition();
 
     PlayerCharacter* mCharacter;
     float mMaxSpeed = kWalkSpeed;
@@ -165,6 +167,8 @@ private:
     float mBarEnergy = 1;
     bool mBarWritten = false;
     float mPositionLogTimer = 0;
+    Ogre::Vector3 mLoggedPosition = Ogre::Vector3::ZERO;
+    float mLoggedHeading = 0;
 };
 
 } // namespace Kelvo

@@ -16,11 +16,10 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from kelvo_harness import (HarnessError, KelvoGame, Player, SMALL_WORLD, channel_means, image_difference,  # noqa: E402
+from kelvo_harness import (KelvoGame, Player, SMALL_WORLD, channel_means, image_difference,  # noqa: E402
                            image_statistics, pause, screen, wait_until)
 
 POSITION = re.compile(r"PlayerScript: hero at \(([-\d.]+), ([-\d.]+), ([-\d.]+)\)")
-PLACED = re.compile(r"PlayerScript: placed at \(([-\d.]+), ([-\d.]+), ([-\d.]+)\)")
 GAIT = "PlayerScript: gait "
 STOPPED = GAIT + "all_idle"
 
@@ -278,81 +277,6 @@ class HeroIslandTest(HeroTestCase):
         self.wait_stopped(before)
         held_at, _ = self.fresh_position()
         self.assertGreater(held_at[0], -500.0, "kept out of the water: %r" % (held_at,))
-        self.leave(entered)
-
-    def test_he_runs_up_from_the_wreck_to_the_old_man_by_the_hut(self):
-        """Steered by real keys from the logged positions: round the wreck,
-        running up from the beach past the hut into the old man's trigger.
-        Running turns wide, so he turns on the spot (A or D alone) and runs
-        only when facing his next waypoint."""
-        game = self.game
-        entered = self.enter_play()
-        start, _ = self.fresh_position()
-        waypoints = [(-470.0, -35.0), (-400.0, -30.0), (-330.0, -20.0), (-290.0, -30.0)]
-        heading = (1.0, 0.0)  # he wakes facing inland, east
-        previous = start
-        arrived = None
-        path = [start]
-        running = False
-
-        def run(on):
-            for key in ("w", "space"):
-                (game.key_down if on else game.key_up)(key)
-
-        try:
-            # Frames are slow under load and the game's clock slows with them.
-            deadline = time.time() + 300
-            while time.time() < deadline:
-                arrived = next((line for line in game.log_lines()[entered:]
-                                if "GeometricTrigger: entered 'oldman_trigger'" in line), None)
-                if arrived:
-                    break
-                try:
-                    here, _ = self.fresh_position()
-                except HarnessError:
-                    # The old man's talk has begun and holds him still.
-                    continue
-                path.append(here)
-                if math.dist(here, previous) > 1.0:
-                    dx, dz = here[0] - previous[0], here[2] - previous[2]
-                    length = math.hypot(dx, dz)
-                    heading = (dx / length, dz / length)
-                previous = here
-                if len(waypoints) > 1 and math.dist((here[0], here[2]), waypoints[0]) < 12.0:
-                    waypoints.pop(0)
-                tx, tz = waypoints[0][0] - here[0], waypoints[0][1] - here[2]
-                length = math.hypot(tx, tz) or 1.0
-                tx, tz = tx / length, tz / length
-                cross = heading[0] * tz - heading[1] * tx
-                error = math.degrees(math.acos(max(-1.0, min(1.0, heading[0] * tx + heading[1] * tz))))
-                if error > 12.0:
-                    if running:
-                        run(False)
-                        running = False
-                    # A turns the facing from east towards north (-z); about
-                    # 30 degrees a game second, and the game's clock runs
-                    # slower than the wall's on a loaded machine.
-                    self.hold(["a" if cross < 0 else "d"], min(2.0, error / 40.0))
-                    here, _ = self.fresh_position()
-                    previous = here
-                    # The facing is not known after a turn on the spot: the
-                    # next positions while running tell it again.
-                    heading = (tx, tz)
-                elif not running:
-                    run(True)
-                    running = True
-        finally:
-            run(False)
-        self.assertIsNotNone(arrived, "never reached the old man; path: %s"
-                             % " ".join("(%.0f %.0f)" % (p[0], p[2]) for p in path))
-        print("\nway to the old man: %s" % " ".join("(%.0f %.0f)" % (p[0], p[2]) for p in path),
-              file=sys.stderr)
-        # The old man's talk holds him from here on, placed before him.
-        game.wait_for_log("PlayerScript: placed at", timeout=60, after=entered)
-        there = tuple(float(v) for v in PLACED.search(game.matched_line).groups())
-        self.assertGreater(there[1], start[1] + 4.0, "up from the beach: %r -> %r" % (start, there))
-        self.assertLess(math.dist((there[0], there[2]), (-290.0, -30.0)), 20.0)
-        game.screenshot("old_man.png")
         self.leave(entered)
 
 

@@ -12,6 +12,10 @@
 #include "world/PlayerCharacter.h"
 #include "world/ScriptManager.h"
 
+#include <cmath>
+#include <regex>
+#include <vector>
+
 using Kelvo::CameraScript;
 using Kelvo::PlayerScript;
 
@@ -145,6 +149,59 @@ TEST_F(PlayerScriptHeadlessTest, AFrozenHeroAndCameraStandStillAndIgnoreTabAndMo
     EXPECT_GT(heroPosition().x, walked.x + 1.0f) << "W is still held: he goes on";
     EXPECT_LT(mCamera->getCameraPosition().distance(camera + (heroPosition() - walked)), 3.0f)
         << "the mouse moved while frozen did not swing the camera round";
+}
+
+// The position line is what a reader steering the hero by the log (the
+// bot) has: it must say which way he faces, in the same sense as his turns,
+// and come often enough while he turns or runs.
+TEST_F(PlayerScriptHeadlessTest, PositionLinesGiveTheHeadingAndFollowTurnsAndRunsClosely)
+{
+    buildWorld(true);
+    press(OIS::KC_5);
+    const std::regex line(R"(PlayerScript: hero at \(([-\d.]+), ([-\d.]+), ([-\d.]+)\) heading ([-\d.]+))");
+    struct Sample {
+        float x, z, heading;
+    };
+    const auto samples = [&]() {
+        std::vector<Sample> found;
+        for (const std::string& text : log().matching("PlayerScript: hero at ")) {
+            std::smatch match;
+            EXPECT_TRUE(std::regex_search(text, match, line)) << text;
+            if (!match.empty()) {
+                found.push_back({std::stof(match[1]), std::stof(match[3]), std::stof(match[4])});
+            }
+        }
+        return found;
+    };
+    ASSERT_EQ(1u, samples().size()) << "the first line comes with the hero";
+    EXPECT_FLOAT_EQ(0.0f, samples()[0].heading) << "he starts facing east";
+
+    // A alone: he turns left on the spot (a small circle), towards north.
+    press(OIS::KC_A);
+    run(3);
+    mPlayer->keyReleased(OIS::KeyEvent(nullptr, OIS::KC_A, 0));
+    const std::vector<Sample> turned = samples();
+    ASSERT_GT(turned.size(), 10u) << "a line every few degrees, not once a second";
+    EXPECT_GT(turned.back().heading, 45.0f) << "a left turn grows the heading";
+    for (size_t i = 1; i < turned.size(); ++i) {
+        EXPECT_LT(std::fabs(turned[i].heading - turned[i - 1].heading), 8.0f) << "line " << i;
+    }
+
+    // Space and W: he runs straight along his heading, a line every few units.
+    const size_t before = samples().size();
+    press(OIS::KC_SPACE);
+    press(OIS::KC_W);
+    run(4);
+    const std::vector<Sample> all = samples();
+    const std::vector<Sample> ran(all.begin() + static_cast<long>(before), all.end());
+    ASSERT_GT(ran.size(), 8u);
+    for (size_t i = 1; i < ran.size(); ++i) {
+        EXPECT_LT(std::hypot(ran[i].x - ran[i - 1].x, ran[i].z - ran[i - 1].z), 5.5f) << "line " << i;
+    }
+    const Sample& from = ran[ran.size() - 3];
+    const Sample& to = ran.back();
+    const float walkedHeading = Ogre::Math::ATan2(-(to.z - from.z), to.x - from.x).valueDegrees();
+    EXPECT_NEAR(to.heading, walkedHeading, 2.0f) << "the heading is the way he goes";
 }
 
 TEST_F(PlayerScriptHeadlessTest, UnloadingTheSceneFirstLeavesTheScriptsSafeToRunAndDelete)

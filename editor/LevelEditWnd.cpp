@@ -420,7 +420,7 @@ void LevelEditWnd::makeNewScene(std::string fileName)
         message("Failed", withName("An XMLScene named %s exists already. Choose another name.", fileName));
         return;
     }
-    if (!mLoader->newScene(fileName)) {
+    if (!mLoader->newScene(fileName, mHub->getSceneManager(), mHub->getSoundManager())) {
         forgetScene();
         logWarning("LevelEditWnd: could not make a new scene '" + fileName + "'");
         message("Failed", withName("Could not create the XMLScene %s.", fileName));

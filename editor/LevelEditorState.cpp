@@ -99,6 +99,7 @@ void LevelEditorState::buildWorld()
     mWorld = new GameWorld(parts);
     mScripts = new ScriptManager(mWorld);
     mEditorGui = new EditorGUI(CeGUIManager::getSingletonPtr(), parts.sceneLoader, parts.soundManager);
+    mEditorGui->setSkyDome(mSkyDome);
     mEditorGui->initialise(mSceneManager);
 
     mControlScript = new LevelEditControllScript(mWorld, mScripts, static_cast<int>(mRenderWindow->getWidth()),

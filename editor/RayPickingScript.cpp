@@ -89,6 +89,9 @@ void RayPickingScript::update(Ogre::FrameEvent)
     if (auto* mouse = static_cast<FrameMessageVoidPtr*>(
             messages->find(EditorMessages::kNewMousePos, FrameMessage::kVoidPtr))) {
         mMouse = *static_cast<EditMouseState*>(mouse->pointer);
+        if (!mMouse.left && !mMouse.middle) {
+            mPickLogged = false;
+        }
         if (mMouse.dragging) {
             mDragActive = true;
         }
@@ -173,10 +176,14 @@ bool RayPickingScript::select(Ogre::SceneNode* node)
         return false;
     }
     mGizmo.attach(getSelectedNode(), false, 0);
+    const bool samePick = mPickLogged && mHasSelection && mSelectedName == node->getName();
     mSelectedName = node->getName();
     mHasSelection = true;
     mGizmo.attach(node, true, 0);
-    logLine("RayPickingScript: picked '" + mSelectedName + "'");
+    if (!samePick) {
+        logLine("RayPickingScript: picked '" + mSelectedName + "'");
+    }
+    mPickLogged = true;
     return true;
 }
 

@@ -39,11 +39,11 @@ void AddEntityWnd::initialise(EditorGUI* hub)
     mHover.reset(new GUIWndElement("add_entity_win", mGui));
     // A trigger's type names the kind of entity it wakes.
     if (mLoader) {
-        mGui->fillListbox(kTriggerTypes, mLoader->getEntityTypes());
+        mWidgets.fillList(kTriggerTypes, *mLoader->getEntityTypes());
     }
 
     mWidgets.subscribe(kTriggers, CEGUI::Listbox::EventSelectionChanged, this, &AddEntityWnd::onTriggerChosen);
-    mWidgets.subscribe(kEntities, CEGUI::Listbox::EventSelectionChanged, this, &AddEntityWnd::onNothing);
+    mWidgets.subscribe(kEntities, CEGUI::Listbox::EventSelectionChanged, this, &AddEntityWnd::onEntityChosen);
     mWidgets.subscribe(kEntities, CEGUI::Listbox::EventListContentsChanged, this, &AddEntityWnd::onNothing);
     const CEGUI::String& down = CEGUI::Window::EventMouseButtonDown;
     mWidgets.subscribe("create_entity", down, this, &AddEntityWnd::onCreateEntity);
@@ -125,6 +125,15 @@ bool AddEntityWnd::onExit(const CEGUI::EventArgs&)
 
 bool AddEntityWnd::onNothing(const CEGUI::EventArgs&)
 {
+    return true;
+}
+
+bool AddEntityWnd::onEntityChosen(const CEGUI::EventArgs&)
+{
+    const std::string name = mWidgets.selectedText(kEntities);
+    if (mEnabled && !name.empty()) {
+        logLine("AddEntityWnd: chose entity '" + name + "'");
+    }
     return true;
 }
 

@@ -54,6 +54,7 @@ public:
 private:
     bool onTriggerChosen(const CEGUI::EventArgs& args);
     bool onNothing(const CEGUI::EventArgs& args);
+    bool onEntityChosen(const CEGUI::EventArgs& args);
     bool onCreateEntity(const CEGUI::EventArgs& args);
     bool onEditEntity(const CEGUI::EventArgs& args);
     bool onRemoveEntity(const CEGUI::EventArgs& args);

@@ -27,15 +27,21 @@ void EntityWnd::initialise(EditorGUI* hub)
     mWidgets.use(mGui);
     mWindow = mGui->getWindow("entity_win");
     for (const char* list : {kMeshes, kMaterials, kTypes}) {
-        mWidgets.subscribe(list, CEGUI::Listbox::EventSelectionChanged, this, &EntityWnd::onNothing);
+        mWidgets.subscribe(list, CEGUI::Listbox::EventSelectionChanged, this, &EntityWnd::onChoice);
     }
     mWidgets.subscribe(kName, CEGUI::Editbox::EventTextAccepted, this, &EntityWnd::onNothing);
     mWidgets.subscribe("create_bt", CEGUI::Window::EventMouseButtonDown, this, &EntityWnd::onAccept);
     mWidgets.subscribe("cancel_bt", CEGUI::Window::EventMouseButtonDown, this, &EntityWnd::onCancel);
     if (mLoader) {
-        mGui->fillListbox(kMaterials, mLoader->getMaterialNames());
-        mGui->fillListbox(kMeshes, mLoader->getMeshNames());
-        mGui->fillListbox(kTypes, mLoader->getEntityTypes());
+        const SceneLoader::NameList materials = mLoader->getMaterialNames();
+        const SceneLoader::NameList meshes = mLoader->getMeshNames();
+        const SceneLoader::NameList types = mLoader->getEntityTypes();
+        mWidgets.fillList(kMaterials, *materials);
+        mWidgets.fillList(kMeshes, *meshes);
+        mWidgets.fillList(kTypes, *types);
+        logLine("EntityWnd: meshes: " + WndWidgets::joined(*meshes));
+        logLine("EntityWnd: materials: " + WndWidgets::joined(*materials));
+        logLine("EntityWnd: types: " + WndWidgets::joined(*types));
     }
 }
 
@@ -68,6 +74,12 @@ void EntityWnd::show(GUIWnd* listener, const std::string& name, const std::strin
     }
     logLine("EntityWnd: open to " + std::string(createMode ? "create" : "edit") + " '" + name + "'");
     if (createMode || !mLoader) {
+        // A new entity's choice starts at the top of each list.
+        for (const char* list : {kMeshes, kMaterials, kTypes}) {
+            if (CEGUI::Listbox* box = mWidgets.listbox(list)) {
+                box->getVertScrollbar()->setScrollPosition(0);
+            }
+        }
         return;
     }
     mEntity = mLoader->findEntity(name);
@@ -80,6 +92,16 @@ void EntityWnd::show(GUIWnd* listener, const std::string& name, const std::strin
 
 bool EntityWnd::onNothing(const CEGUI::EventArgs&)
 {
+    return true;
+}
+
+bool EntityWnd::onChoice(const CEGUI::EventArgs& args)
+{
+    const CEGUI::Window* list = static_cast<const CEGUI::WindowEventArgs&>(args).window;
+    const std::string chosen = mWidgets.selectedText(list->getName().c_str());
+    if (mEnabled && !chosen.empty()) {
+        logLine("EntityWnd: chose " + std::string(list->getName().c_str()) + " '" + chosen + "'");
+    }
     return true;
 }
 

@@ -41,6 +41,8 @@ private:
     bool onAccept(const CEGUI::EventArgs& args);
     bool onCancel(const CEGUI::EventArgs& args);
     bool onNothing(const CEGUI::EventArgs& args);
+    // A choice in one of the three lists: logged.
+    bool onChoice(const CEGUI::EventArgs& args);
 
     // Empty when made; otherwise why the name was refused.
     std::string createEntity(const std::string& name, const std::string& mesh, const std::string& material,

@@ -34,12 +34,14 @@ void ParticleWnd::initialise(EditorGUI* hub)
     mWindow = mGui->getWindow("particle_win");
     mHover.reset(new GUIWndElement("particle_win", mGui));
     if (mLoader) {
-        mGui->fillListbox(kScripts, mLoader->getParticleTemplateNames());
+        const SceneLoader::NameList scripts = mLoader->getParticleTemplateNames();
+        mGui->fillListbox(kScripts, scripts);
+        logLine("ParticleWnd: particle scripts: " + WndWidgets::joined(*scripts));
     }
     const CEGUI::String& accepted = CEGUI::Editbox::EventTextAccepted;
     const CEGUI::String& down = CEGUI::Window::EventMouseButtonDown;
     mWidgets.subscribe(kList, CEGUI::Listbox::EventSelectionChanged, this, &ParticleWnd::onParticleChosen);
-    mWidgets.subscribe(kScripts, CEGUI::Listbox::EventSelectionChanged, this, &ParticleWnd::onNothing);
+    mWidgets.subscribe(kScripts, CEGUI::Listbox::EventSelectionChanged, this, &ParticleWnd::onScriptChosen);
     mWidgets.subscribe("create_par_bt", down, this, &ParticleWnd::onCreate);
     mWidgets.subscribe("remove_par_bt", down, this, &ParticleWnd::onRemove);
     mWidgets.subscribe("attach_par_bt", down, this, &ParticleWnd::onAttach);
@@ -88,8 +90,12 @@ bool ParticleWnd::onClose(const CEGUI::EventArgs&)
     return true;
 }
 
-bool ParticleWnd::onNothing(const CEGUI::EventArgs&)
+bool ParticleWnd::onScriptChosen(const CEGUI::EventArgs&)
 {
+    const std::string script = mWidgets.selectedText(kScripts);
+    if (mEnabled && !script.empty()) {
+        logLine("ParticleWnd: chose script '" + script + "'");
+    }
     return true;
 }
 

@@ -44,7 +44,7 @@ public:
     ParticleDescription* getCurrentParticle() const { return mCurrent; }
 
 private:
-    bool onNothing(const CEGUI::EventArgs& args);
+    bool onScriptChosen(const CEGUI::EventArgs& args);
     bool onParticleChosen(const CEGUI::EventArgs& args);
     bool onCreate(const CEGUI::EventArgs& args);
     bool onRemove(const CEGUI::EventArgs& args);

@@ -89,9 +89,6 @@ void RayPickingScript::update(Ogre::FrameEvent)
     if (auto* mouse = static_cast<FrameMessageVoidPtr*>(
             messages->find(EditorMessages::kNewMousePos, FrameMessage::kVoidPtr))) {
         mMouse = *static_cast<EditMouseState*>(mouse->pointer);
-        if (!mMouse.left && !mMouse.middle) {
-            mPickLogged = false;
-        }
         if (mMouse.dragging) {
             mDragActive = true;
         }
@@ -167,6 +164,10 @@ void RayPickingScript::runQuery()
         mPickPoint = mPickRay.getPoint(hits.firstDistance());
         mGizmo.setLocatorPosition(mPickPoint);
         mGizmo.showLocator(true);
+        if (!mDragActive && mPickPoint != mLoggedLocator) {
+            logLine("RayPickingScript: locator at " + vectorText(mPickPoint));
+            mLoggedLocator = mPickPoint;
+        }
     }
 }
 
@@ -176,14 +177,13 @@ bool RayPickingScript::select(Ogre::SceneNode* node)
         return false;
     }
     mGizmo.attach(getSelectedNode(), false, 0);
-    const bool samePick = mPickLogged && mHasSelection && mSelectedName == node->getName();
+    const bool samePick = mHasSelection && mSelectedName == node->getName();
     mSelectedName = node->getName();
     mHasSelection = true;
     mGizmo.attach(node, true, 0);
     if (!samePick) {
         logLine("RayPickingScript: picked '" + mSelectedName + "'");
     }
-    mPickLogged = true;
     return true;
 }
 

@@ -36,7 +36,9 @@ void SoundWnd::initialise(EditorGUI* hub)
     mWindow = mGui->getWindow("sound_win");
     mHover.reset(new GUIWndElement("sound_win", mGui));
     if (mLoader) {
-        mGui->fillListbox(kFiles, mLoader->getSoundFileNames());
+        const SceneLoader::NameList files = mLoader->getSoundFileNames();
+        mGui->fillListbox(kFiles, files);
+        logLine("SoundWnd: sound files: " + WndWidgets::joined(*files));
     }
     for (const char* type : kSoundTypes) {
         mGui->addComboboxItem(kType, type);

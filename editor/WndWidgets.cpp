@@ -133,8 +133,19 @@ void WndWidgets::fillList(const std::string& listName, const std::vector<std::st
     }
     mGui->clearListbox(listName);
     for (const std::string& name : names) {
-        mGui->addListboxItem(listName, name);
+        if (!name.empty()) {
+            mGui->addListboxItem(listName, name);
+        }
     }
+}
+
+std::string WndWidgets::joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
 }
 
 std::string WndWidgets::numberText(float value)

@@ -67,9 +67,12 @@ public:
     bool selectItem(const std::string& listName, const std::string& text);
     void clearSelection(const std::string& listName);
     bool hasItem(const std::string& listName, const std::string& text) const;
+    // Empty names (a blank line of a list file) are left out.
     void fillList(const std::string& listName, const std::vector<std::string>& names);
 
     static std::string numberText(float value);
+    // "a, b, c": the names a list offers, for the log (tests find items by it).
+    static std::string joined(const std::vector<std::string>& names);
 
 private:
     CeGUIManager* mGui = nullptr;

@@ -1,6 +1,13 @@
 #include "editor/EditorGUI.h"
 
+#include "editor/AddEntityWnd.h"
+#include "editor/EntityWnd.h"
 #include "editor/LevelEditWnd.h"
+#include "editor/LightWnd.h"
+#include "editor/ParticleWnd.h"
+#include "editor/ShadowWnd.h"
+#include "editor/SkyDomeWnd.h"
+#include "editor/SoundWnd.h"
 #include "editor/ToolbarWnd.h"
 #include "gui/CeGUIManager.h"
 #include "gui/InputBoxWnd.h"
@@ -36,19 +43,33 @@ bool EditorGUI::initialise(Ogre::SceneManager* sceneManager, bool startGui)
     if (!startGuiSystem(startGui)) {
         return false;
     }
+    mAddEntityWnd = new AddEntityWnd();
+    mEntityWnd = new EntityWnd();
     mLevelEditWnd = new LevelEditWnd();
     mMsgBox = new MsgBoxWnd();
     mInputBox = new InputBoxWnd();
     mQuestion = new QuestionWnd();
+    mShadowWnd = new ShadowWnd();
     mToolbar = new ToolbarWnd();
+    mLightWnd = new LightWnd();
+    mSkyDomeWnd = new SkyDomeWnd();
+    mSoundWnd = new SoundWnd();
+    mParticleWnd = new ParticleWnd();
 
     mGui->loadLayout(sceneManager, kLayout);
     mGui->centreMouse();
     mLevelEditWnd->initialise(this);
+    mEntityWnd->initialise(this);
+    mAddEntityWnd->initialise(this);
     mInputBox->initialise();
     mMsgBox->initialise();
     mQuestion->initialise(nullptr);
+    mShadowWnd->initialise(this);
     mToolbar->initialise(this);
+    mLightWnd->initialise(this);
+    mSkyDomeWnd->initialise(this);
+    mSoundWnd->initialise(this);
+    mParticleWnd->initialise(this);
     logLine("EditorGUI: windows ready");
     return true;
 }
@@ -82,8 +103,22 @@ void EditorGUI::destroy()
     mMsgBox = nullptr;
     delete mLevelEditWnd;
     mLevelEditWnd = nullptr;
+    delete mEntityWnd;
+    mEntityWnd = nullptr;
+    delete mAddEntityWnd;
+    mAddEntityWnd = nullptr;
+    delete mShadowWnd;
+    mShadowWnd = nullptr;
     delete mToolbar;
     mToolbar = nullptr;
+    delete mLightWnd;
+    mLightWnd = nullptr;
+    delete mSkyDomeWnd;
+    mSkyDomeWnd = nullptr;
+    delete mSoundWnd;
+    mSoundWnd = nullptr;
+    delete mParticleWnd;
+    mParticleWnd = nullptr;
     if (mGui) {
         mGui->shutdown();
         mGui = nullptr;
@@ -105,14 +140,78 @@ void EditorGUI::showInputBox(GUIWndListener* listener, const std::string& title,
     }
 }
 
-void EditorGUI::showAddEntityWindow(GUIWnd*)
+void EditorGUI::showAddEntityWindow(GUIWnd* listener)
 {
-    logLine("EditorGUI: the add-entity window is not in the editor yet");
+    if (mAddEntityWnd) {
+        mAddEntityWnd->show(listener);
+    }
 }
 
-void EditorGUI::showEntityWindow(GUIWnd*, const std::string& name, const std::string&, int)
+void EditorGUI::showEntityWindow(GUIWnd* listener, const std::string& name, const std::string& title, int mode)
 {
-    logLine("EditorGUI: the entity window is not in the editor yet ('" + name + "' stays as it is)");
+    if (mEntityWnd) {
+        mEntityWnd->show(listener, name, title, mode == EntityWnd::kCreateMode);
+    }
+}
+
+void EditorGUI::showLightWindow(GUIWnd* listener)
+{
+    if (mLightWnd) {
+        mLightWnd->show(listener);
+    }
+}
+
+void EditorGUI::showShadowWindow()
+{
+    if (mShadowWnd) {
+        mShadowWnd->show();
+    }
+}
+
+void EditorGUI::showSkyDomeWindow()
+{
+    if (mSkyDomeWnd) {
+        mSkyDomeWnd->show();
+    }
+}
+
+void EditorGUI::showSoundWindow()
+{
+    if (mSoundWnd) {
+        mSoundWnd->show();
+    }
+}
+
+void EditorGUI::showParticleWindow()
+{
+    if (mParticleWnd) {
+        mParticleWnd->show();
+    }
+}
+
+void EditorGUI::closeWindow(const std::string& windowName)
+{
+    if (!mGui) {
+        return;
+    }
+    // The add-entity and light windows count as open boxes and keep their
+    // opener disabled: hidden without closing, they would leave the cursor
+    // over the GUI for good and picking off.
+    if (windowName == "add_entity_win" && mAddEntityWnd) {
+        mAddEntityWnd->close();
+    } else if (windowName == "light_win" && mLightWnd) {
+        mLightWnd->close();
+    } else if (windowName == "shadow_win" && mShadowWnd) {
+        mShadowWnd->close();
+    } else if (windowName == "sound_win" && mSoundWnd) {
+        mSoundWnd->close();
+    } else if (windowName == "particle_win" && mParticleWnd) {
+        mParticleWnd->close();
+    } else if (windowName == "dome_win" && mSkyDomeWnd) {
+        mSkyDomeWnd->close();
+    } else {
+        mGui->setWindowVisible(windowName, false);
+    }
 }
 
 void EditorGUI::showLevelEditWindow()
@@ -197,10 +296,22 @@ void EditorGUI::selectObject(const std::string& name)
     if (name.empty() || !mLoader || !mLevelEditWnd) {
         return;
     }
-    // The light, trigger, sound and particle windows follow their own kinds
-    // once the editor has them.
+    // Each window follows picks of its own kind; a picked entity is also
+    // what the light, sound and particle windows attach to next.
     if (mLoader->findEntity(name)) {
         mLevelEditWnd->selectByName(name);
+        mLightWnd->setCandidateParent(name);
+        mSoundWnd->setCandidateParent(name);
+        mParticleWnd->setCandidateParent(name);
+        mAddEntityWnd->selectEntityByName(name);
+    } else if (mLoader->findLight(name)) {
+        mLightWnd->selectLightByName(name);
+    } else if (mLoader->findTrigger(name)) {
+        mAddEntityWnd->selectTriggerByName(name);
+    } else if (mLoader->findSound(name)) {
+        mSoundWnd->selectByName(name);
+    } else if (mLoader->findParticle(name)) {
+        mParticleWnd->selectByName(name);
     }
 }
 

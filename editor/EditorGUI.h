@@ -8,15 +8,23 @@
 
 namespace Kelvo {
 
+class AddEntityWnd;
 class CeGUIManager;
+class EntityWnd;
 class GUIWnd;
 class GUIWndListener;
 class InputBoxWnd;
 class LevelEditWnd;
+class LightWnd;
 class MsgBoxWnd;
+class ParticleWnd;
 class QuestionWnd;
 class SceneLoader;
+class ShadowWnd;
+class SkyDome;
+class SkyDomeWnd;
 class SoundManager;
+class SoundWnd;
 class ToolbarWnd;
 
 // The hub of the editor's windows ("leveledit_gui.xml"): it loads the
@@ -25,7 +33,8 @@ class ToolbarWnd;
 // scripts reach the windows only through it (LevelEditGUIScript: selections
 // both ways, the locator, copy, paste, delete). Owned by LevelEditorState
 // from the editor's entry to its exit, which hands in the GUI manager, the
-// scene loader and the sound manager the windows work with.
+// scene loader and the sound manager the windows work with, and the sky
+// whose time of day the scene-settings window previews.
 class EditorGUI {
 public:
     static const char* const kLayout;
@@ -48,9 +57,23 @@ public:
     void showInputBox(GUIWndListener* listener, const std::string& title, const std::string& label,
                       const std::string& valueLabel);
     void showAddEntityWindow(GUIWnd* listener);
+    // mode: EntityWnd::kEditMode or EntityWnd::kCreateMode.
     void showEntityWindow(GUIWnd* listener, const std::string& name, const std::string& title, int mode);
-    // The toolbar's way back to the scene window.
+    // The toolbar's openers: no window waits for these to close.
     void showLevelEditWindow();
+    void openAddEntityWindow() { showAddEntityWindow(nullptr); }
+    void showLightWindow(GUIWnd* listener = nullptr);
+    void openLightWindow() { showLightWindow(nullptr); }
+    void showShadowWindow();
+    void showSkyDomeWindow();
+    void showSoundWindow();
+    void showParticleWindow();
+    // Closes the layout window of that name as its own close button would:
+    // the window that opened it works again and an open box is counted off.
+    void closeWindow(const std::string& windowName);
+
+    void setSkyDome(SkyDome* sky) { mSkyDome = sky; }
+    SkyDome* getSkyDome() const { return mSkyDome; }
 
     // Runs `then` at once when the loaded scene has no unsaved changes;
     // otherwise asks first (save, discard, cancel): save runs it only once
@@ -87,6 +110,13 @@ public:
     InputBoxWnd* getInputBox() const { return mInputBox; }
     QuestionWnd* getQuestionBox() const { return mQuestion; }
     ToolbarWnd* getToolbar() const { return mToolbar; }
+    AddEntityWnd* getAddEntityWnd() const { return mAddEntityWnd; }
+    EntityWnd* getEntityWnd() const { return mEntityWnd; }
+    LightWnd* getLightWnd() const { return mLightWnd; }
+    ShadowWnd* getShadowWnd() const { return mShadowWnd; }
+    SkyDomeWnd* getSkyDomeWnd() const { return mSkyDomeWnd; }
+    SoundWnd* getSoundWnd() const { return mSoundWnd; }
+    ParticleWnd* getParticleWnd() const { return mParticleWnd; }
 
 private:
     bool startGuiSystem(bool startGui);
@@ -97,14 +127,22 @@ private:
     std::string mClipboard;
     SceneLoader* mLoader;
     SoundManager* mSounds;
+    SkyDome* mSkyDome = nullptr;
     CeGUIManager* mGuiManager;
     // The GUI manager while the windows are up.
     CeGUIManager* mGui = nullptr;
+    AddEntityWnd* mAddEntityWnd = nullptr;
+    EntityWnd* mEntityWnd = nullptr;
     LevelEditWnd* mLevelEditWnd = nullptr;
     MsgBoxWnd* mMsgBox = nullptr;
     InputBoxWnd* mInputBox = nullptr;
     QuestionWnd* mQuestion = nullptr;
+    ShadowWnd* mShadowWnd = nullptr;
     ToolbarWnd* mToolbar = nullptr;
+    LightWnd* mLightWnd = nullptr;
+    SkyDomeWnd* mSkyDomeWnd = nullptr;
+    SoundWnd* mSoundWnd = nullptr;
+    ParticleWnd* mParticleWnd = nullptr;
     bool mSelectionChanged = false;
 };
 

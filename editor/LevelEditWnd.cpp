@@ -41,29 +41,18 @@ std::string withName(const char* text, const std::string& name)
     return result;
 }
 
-std::string numberText(Ogre::Real value)
-{
-    return Ogre::StringConverter::toString(value, 6, 0, ' ', std::ios::fmtflags(0));
-}
-
 } // namespace
 
 LevelEditWnd::LevelEditWnd() = default;
 
-LevelEditWnd::~LevelEditWnd()
-{
-    for (CEGUI::Event::Connection& connection : mConnections) {
-        if (connection.isValid()) {
-            connection->disconnect();
-        }
-    }
-}
+LevelEditWnd::~LevelEditWnd() = default;
 
 void LevelEditWnd::initialise(EditorGUI* hub)
 {
     mHub = hub;
     mGui = hub->getGuiManager();
     mLoader = hub->getSceneLoader();
+    mWidgets.use(mGui);
     mWindow = mGui->getWindow("leveledit_win");
     mSceneFiles = dynamic_cast<CEGUI::Listbox*>(mGui->getWindow("xml_list"));
     mPlacedObjects = dynamic_cast<CEGUI::Listbox*>(mGui->getWindow("placed_obj_list"));
@@ -73,36 +62,32 @@ void LevelEditWnd::initialise(EditorGUI* hub)
     }
 
     for (const char* name : kRotation) {
-        subscribe(name, CEGUI::Editbox::EventTextAccepted, &LevelEditWnd::onRotationAccepted);
+        mWidgets.subscribe(name, CEGUI::Editbox::EventTextAccepted, this, &LevelEditWnd::onRotationAccepted);
     }
     for (const char* name : kTranslation) {
-        subscribe(name, CEGUI::Editbox::EventTextAccepted, &LevelEditWnd::onTranslationAccepted);
+        mWidgets.subscribe(name, CEGUI::Editbox::EventTextAccepted, this, &LevelEditWnd::onTranslationAccepted);
     }
     for (const char* name : kScale) {
-        subscribe(name, CEGUI::Editbox::EventTextAccepted, &LevelEditWnd::onScaleAccepted);
+        mWidgets.subscribe(name, CEGUI::Editbox::EventTextAccepted, this, &LevelEditWnd::onScaleAccepted);
     }
-    subscribe("shadow_receiver", CEGUI::ToggleButton::EventSelectStateChanged, &LevelEditWnd::onReceiverChanged);
-    subscribe("shadow_caster", CEGUI::ToggleButton::EventSelectStateChanged, &LevelEditWnd::onCasterChanged);
-    subscribe("ishidden", CEGUI::ToggleButton::EventSelectStateChanged, &LevelEditWnd::onHiddenChanged);
-    subscribe("xml_list", CEGUI::Listbox::EventSelectionChanged, &LevelEditWnd::onNothing);
-    subscribe("xml_list", CEGUI::Listbox::EventListContentsChanged, &LevelEditWnd::onNothing);
-    subscribe("load_xml", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onLoadClicked);
-    subscribe("Save XML", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onSaveClicked);
-    subscribe("new_xml", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onNewClicked);
-    subscribe("remove_xml_bt", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onRemoveFileClicked);
-    subscribe("placed_obj_list", CEGUI::Listbox::EventSelectionChanged, &LevelEditWnd::onPlacedSelectionChanged);
-    subscribe("placed_obj_list", CEGUI::Listbox::EventListContentsChanged, &LevelEditWnd::onNothing);
-    subscribe("add_entity", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onAddEntityClicked);
-    subscribe("edit_entity", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onEditEntityClicked);
-    subscribe("remove_entity", CEGUI::Window::EventMouseButtonDown, &LevelEditWnd::onRemoveEntityClicked);
-}
-
-void LevelEditWnd::subscribe(const char* name, const CEGUI::String& event,
-                             bool (LevelEditWnd::*handler)(const CEGUI::EventArgs&))
-{
-    if (CEGUI::Window* window = mGui->getWindow(name)) {
-        mConnections.push_back(window->subscribeEvent(event, CEGUI::Event::Subscriber(handler, this)));
-    }
+    mWidgets.subscribe("shadow_receiver", CEGUI::ToggleButton::EventSelectStateChanged, this,
+                       &LevelEditWnd::onReceiverChanged);
+    mWidgets.subscribe("shadow_caster", CEGUI::ToggleButton::EventSelectStateChanged, this,
+                       &LevelEditWnd::onCasterChanged);
+    mWidgets.subscribe("ishidden", CEGUI::ToggleButton::EventSelectStateChanged, this, &LevelEditWnd::onHiddenChanged);
+    mWidgets.subscribe("xml_list", CEGUI::Listbox::EventSelectionChanged, this, &LevelEditWnd::onNothing);
+    mWidgets.subscribe("xml_list", CEGUI::Listbox::EventListContentsChanged, this, &LevelEditWnd::onNothing);
+    mWidgets.subscribe("load_xml", CEGUI::Window::EventMouseButtonDown, this, &LevelEditWnd::onLoadClicked);
+    mWidgets.subscribe("Save XML", CEGUI::Window::EventMouseButtonDown, this, &LevelEditWnd::onSaveClicked);
+    mWidgets.subscribe("new_xml", CEGUI::Window::EventMouseButtonDown, this, &LevelEditWnd::onNewClicked);
+    mWidgets.subscribe("remove_xml_bt", CEGUI::Window::EventMouseButtonDown, this, &LevelEditWnd::onRemoveFileClicked);
+    mWidgets.subscribe("placed_obj_list", CEGUI::Listbox::EventSelectionChanged, this,
+                       &LevelEditWnd::onPlacedSelectionChanged);
+    mWidgets.subscribe("placed_obj_list", CEGUI::Listbox::EventListContentsChanged, this, &LevelEditWnd::onNothing);
+    mWidgets.subscribe("add_entity", CEGUI::Window::EventMouseButtonDown, this, &LevelEditWnd::onAddEntityClicked);
+    mWidgets.subscribe("edit_entity", CEGUI::Window::EventMouseButtonDown, this, &LevelEditWnd::onEditEntityClicked);
+    mWidgets.subscribe("remove_entity", CEGUI::Window::EventMouseButtonDown, this,
+                       &LevelEditWnd::onRemoveEntityClicked);
 }
 
 void LevelEditWnd::setEnabled(bool enabled)
@@ -125,9 +110,9 @@ bool LevelEditWnd::onRotationAccepted(const CEGUI::EventArgs&)
     if (!acceptsFieldEdits()) {
         return true;
     }
-    mCurrent->setRotation(numberIn("rot_x"), numberIn("rot_y"), numberIn("rot_z"));
-    logLine("LevelEditWnd: '" + mCurrent->getName() + "' turned to " +
-            vectorText(Ogre::Vector3(numberIn("rot_x"), numberIn("rot_y"), numberIn("rot_z"))) + " degrees");
+    const Ogre::Vector3 degrees = mWidgets.vector(kRotation);
+    mCurrent->setRotation(degrees.x, degrees.y, degrees.z);
+    logLine("LevelEditWnd: '" + mCurrent->getName() + "' turned to " + vectorText(degrees) + " degrees");
     return true;
 }
 
@@ -136,7 +121,7 @@ bool LevelEditWnd::onTranslationAccepted(const CEGUI::EventArgs&)
     if (!acceptsFieldEdits()) {
         return true;
     }
-    const Ogre::Vector3 position(numberIn("trans_x"), numberIn("trans_y"), numberIn("trans_z"));
+    const Ogre::Vector3 position = mWidgets.vector(kTranslation);
     mCurrent->setPosition(position);
     logLine("LevelEditWnd: '" + mCurrent->getName() + "' moved to " + vectorText(position));
     return true;
@@ -147,7 +132,7 @@ bool LevelEditWnd::onScaleAccepted(const CEGUI::EventArgs&)
     if (!acceptsFieldEdits()) {
         return true;
     }
-    const Ogre::Vector3 scale(numberIn("scale_edit"), numberIn("scale_y"), numberIn("scale_z"));
+    const Ogre::Vector3 scale = mWidgets.vector(kScale);
     mCurrent->setScale(scale);
     logLine("LevelEditWnd: '" + mCurrent->getName() + "' scaled to " + vectorText(scale));
     return true;
@@ -156,9 +141,9 @@ bool LevelEditWnd::onScaleAccepted(const CEGUI::EventArgs&)
 bool LevelEditWnd::onReceiverChanged(const CEGUI::EventArgs&)
 {
     if (acceptsFieldEdits()) {
-        mCurrent->setReceiveShadows(isChecked("shadow_receiver"));
+        mCurrent->setReceiveShadows(mWidgets.isChecked("shadow_receiver"));
         logLine("LevelEditWnd: '" + mCurrent->getName() + "' receives shadows: " +
-                (isChecked("shadow_receiver") ? "yes" : "no"));
+                (mWidgets.isChecked("shadow_receiver") ? "yes" : "no"));
     }
     return true;
 }
@@ -166,9 +151,9 @@ bool LevelEditWnd::onReceiverChanged(const CEGUI::EventArgs&)
 bool LevelEditWnd::onCasterChanged(const CEGUI::EventArgs&)
 {
     if (acceptsFieldEdits()) {
-        mCurrent->setCastShadows(isChecked("shadow_caster"));
+        mCurrent->setCastShadows(mWidgets.isChecked("shadow_caster"));
         logLine("LevelEditWnd: '" + mCurrent->getName() + "' casts shadows: " +
-                (isChecked("shadow_caster") ? "yes" : "no"));
+                (mWidgets.isChecked("shadow_caster") ? "yes" : "no"));
     }
     return true;
 }
@@ -176,8 +161,9 @@ bool LevelEditWnd::onCasterChanged(const CEGUI::EventArgs&)
 bool LevelEditWnd::onHiddenChanged(const CEGUI::EventArgs&)
 {
     if (acceptsFieldEdits()) {
-        mCurrent->setHidden(isChecked("ishidden"));
-        logLine("LevelEditWnd: '" + mCurrent->getName() + "' hidden: " + (isChecked("ishidden") ? "yes" : "no"));
+        mCurrent->setHidden(mWidgets.isChecked("ishidden"));
+        logLine("LevelEditWnd: '" + mCurrent->getName() + "' hidden: " +
+                (mWidgets.isChecked("ishidden") ? "yes" : "no"));
     }
     return true;
 }
@@ -193,20 +179,20 @@ void LevelEditWnd::fillFields()
         return;
     }
     mFillingFields = true;
-    setText("name_edit", mLoadedName);
+    mWidgets.setText("name_edit", mLoadedName);
     const Ogre::Real* rotation = mCurrent->getRotation();
     for (int i = 0; i < 3; ++i) {
-        setText(kRotation[i], numberText(rotation[i]));
+        mWidgets.setText(kRotation[i], WndWidgets::numberText(rotation[i]));
     }
     const Ogre::Vector3 position = mCurrent->currentPosition();
     const Ogre::Vector3 scale = mCurrent->getSceneNode() ? mCurrent->getSceneNode()->getScale() : mCurrent->getScale();
     for (int i = 0; i < 3; ++i) {
-        setText(kTranslation[i], numberText(position[i]));
-        setText(kScale[i], numberText(scale[i]));
+        mWidgets.setText(kTranslation[i], WndWidgets::numberText(position[i]));
+        mWidgets.setText(kScale[i], WndWidgets::numberText(scale[i]));
     }
-    setChecked("shadow_receiver", mCurrent->getReceiveShadows());
-    setChecked("shadow_caster", mCurrent->getCastShadows());
-    setChecked("ishidden", mCurrent->isHidden());
+    mWidgets.setChecked("shadow_receiver", mCurrent->getReceiveShadows());
+    mWidgets.setChecked("shadow_caster", mCurrent->getCastShadows());
+    mWidgets.setChecked("ishidden", mCurrent->isHidden());
     mFillingFields = false;
 }
 
@@ -215,11 +201,11 @@ void LevelEditWnd::clearFields()
     mFillingFields = true;
     for (const char* const* names : {kRotation, kTranslation, kScale}) {
         for (int i = 0; i < 3; ++i) {
-            setText(names[i], "");
+            mWidgets.setText(names[i], "");
         }
     }
     for (const char* name : kChecks) {
-        setChecked(name, false);
+        mWidgets.setChecked(name, false);
     }
     mFillingFields = false;
 }
@@ -249,7 +235,7 @@ bool LevelEditWnd::onPlacedSelectionChanged(const CEGUI::EventArgs&)
     if (!mEnabled || !mLoader) {
         return true;
     }
-    const std::string name = selectedText(mPlacedObjects);
+    const std::string name = mWidgets.selectedText("placed_obj_list");
     if (name.empty()) {
         return true;
     }
@@ -303,7 +289,7 @@ bool LevelEditWnd::onLoadClicked(const CEGUI::EventArgs&)
     if (!mEnabled) {
         return true;
     }
-    const std::string fileName = selectedText(mSceneFiles);
+    const std::string fileName = mWidgets.selectedText("xml_list");
     if (fileName.empty()) {
         message("Error loading...", "No XMLScene File was selected.");
         return true;
@@ -321,7 +307,7 @@ void LevelEditWnd::loadScene(const std::string& fileName)
         mSceneLoaded = true;
         mLoadedName = fileName;
         markSaved();
-        setText("name_edit", mLoadedName);
+        mWidgets.setText("name_edit", mLoadedName);
         refillPlacedObjects();
         clearFields();
         logLine("LevelEditWnd: loaded '" + fileName + "'");
@@ -365,7 +351,7 @@ bool LevelEditWnd::onSaveClicked(const CEGUI::EventArgs&)
 
 bool LevelEditWnd::saveScene()
 {
-    const std::string typedName = textOf("name_edit");
+    const std::string typedName = mWidgets.text("name_edit");
     const char* loaderFile = mLoader ? mLoader->getCurrentFileName() : nullptr;
     // Only the loaded scene is written, and only under its own name.
     if (!mSceneLoaded || typedName.empty() || typedName != mLoadedName || !loaderFile ||
@@ -420,7 +406,7 @@ void LevelEditWnd::makeNewScene(std::string fileName)
         message("Failed", withName("An XMLScene named %s exists already. Choose another name.", fileName));
         return;
     }
-    if (!mLoader->newScene(fileName)) {
+    if (!mLoader->newScene(fileName, mHub->getSceneManager(), mHub->getSoundManager())) {
         forgetScene();
         logWarning("LevelEditWnd: could not make a new scene '" + fileName + "'");
         message("Failed", withName("Could not create the XMLScene %s.", fileName));
@@ -431,7 +417,7 @@ void LevelEditWnd::makeNewScene(std::string fileName)
     mLoadedName = fileName;
     markSaved();
     mGui->addListboxItem("xml_list", fileName);
-    setText("name_edit", mLoadedName);
+    mWidgets.setText("name_edit", mLoadedName);
     refillPlacedObjects();
     clearFields();
     logLine("LevelEditWnd: new scene '" + fileName + "'");
@@ -442,7 +428,7 @@ bool LevelEditWnd::onRemoveFileClicked(const CEGUI::EventArgs&)
     if (!mEnabled) {
         return true;
     }
-    const std::string fileName = selectedText(mSceneFiles);
+    const std::string fileName = mWidgets.selectedText("xml_list");
     if (fileName.empty()) {
         message("Error Deleting...", "Could not Delete because no XMLScene File was selected.");
         return true;
@@ -467,7 +453,7 @@ void LevelEditWnd::deleteSceneFile(const std::string& fileName)
     if (deletesLoadedScene) {
         mLoader->unload();
         forgetScene();
-        setText("name_edit", "");
+        mWidgets.setText("name_edit", "");
     }
     fillSceneFileList();
     logLine("LevelEditWnd: deleted '" + fileName + "'");
@@ -489,7 +475,7 @@ bool LevelEditWnd::onEditEntityClicked(const CEGUI::EventArgs&)
     if (!mEnabled) {
         return true;
     }
-    const std::string name = selectedText(mPlacedObjects);
+    const std::string name = mWidgets.selectedText("placed_obj_list");
     if (name.empty()) {
         message("Error Editing...", "No Entity is Selected!");
         return true;
@@ -503,7 +489,7 @@ bool LevelEditWnd::onRemoveEntityClicked(const CEGUI::EventArgs&)
     if (!mEnabled) {
         return true;
     }
-    const std::string name = selectedText(mPlacedObjects);
+    const std::string name = mWidgets.selectedText("placed_obj_list");
     if (name.empty()) {
         message("Failed", "Could not delete Object!");
         return true;
@@ -531,43 +517,6 @@ void LevelEditWnd::deleteObject(const std::string& name)
 void LevelEditWnd::message(const std::string& title, const std::string& text)
 {
     mHub->showMessage(this, title, text);
-}
-
-std::string LevelEditWnd::textOf(const char* name) const
-{
-    CEGUI::Window* window = mGui->findWindow(name);
-    return window ? window->getText().c_str() : "";
-}
-
-void LevelEditWnd::setText(const char* name, const std::string& text)
-{
-    if (CEGUI::Window* window = mGui->findWindow(name)) {
-        window->setText(text);
-    }
-}
-
-float LevelEditWnd::numberIn(const char* name) const
-{
-    return Ogre::StringConverter::parseReal(textOf(name));
-}
-
-bool LevelEditWnd::isChecked(const char* name) const
-{
-    auto* box = dynamic_cast<CEGUI::ToggleButton*>(mGui->findWindow(name));
-    return box && box->isSelected();
-}
-
-void LevelEditWnd::setChecked(const char* name, bool checked)
-{
-    if (auto* box = dynamic_cast<CEGUI::ToggleButton*>(mGui->findWindow(name))) {
-        box->setSelected(checked);
-    }
-}
-
-std::string LevelEditWnd::selectedText(CEGUI::Listbox* list) const
-{
-    const CEGUI::ListboxItem* item = list ? list->getFirstSelectedItem() : nullptr;
-    return item ? item->getText().c_str() : "";
 }
 
 } // namespace Kelvo

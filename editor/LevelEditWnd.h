@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/WndWidgets.h"
 #include "gui/GUIWnd.h"
 
 #include <CEGUI/Event.h>
@@ -84,16 +85,9 @@ private:
     void forgetScene();
     void markSaved();
     bool acceptsFieldEdits() const;
-    void subscribe(const char* name, const CEGUI::String& event,
-                   bool (LevelEditWnd::*handler)(const CEGUI::EventArgs&));
     void message(const std::string& title, const std::string& text);
-    std::string textOf(const char* name) const;
-    void setText(const char* name, const std::string& text);
-    float numberIn(const char* name) const;
-    bool isChecked(const char* name) const;
-    void setChecked(const char* name, bool checked);
-    std::string selectedText(CEGUI::Listbox* list) const;
 
+    WndWidgets mWidgets;
     EditorGUI* mHub = nullptr;
     CeGUIManager* mGui = nullptr;
     SceneLoader* mLoader = nullptr;
@@ -110,7 +104,6 @@ private:
     CEGUI::Window* mWindow = nullptr;
     CEGUI::Listbox* mSceneFiles = nullptr;
     CEGUI::Listbox* mPlacedObjects = nullptr;
-    std::vector<CEGUI::Event::Connection> mConnections;
     std::vector<std::unique_ptr<GUIWndElement>> mElements;
 };
 

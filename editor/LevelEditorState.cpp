@@ -99,6 +99,7 @@ void LevelEditorState::buildWorld()
     mWorld = new GameWorld(parts);
     mScripts = new ScriptManager(mWorld);
     mEditorGui = new EditorGUI(CeGUIManager::getSingletonPtr(), parts.sceneLoader, parts.soundManager);
+    mEditorGui->setSkyDome(mSkyDome);
     mEditorGui->initialise(mSceneManager);
 
     mControlScript = new LevelEditControllScript(mWorld, mScripts, static_cast<int>(mRenderWindow->getWidth()),
@@ -172,6 +173,11 @@ bool LevelEditorState::frameStarted(const Ogre::FrameEvent& event)
 
 bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
 {
+    // A name typed into a window is no spline command ("2" would end the
+    // recording, a blank write a key frame).
+    if (event.key != kKeyEscape && mEditorGui && mEditorGui->isKeyboardTaken()) {
+        return true;
+    }
     switch (event.key) {
     case kKeyEscape:
         if (mExitRequested || !mEditorGui) {

@@ -164,6 +164,10 @@ void RayPickingScript::runQuery()
         mPickPoint = mPickRay.getPoint(hits.firstDistance());
         mGizmo.setLocatorPosition(mPickPoint);
         mGizmo.showLocator(true);
+        if (!mDragActive && mPickPoint != mLoggedLocator) {
+            logLine("RayPickingScript: locator at " + vectorText(mPickPoint));
+            mLoggedLocator = mPickPoint;
+        }
     }
 }
 
@@ -173,10 +177,13 @@ bool RayPickingScript::select(Ogre::SceneNode* node)
         return false;
     }
     mGizmo.attach(getSelectedNode(), false, 0);
+    const bool samePick = mHasSelection && mSelectedName == node->getName();
     mSelectedName = node->getName();
     mHasSelection = true;
     mGizmo.attach(node, true, 0);
-    logLine("RayPickingScript: picked '" + mSelectedName + "'");
+    if (!samePick) {
+        logLine("RayPickingScript: picked '" + mSelectedName + "'");
+    }
     return true;
 }
 

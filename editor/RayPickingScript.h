@@ -76,6 +76,9 @@ private:
     Ogre::Vector3 mPickPoint = Ogre::Vector3::ZERO;
     std::string mSelectedName;
     bool mHasSelection = false;
+    // A held button picks again every frame: a pick is logged when it
+    // changes the selection, the locator when a click moves it.
+    Ogre::Vector3 mLoggedLocator = Ogre::Vector3(Ogre::Math::POS_INFINITY);
     Ogre::Ray mPickRay;
     size_t mPickIndex = 0;
     EditMouseState mMouse{false};

@@ -17,12 +17,15 @@ const std::vector<ToolbarWnd::Toggle>& ToolbarWnd::toggles()
     static const std::vector<Toggle> table = {
         {"show_main_wnd", "leveledit_win", {"particle_win", "light_win", "sound_win", "add_entity_win"},
          &EditorGUI::showLevelEditWindow},
-        {"show_trigger_wnd", "add_entity_win", {"particle_win", "leveledit_win", "light_win", "sound_win"}, nullptr},
-        {"show_light_wnd", "light_win", {"particle_win", "sound_win", "add_entity_win", "leveledit_win"}, nullptr},
-        {"show_shadow_wnd", "shadow_win", {}, nullptr},
-        {"show_sound_wnd", "sound_win", {"light_win", "add_entity_win", "leveledit_win"}, nullptr},
-        {"show_scene_settings", "dome_win", {}, nullptr},
-        {"show_particle_wnd", "particle_win", {"light_win", "add_entity_win", "leveledit_win", "sound_win"}, nullptr},
+        {"show_trigger_wnd", "add_entity_win", {"particle_win", "leveledit_win", "light_win", "sound_win"},
+         &EditorGUI::openAddEntityWindow},
+        {"show_light_wnd", "light_win", {"particle_win", "sound_win", "add_entity_win", "leveledit_win"},
+         &EditorGUI::openLightWindow},
+        {"show_shadow_wnd", "shadow_win", {}, &EditorGUI::showShadowWindow},
+        {"show_sound_wnd", "sound_win", {"light_win", "add_entity_win", "leveledit_win"}, &EditorGUI::showSoundWindow},
+        {"show_scene_settings", "dome_win", {}, &EditorGUI::showSkyDomeWindow},
+        {"show_particle_wnd", "particle_win", {"light_win", "add_entity_win", "leveledit_win", "sound_win"},
+         &EditorGUI::showParticleWindow},
     };
     return table;
 }
@@ -81,16 +84,15 @@ void ToolbarWnd::press(const Toggle& toggle)
         return;
     }
     if (window->isVisible()) {
-        window->setVisible(false);
+        mHub->closeWindow(toggle.window);
         logLine(std::string("ToolbarWnd: hid '") + toggle.window + "'");
         return;
     }
-    if (!toggle.open) {
-        logLine(std::string("ToolbarWnd: '") + toggle.button + "' has no window to open yet");
-        return;
-    }
     for (const char* other : toggle.hideFirst) {
-        mGui->setWindowVisible(other, false);
+        CEGUI::Window* otherWindow = mGui->getWindow(other);
+        if (otherWindow && otherWindow->isVisible()) {
+            mHub->closeWindow(other);
+        }
     }
     (mHub->*toggle.open)();
     logLine(std::string("ToolbarWnd: showed '") + toggle.window + "'");

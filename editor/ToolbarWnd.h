@@ -20,12 +20,13 @@ class EditorGUI;
 class GUIWndElement;
 
 // The editor's toolbar ("toolbar"): one button per editor window. A press
-// hides that window when it is showing; otherwise it hides the windows that
-// share its column and opens it through the hub. A button whose window the
-// editor does not have yet is there and says so in the log.
+// closes that window when it is showing; otherwise it closes the windows
+// that share its column and opens it through the hub. Closing goes through
+// the hub as the window's own close button would (its opener works again
+// and its open box is counted off).
 class ToolbarWnd : public GUIWnd {
 public:
-    // What one button does; `open` is null for a window not built yet.
+    // What one button does.
     struct Toggle {
         const char* button;
         const char* window;

@@ -112,8 +112,11 @@ public:
     // Writes the scene to the scene directory under the current file name.
     // The old file is replaced only once the new text is wholly written.
     bool save();
-    // Empties the scene and saves it under a new name.
-    bool newScene(const std::string& fileName);
+    // Empties the scene and saves it under a new name. The scene manager
+    // (and sound manager) given is where the new scene's records are then
+    // realised, as after a load; a new scene always has a shadow setting.
+    bool newScene(const std::string& fileName, Ogre::SceneManager* sceneManager = nullptr,
+                  SoundManager* soundManager = nullptr);
     bool deleteSceneFile(const std::string& fileName);
     // The current file name, or null when there is none.
     const char* getCurrentFileName() const;

@@ -116,11 +116,19 @@ bool SceneLoader::save()
     return true;
 }
 
-bool SceneLoader::newScene(const std::string& fileName)
+bool SceneLoader::newScene(const std::string& fileName, Ogre::SceneManager* sceneManager,
+                           SoundManager* soundManager)
 {
     if (!isSafeFileName(fileName)) {
         SceneObjects::logProblem("SceneLoader: cannot make a scene file named '" + fileName + "'");
         return false;
+    }
+    if (sceneManager) {
+        mObjects->use(sceneManager);
+        mObjects->useSounds(soundManager);
+    }
+    if (!mShadow) {
+        mShadow = new ShadowDescription(ShadowDescription::kNone);
     }
     clearSceneAndRoots();
     mFileName = fileName;

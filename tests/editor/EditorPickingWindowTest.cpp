@@ -366,4 +366,35 @@ TEST_F(EditorPickingTest, AClickOnAnArrowKeepsTheSelectionAndADeletedSelectionIs
     EXPECT_EQ("behind", selected()) << "picking goes on after the loss";
 }
 
+// A press on the terrain held while the cursor goes onto an object and rests
+// there picks it again every frame: the pick is logged once. A click
+// elsewhere on the terrain logs where the locator went, once. (The engine's
+// log is the suite's: counts are taken before and after.)
+TEST_F(EditorPickingTest, AHeldButtonLogsItsPickOnce)
+{
+    enter(entity("barrel", kCrateAt, 4) + entity("rock", Ogre::Vector3(-25, kGround, 0), 4));
+    click(Ogre::Vector3(-25, kGround + 2.4f, 0));
+    ASSERT_EQ("rock", selected());
+    const int picks = logged("RayPickingScript: picked 'barrel'");
+    const Ogre::Vector2 start = pixelOf(Ogre::Vector3(30, kGround, 20));
+    const Ogre::Vector2 onBarrel = pixelOf(kCrateMiddle);
+    moveTo(start);
+    control->mousePressed(mouseAt(start), OIS::MB_Left);
+    // The drag begins on the terrain: nothing is grabbed.
+    moveTo(start + Ogre::Vector2(1, 0));
+    moveTo(start + Ogre::Vector2(2, 0));
+    for (int i = 0; i < 6; ++i) {
+        moveTo(onBarrel + Ogre::Vector2(static_cast<float>(i % 2), 0));
+    }
+    control->mouseReleased(mouseAt(onBarrel), OIS::MB_Left);
+    frame();
+    EXPECT_EQ("barrel", selected());
+    EXPECT_EQ(picks + 1, logged("RayPickingScript: picked 'barrel'"));
+
+    const int locatorLines = logged("RayPickingScript: locator at");
+    click(Ogre::Vector3(-30, kGround, 25));
+    frame();
+    EXPECT_EQ(locatorLines + 1, logged("RayPickingScript: locator at"));
+}
+
 } // namespace

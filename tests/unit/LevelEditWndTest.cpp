@@ -5,7 +5,7 @@
 // unsaved work would be lost, the GUI script's shortcuts and selections, the
 // toolbar's toggles and the count of widgets under the cursor.
 
-#include "SceneTestFixture.h"
+#include "EditorWindowFixture.h"
 
 #include "editor/EditorGUI.h"
 #include "editor/EditorMessages.h"
@@ -34,135 +34,9 @@
 
 namespace {
 
-using Kelvo::CeGUIManager;
-using Kelvo::EditorGUI;
+using namespace KelvoTest;
 
-const std::string kSource = std::string(KELVO_TEST_DATA_DIR) + "/../../..";
-
-std::string entity(const std::string& name, const std::string& position, const std::string& shadows = "yes")
-{
-    return "\t\t<entity name=\"" + name + "\" hidden=\"false\" filename=\"ball.mesh\" CastShadows=\"" + shadows +
-           "\" ReceiveShadows=\"" + shadows + "\">\n\t\t\t<position " + position +
-           " />\n\t\t\t<rotation x=\"0\" y=\"0\" z=\"0\" w=\"1\" />\n\t\t\t<scale x=\"1\" y=\"1\" z=\"1\" />\n"
-           "\t\t</entity>\n";
-}
-
-const std::string kHarbour = "<kelvo_scene>\n\t<entities>\n" + entity("barrel", "x=\"1\" y=\"2\" z=\"3\"") +
-                             entity("crate", "x=\"10\" y=\"0\" z=\"-5\"", "no") + "\t</entities>\n</kelvo_scene>\n";
-const std::string kForest =
-    "<kelvo_scene>\n\t<entities>\n" + entity("tree", "x=\"0\" y=\"0\" z=\"0\"") + "\t</entities>\n</kelvo_scene>\n";
-
-class LevelEditWndTest : public KelvoTest::SceneTest {
-protected:
-    void SetUp() override
-    {
-        SceneTest::SetUp();
-        writeScene("harbour.qormscene", kHarbour);
-        writeScene("forest.qormscene", kForest);
-
-        std::setlocale(LC_ALL, "C");
-        CEGUI::NullRenderer::bootstrapSystem();
-        CEGUI::System::getSingleton().notifyDisplaySizeChanged(CEGUI::Sizef(1024, 768));
-        auto* files = static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider());
-        files->setResourceGroupDirectory("schemes", "/usr/share/cegui-0.8.7/schemes/");
-        files->setResourceGroupDirectory("imagesets", "/usr/share/cegui-0.8.7/imagesets/");
-        files->setResourceGroupDirectory("fonts", "/usr/share/cegui-0.8.7/fonts/");
-        files->setResourceGroupDirectory("looknfeel", "/usr/share/cegui-0.8.7/looknfeel/");
-        files->setResourceGroupDirectory("layouts", kSource + "/media/gui/layouts/");
-        CEGUI::Scheme::setDefaultResourceGroup("schemes");
-        CEGUI::ImageManager::setImagesetDefaultResourceGroup("imagesets");
-        CEGUI::Font::setDefaultResourceGroup("fonts");
-        CEGUI::WidgetLookManager::setDefaultResourceGroup("looknfeel");
-        CEGUI::WindowManager::setDefaultResourceGroup("layouts");
-        // The faces our .font files describe, made here on the same TTF.
-        CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
-        fonts.createFreeTypeFont(CeGUIManager::kFont, 10, true, "DejaVuSans.ttf", "fonts");
-        fonts.createFreeTypeFont("KelvoMenu-16", 16, true, "DejaVuSans.ttf", "fonts");
-        gui.reset(new CeGUIManager());
-        gui->configureSystem();
-        // The cursor's bounds were taken before the display had a size.
-        const CEGUI::Rectf screen(0, 0, 1024, 768);
-        context().getMouseCursor().setConstraintArea(&screen);
-
-        hub.reset(new EditorGUI(gui.get(), mLoader, nullptr));
-        ASSERT_TRUE(hub->initialise(mSceneManager, false));
-        context().setRootWindow(gui->getLayoutRoot());
-        wnd = hub->getLevelEditWnd();
-    }
-
-    void TearDown() override
-    {
-        hub.reset();
-        gui.reset();
-        CEGUI::NullRenderer::destroySystem();
-        SceneTest::TearDown();
-    }
-
-    static CEGUI::GUIContext& context() { return CEGUI::System::getSingleton().getDefaultGUIContext(); }
-    CEGUI::Window* window(const std::string& name) { return gui->findWindow(name); }
-    CEGUI::Listbox* list(const std::string& name) { return static_cast<CEGUI::Listbox*>(window(name)); }
-    bool visible(const std::string& name) { return window(name)->isVisible(); }
-    std::string text(const std::string& name) { return window(name)->getText().c_str(); }
-
-    void click(const std::string& name)
-    {
-        CEGUI::MouseEventArgs press(window(name));
-        press.button = CEGUI::LeftButton;
-        window(name)->fireEvent(CEGUI::Window::EventMouseButtonDown, press, CEGUI::Window::EventNamespace);
-    }
-
-    // Types into an edit box and presses Enter there.
-    void type(const std::string& name, const std::string& value)
-    {
-        window(name)->setText(value);
-        CEGUI::WindowEventArgs args(window(name));
-        window(name)->fireEvent(CEGUI::Editbox::EventTextAccepted, args, CEGUI::Editbox::EventNamespace);
-    }
-
-    void choose(const std::string& listName, const std::string& item)
-    {
-        CEGUI::ListboxItem* found = list(listName)->findItemWithText(item, nullptr);
-        ASSERT_NE(nullptr, found) << item << " is not in " << listName;
-        list(listName)->setItemSelectState(found, true);
-    }
-
-    std::vector<std::string> items(const std::string& listName)
-    {
-        std::vector<std::string> names;
-        for (size_t i = 0; i < list(listName)->getItemCount(); ++i) {
-            names.push_back(list(listName)->getListboxItemFromIndex(i)->getText().c_str());
-        }
-        return names;
-    }
-
-    // The message box's title and text, and it is closed again.
-    std::string takeMessage()
-    {
-        if (!visible("msgbox")) {
-            return "(no message)";
-        }
-        const std::string shown = text("msgbox") + " / " + text("msgbox_str");
-        click("msgbox_ok");
-        return shown;
-    }
-
-    void load(const std::string& fileName)
-    {
-        choose("xml_list", fileName);
-        click("load_xml");
-        ASSERT_EQ("Loading Complete..  / The XMLScene File: " + fileName + " loaded succesfully.", takeMessage());
-    }
-
-    Kelvo::EntityDescription* chooseEntity(const std::string& name)
-    {
-        choose("placed_obj_list", name);
-        return mLoader->findEntity(name);
-    }
-
-    std::unique_ptr<CeGUIManager> gui;
-    std::unique_ptr<EditorGUI> hub;
-    Kelvo::LevelEditWnd* wnd = nullptr;
-};
+class LevelEditWndTest : public EditorWindowTest {};
 
 TEST_F(LevelEditWndTest, LoadingListsTheEntitiesAndSaysHowItWent)
 {
@@ -408,7 +282,7 @@ TEST_F(LevelEditWndTest, DeletingASceneFileAsksFirstAndKeepsAnotherLoadedScene)
     EXPECT_TRUE(items("placed_obj_list").empty());
 }
 
-TEST_F(LevelEditWndTest, RemovingEntitiesAndTheWindowsNotBuiltYet)
+TEST_F(LevelEditWndTest, RemovingAndEditingTheChosenEntity)
 {
     click("remove_entity");
     EXPECT_EQ("Failed / Could not delete Object!", takeMessage());
@@ -419,7 +293,15 @@ TEST_F(LevelEditWndTest, RemovingEntitiesAndTheWindowsNotBuiltYet)
     chooseEntity("crate");
     click("edit_entity");
     EXPECT_EQ("(no message)", takeMessage());
+    ASSERT_TRUE(visible("entity_win"));
+    EXPECT_EQ("Edit Entity...", text("entity_win"));
+    EXPECT_EQ("crate", text("entity_name_edit"));
+    EXPECT_FALSE(wnd->isEnabled()) << "the dialog is modal";
+    click("cancel_bt");
+    EXPECT_FALSE(visible("entity_win"));
     EXPECT_TRUE(wnd->isEnabled());
+    EXPECT_EQ(0, gui->getOpenBoxCount());
+
     click("remove_entity");
     EXPECT_EQ("Deleted.. / Object was deleted.", takeMessage());
     EXPECT_EQ(nullptr, mLoader->findEntity("crate"));
@@ -578,24 +460,50 @@ TEST_F(EditorShortcutsTest, AClickThatClosesABoxDoesNotPickThroughIt)
     EXPECT_EQ(1, reader->mouseMessagesLeft);
 }
 
-TEST_F(LevelEditWndTest, ToolbarTogglesTheSceneWindowAndNamesTheWindowsStillMissing)
+// The entities and light windows count as open boxes (no picking through
+// them); closed from the toolbar, they give picking back and their opener
+// works again.
+TEST_F(EditorShortcutsTest, HidingAWindowThroughTheToolbarRestoresPicking)
+{
+    int editMode = 1;
+    Kelvo::EditMouseState mouse;
+    mouse.position = Ogre::Vector3(512, 384, 0);
+    mouse.left = true;
+    auto clickIntoTheView = [&] {
+        reader->mouseMessagesLeft = 0;
+        messages()->post(new Kelvo::FrameMessageVoidPtr(Kelvo::EditorMessages::kEditModeChanged, &editMode, false));
+        messages()->post(new Kelvo::FrameMessageVoidPtr(Kelvo::EditorMessages::kNewMousePos, &mouse, false));
+        step();
+        return reader->mouseMessagesLeft;
+    };
+    click("add_entity");
+    ASSERT_TRUE(visible("add_entity_win"));
+    EXPECT_FALSE(wnd->isEnabled());
+    EXPECT_EQ(0, clickIntoTheView());
+    click("show_trigger_wnd");
+    EXPECT_FALSE(visible("add_entity_win"));
+    EXPECT_TRUE(wnd->isEnabled());
+    EXPECT_EQ(1, clickIntoTheView());
+
+    click("show_light_wnd");
+    EXPECT_EQ(0, clickIntoTheView());
+    // Opening another window of the column closes the light window too.
+    click("show_main_wnd");
+    EXPECT_FALSE(visible("light_win"));
+    EXPECT_EQ(0, gui->getOpenBoxCount());
+    EXPECT_EQ(1, clickIntoTheView());
+}
+
+TEST_F(LevelEditWndTest, ToolbarTogglesTheSceneWindow)
 {
     click("show_main_wnd");
     EXPECT_FALSE(visible("leveledit_win"));
-    gui->setWindowVisible("light_win", true);
+    gui->setWindowVisible("particle_win", true);
     gui->setWindowVisible("sound_win", true);
     click("show_main_wnd");
     EXPECT_TRUE(visible("leveledit_win"));
-    EXPECT_FALSE(visible("light_win"));
+    EXPECT_FALSE(visible("particle_win"));
     EXPECT_FALSE(visible("sound_win"));
-
-    click("show_light_wnd");
-    EXPECT_TRUE(visible("leveledit_win")) << "no window opened, nothing hidden";
-    EXPECT_EQ(1, log().count("ToolbarWnd: 'show_light_wnd' has no window to open yet"));
-    gui->setWindowVisible("light_win", true);
-    click("show_light_wnd");
-    EXPECT_FALSE(visible("light_win"));
-    EXPECT_TRUE(visible("leveledit_win"));
 }
 
 TEST_F(LevelEditWndTest, TheCursorCountsAsOverTheWindowAnywhereInsideIt)

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "editor/WndWidgets.h"
+#include "gui/GUIWnd.h"
+
+#include <OgreVector.h>
+
+#include <memory>
+#include <string>
+
+namespace CEGUI {
+class EventArgs;
+class Window;
+}
+
+namespace Kelvo {
+
+class CeGUIManager;
+class EditorGUI;
+class GUIWndElement;
+class ParticleDescription;
+class SceneLoader;
+
+// The particle systems window ("particle_win"), the sounds window's twin:
+// lists the loaded scene's particle systems and edits one at a time: its
+// template, position and "scale" (default particle width, height and speed
+// factor); attaches it to the last picked entity. New systems sit at the
+// locator; the chosen template takes effect on save, which makes the system
+// again. Shown and hidden by the toolbar and its own close button.
+class ParticleWnd : public GUIWndListener {
+public:
+    ParticleWnd();
+    ~ParticleWnd() override;
+
+    void initialise(EditorGUI* hub);
+    void setEnabled(bool enabled) override;
+    bool isEnabled() const { return mEnabled; }
+    void onInput(bool ok, const char* text, const char* value) override;
+
+    void show();
+    void close();
+    void selectByName(const std::string& name);
+    void setCandidateParent(const std::string& name) { mCandidateParent = name; }
+    ParticleDescription* getCurrentParticle() const { return mCurrent; }
+
+private:
+    bool onScriptChosen(const CEGUI::EventArgs& args);
+    bool onParticleChosen(const CEGUI::EventArgs& args);
+    bool onCreate(const CEGUI::EventArgs& args);
+    bool onRemove(const CEGUI::EventArgs& args);
+    bool onAttach(const CEGUI::EventArgs& args);
+    bool onPosition(const CEGUI::EventArgs& args);
+    bool onScale(const CEGUI::EventArgs& args);
+    bool onSave(const CEGUI::EventArgs& args);
+    bool onClose(const CEGUI::EventArgs& args);
+
+    bool acceptsFieldEdits() const;
+    void refillList();
+    void fillFields();
+    void clearFields();
+
+    WndWidgets mWidgets;
+    EditorGUI* mHub = nullptr;
+    CeGUIManager* mGui = nullptr;
+    SceneLoader* mLoader = nullptr;
+    CEGUI::Window* mWindow = nullptr;
+    std::unique_ptr<GUIWndElement> mHover;
+    std::string mLastListedName;
+    std::string mCandidateParent;
+    Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
+    ParticleDescription* mCurrent = nullptr;
+    bool mEnabled = true;
+};
+
+} // namespace Kelvo

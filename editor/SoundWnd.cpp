@@ -1,0 +1,377 @@
+#include "editor/SoundWnd.h"
+
+#include "editor/EditorGUI.h"
+#include "editor/GUIWndElement.h"
+#include "gui/CeGUIManager.h"
+#include "platform/Log.h"
+#include "scene/EntityDescription.h"
+#include "scene/SceneLoader.h"
+#include "scene/SoundDescription.h"
+
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+
+namespace Kelvo {
+
+const char* const SoundWnd::kSoundTypes[4] = {"2D_SOUND", "2D_SOUND_LOOPED", "3D_SOUND", "3D_SOUND_LOOPED"};
+
+namespace {
+
+const char* const kList = "sound_node_list";
+const char* const kFiles = "sound_file_list";
+const char* const kType = "soundtype_cb";
+const char* const kPosition[] = {"sound_x_edit", "sound_y_edit", "sound_z_edit"};
+
+} // namespace
+
+SoundWnd::SoundWnd() = default;
+SoundWnd::~SoundWnd() = default;
+
+void SoundWnd::initialise(EditorGUI* hub)
+{
+    mHub = hub;
+    mGui = hub->getGuiManager();
+    mLoader = hub->getSceneLoader();
+    mWidgets.use(mGui);
+    mWindow = mGui->getWindow("sound_win");
+    mHover.reset(new GUIWndElement("sound_win", mGui));
+    if (mLoader) {
+        const SceneLoader::NameList files = mLoader->getSoundFileNames();
+        mGui->fillListbox(kFiles, files);
+        logLine("SoundWnd: sound files: " + WndWidgets::joined(*files));
+    }
+    for (const char* type : kSoundTypes) {
+        mGui->addComboboxItem(kType, type);
+    }
+    const CEGUI::String& accepted = CEGUI::Editbox::EventTextAccepted;
+    const CEGUI::String& down = CEGUI::Window::EventMouseButtonDown;
+    mWidgets.subscribe(kList, CEGUI::Listbox::EventSelectionChanged, this, &SoundWnd::onSoundChosen);
+    mWidgets.subscribe(kFiles, CEGUI::Listbox::EventSelectionChanged, this, &SoundWnd::onFileChosen);
+    mWidgets.subscribe("create_sound_bt", down, this, &SoundWnd::onCreate);
+    mWidgets.subscribe("remove_sound_bt", down, this, &SoundWnd::onRemove);
+    mWidgets.subscribe(kType, CEGUI::Combobox::EventListSelectionAccepted, this, &SoundWnd::onTypeAccepted);
+    mWidgets.subscribe("play_sound", down, this, &SoundWnd::onPlay);
+    mWidgets.subscribe("stop_sound", down, this, &SoundWnd::onStop);
+    mWidgets.subscribe("attach_to_parent", down, this, &SoundWnd::onAttach);
+    mWidgets.subscribe("min_3d_edit", accepted, this, &SoundWnd::onMinDistance);
+    mWidgets.subscribe("max_3d_edit", accepted, this, &SoundWnd::onMaxDistance);
+    mWidgets.subscribe("volume_edit", accepted, this, &SoundWnd::onVolume);
+    for (const char* edit : kPosition) {
+        mWidgets.subscribe(edit, accepted, this, &SoundWnd::onPosition);
+    }
+    mWidgets.subscribe("save_sound_bt", down, this, &SoundWnd::onSave);
+    mWidgets.subscribe("close_snd_wnd", down, this, &SoundWnd::onClose);
+}
+
+void SoundWnd::setEnabled(bool enabled)
+{
+    mEnabled = enabled;
+    if (mWindow) {
+        mWindow->setEnabled(enabled);
+    }
+}
+
+void SoundWnd::show()
+{
+    setEnabled(true);
+    refillList();
+    if (mWindow) {
+        mWindow->activate();
+        mWindow->setVisible(true);
+    }
+    logLine("SoundWnd: open");
+}
+
+void SoundWnd::close()
+{
+    if (mWindow) {
+        mWindow->setVisible(false);
+    }
+    logLine("SoundWnd: closed");
+}
+
+bool SoundWnd::onClose(const CEGUI::EventArgs&)
+{
+    if (mEnabled) {
+        close();
+    }
+    return true;
+}
+
+bool SoundWnd::acceptsFieldEdits() const
+{
+    return mEnabled && mCurrent && !mFilling;
+}
+
+void SoundWnd::refillList()
+{
+    mGui->clearListbox(kList);
+    mLastListedName.clear();
+    mCurrent = nullptr;
+    clearFields();
+    if (!mLoader) {
+        return;
+    }
+    for (const auto& sound : mLoader->sounds()) {
+        mGui->addListboxItem(kList, sound.first);
+    }
+}
+
+bool SoundWnd::onSoundChosen(const CEGUI::EventArgs&)
+{
+    if (!mEnabled || !mLoader) {
+        return true;
+    }
+    const std::string name = mWidgets.selectedText(kList);
+    if (name.empty()) {
+        mLastListedName.clear();
+        clearFields();
+        return true;
+    }
+    if (SoundDescription* sound = mLoader->findSound(name)) {
+        mCurrent = sound;
+        mWorkingPosition = sound->currentPosition();
+        mFilling = true;
+        mWidgets.clearSelection(kFiles);
+        mFilling = false;
+        fillFields();
+        logLine("SoundWnd: chose '" + name + "'");
+    }
+    return true;
+}
+
+void SoundWnd::fillFields()
+{
+    if (!mCurrent) {
+        return;
+    }
+    mFilling = true;
+    mWidgets.setText(kType, mCurrent->getType());
+    mWidgets.setText("sound_parent_edit", mCurrent->getParent());
+    mWidgets.setNumber("min_3d_edit", mCurrent->getMinDistance());
+    mWidgets.setNumber("max_3d_edit", mCurrent->getMaxDistance());
+    mWidgets.setNumber("volume_edit", mCurrent->getVolume());
+    mWidgets.setVector(kPosition, mCurrent->currentPosition());
+    mWidgets.clearSelection(kFiles);
+    mWidgets.selectItem(kFiles, mCurrent->getFile());
+    mFilling = false;
+}
+
+void SoundWnd::fillPosition()
+{
+    if (mCurrent) {
+        mWidgets.setVector(kPosition, mCurrent->currentPosition());
+    }
+}
+
+void SoundWnd::clearFields()
+{
+    mFilling = true;
+    mWidgets.clear({"sound_parent_edit", kType, kPosition[0], kPosition[1], kPosition[2], "volume_edit",
+                    "min_3d_edit", "max_3d_edit"});
+    mFilling = false;
+}
+
+bool SoundWnd::onFileChosen(const CEGUI::EventArgs&)
+{
+    const std::string file = mWidgets.selectedText(kFiles);
+    if (acceptsFieldEdits() && !file.empty()) {
+        mCurrent->setFile(file);
+        logLine("SoundWnd: '" + mCurrent->getName() + "' plays '" + file + "' once saved");
+    }
+    return true;
+}
+
+bool SoundWnd::onTypeAccepted(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        const std::string type = mWidgets.text(kType);
+        mCurrent->setType(type);
+        logLine("SoundWnd: '" + mCurrent->getName() + "' is a " + type + " once saved");
+    }
+    return true;
+}
+
+// --- creating and removing -------------------------------------------------------------
+
+bool SoundWnd::onCreate(const CEGUI::EventArgs&)
+{
+    if (mEnabled) {
+        mHub->showInputBox(this, "Create Sound Description...", "Name:", "");
+    }
+    return true;
+}
+
+void SoundWnd::onInput(bool ok, const char* text, const char*)
+{
+    if (!ok || !text || !*text || !mLoader) {
+        logLine("SoundWnd: no new sound");
+        return;
+    }
+    const std::string name = text;
+    SoundDescription* sound = mLoader->addSound(name);
+    if (!sound) {
+        logWarning("SoundWnd: no sound '" + name + "': the name is used");
+        mHub->showMessage(this, "Error Creating sound...", "SoundDescription with this name already exists.");
+        return;
+    }
+    mWorkingPosition = mHub->getLocatorPosition();
+    sound->setPosition(mWorkingPosition);
+    // Its block's node: it hangs on no entity.
+    sound->realise(nullptr);
+    refillList();
+    mCurrent = sound;
+    mWidgets.selectItem(kList, name);
+    clearFields();
+    fillFields();
+    logLine("SoundWnd: created '" + name + "' at " + vectorText(mWorkingPosition));
+}
+
+bool SoundWnd::onRemove(const CEGUI::EventArgs&)
+{
+    const std::string name = mWidgets.selectedText(kList);
+    if (!mEnabled || name.empty() || !mLoader) {
+        return true;
+    }
+    if (mLoader->removeSound(name)) {
+        logLine("SoundWnd: removed '" + name + "'");
+    }
+    refillList();
+    return true;
+}
+
+// --- playing ---------------------------------------------------------------------------
+
+bool SoundWnd::onPlay(const CEGUI::EventArgs&)
+{
+    if (!mEnabled || !mCurrent) {
+        return true;
+    }
+    if (mCurrent->getSoundHandle() <= 0) {
+        logWarning("SoundWnd: '" + mCurrent->getName() + "' has no sound to play (choose a file and save)");
+        return true;
+    }
+    mCurrent->play();
+    logLine("SoundWnd: playing '" + mCurrent->getName() + "' (" + mCurrent->getFile() + ", " + mCurrent->getType() +
+            ") on channel " + std::to_string(mCurrent->getChannelHandle()));
+    return true;
+}
+
+bool SoundWnd::onStop(const CEGUI::EventArgs&)
+{
+    if (mEnabled && mCurrent) {
+        mCurrent->stop();
+        logLine("SoundWnd: stopped '" + mCurrent->getName() + "'");
+    }
+    return true;
+}
+
+// --- the fields ------------------------------------------------------------------------
+
+bool SoundWnd::onMinDistance(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mCurrent->setMinDistance(mWidgets.number("min_3d_edit"));
+        logLine("SoundWnd: '" + mCurrent->getName() + "' minimum distance " +
+                WndWidgets::numberText(mCurrent->getMinDistance()));
+    }
+    return true;
+}
+
+bool SoundWnd::onMaxDistance(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mCurrent->setMaxDistance(mWidgets.number("max_3d_edit"));
+        logLine("SoundWnd: '" + mCurrent->getName() + "' maximum distance " +
+                WndWidgets::numberText(mCurrent->getMaxDistance()));
+    }
+    return true;
+}
+
+bool SoundWnd::onVolume(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mCurrent->setVolume(mWidgets.number("volume_edit"));
+        // The record keeps 0..1: the field shows what was kept.
+        mWidgets.setNumber("volume_edit", mCurrent->getVolume());
+        logLine("SoundWnd: '" + mCurrent->getName() + "' volume " + WndWidgets::numberText(mCurrent->getVolume()));
+    }
+    return true;
+}
+
+bool SoundWnd::onPosition(const CEGUI::EventArgs&)
+{
+    if (acceptsFieldEdits()) {
+        mWorkingPosition = mWidgets.vector(kPosition);
+        mCurrent->setPosition(mWorkingPosition);
+        logLine("SoundWnd: '" + mCurrent->getName() + "' moved to " + vectorText(mWorkingPosition));
+    }
+    return true;
+}
+
+bool SoundWnd::onAttach(const CEGUI::EventArgs&)
+{
+    if (!mEnabled || !mCurrent || mCandidateParent.empty() || !mLoader) {
+        return true;
+    }
+    EntityDescription* entity = mLoader->findEntity(mCandidateParent);
+    if (!entity || !entity->getSceneNode()) {
+        return true;
+    }
+    // Written in the entity's block, after the entity, so a load finds it.
+    mCurrent->setParent(entity->getName());
+    mCurrent->setRootIndex(entity->getRootIndex());
+    mWorkingPosition = Ogre::Vector3::ZERO;
+    mCurrent->setPosition(mWorkingPosition);
+    mCurrent->realise(entity->getSceneNode());
+    fillFields();
+    logLine("SoundWnd: '" + mCurrent->getName() + "' hangs on '" + entity->getName() + "'");
+    return true;
+}
+
+bool SoundWnd::onSave(const CEGUI::EventArgs&)
+{
+    if (!mEnabled || !mCurrent) {
+        return true;
+    }
+    const std::string file = mWidgets.selectedText(kFiles);
+    if (file.empty()) {
+        logLine("SoundWnd: '" + mCurrent->getName() + "' not saved: no sound file chosen");
+        mHub->showMessage(this, "Error Saving...", "You must select a Sound file.");
+        return true;
+    }
+    Ogre::SceneNode* parent = mCurrent->getSceneNode() ? mCurrent->getSceneNode()->getParentSceneNode() : nullptr;
+    mWorkingPosition = mWidgets.vector(kPosition);
+    mCurrent->setFile(file);
+    mCurrent->setMaxDistance(mWidgets.number("max_3d_edit"));
+    mCurrent->setMinDistance(mWidgets.number("min_3d_edit"));
+    mCurrent->setVolume(mWidgets.number("volume_edit"));
+    // The sound is loaded again as its file and type now say; one that
+    // plays stops first.
+    mCurrent->stop();
+    mCurrent->setPosition(mWorkingPosition);
+    mCurrent->realise(parent);
+    fillFields();
+    logLine("SoundWnd: saved '" + mCurrent->getName() + "' (" + file + ", " + mCurrent->getType() + ", distances " +
+            WndWidgets::numberText(mCurrent->getMinDistance()) + " to " +
+            WndWidgets::numberText(mCurrent->getMaxDistance()) + ", volume " +
+            WndWidgets::numberText(mCurrent->getVolume()) + ") at " + vectorText(mWorkingPosition) +
+            (mCurrent->getSoundHandle() > 0 ? "" : "; the sound could not be loaded"));
+    return true;
+}
+
+void SoundWnd::selectByName(const std::string& name)
+{
+    if (!mLoader || !mWidgets.hasItem(kList, name)) {
+        return;
+    }
+    if (name != mLastListedName) {
+        mCurrent = mLoader->findSound(name);
+        mWidgets.selectItem(kList, name);
+    } else {
+        fillPosition();
+    }
+    mLastListedName = name;
+}
+
+} // namespace Kelvo

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "editor/WndWidgets.h"
+#include "gui/GUIWnd.h"
+
+#include <OgreVector.h>
+
+#include <memory>
+#include <string>
+
+namespace CEGUI {
+class EventArgs;
+class Window;
+}
+
+namespace Kelvo {
+
+class CeGUIManager;
+class EditorGUI;
+class GUIWndElement;
+class SceneLoader;
+class SoundDescription;
+
+// The sounds window ("sound_win"): lists the loaded scene's sound sources and
+// edits one at a time: its type, file, distances, volume and position; plays
+// and stops it through the sound manager; attaches it to the last picked
+// entity. New sounds sit at the locator. The chosen file and type take effect
+// on save, which loads the sound again. Shown and hidden by the toolbar and
+// its own close button; it leaves the other windows usable.
+class SoundWnd : public GUIWndListener {
+public:
+    static const char* const kSoundTypes[4];
+
+    SoundWnd();
+    ~SoundWnd() override;
+
+    void initialise(EditorGUI* hub);
+    void setEnabled(bool enabled) override;
+    bool isEnabled() const { return mEnabled; }
+    void onInput(bool ok, const char* text, const char* value) override;
+
+    void show();
+    void close();
+    void selectByName(const std::string& name);
+    void setCandidateParent(const std::string& name) { mCandidateParent = name; }
+    SoundDescription* getCurrentSound() const { return mCurrent; }
+
+private:
+    bool onSoundChosen(const CEGUI::EventArgs& args);
+    bool onFileChosen(const CEGUI::EventArgs& args);
+    bool onCreate(const CEGUI::EventArgs& args);
+    bool onRemove(const CEGUI::EventArgs& args);
+    bool onTypeAccepted(const CEGUI::EventArgs& args);
+    bool onPlay(const CEGUI::EventArgs& args);
+    bool onStop(const CEGUI::EventArgs& args);
+    bool onAttach(const CEGUI::EventArgs& args);
+    bool onMinDistance(const CEGUI::EventArgs& args);
+    bool onMaxDistance(const CEGUI::EventArgs& args);
+    bool onVolume(const CEGUI::EventArgs& args);
+    bool onPosition(const CEGUI::EventArgs& args);
+    bool onSave(const CEGUI::EventArgs& args);
+    bool onClose(const CEGUI::EventArgs& args);
+
+    bool acceptsFieldEdits() const;
+    void refillList();
+    void fillFields();
+    void fillPosition();
+    void clearFields();
+
+    WndWidgets mWidgets;
+    EditorGUI* mHub = nullptr;
+    CeGUIManager* mGui = nullptr;
+    SceneLoader* mLoader = nullptr;
+    CEGUI::Window* mWindow = nullptr;
+    std::unique_ptr<GUIWndElement> mHover;
+    std::string mLastListedName;
+    std::string mCandidateParent;
+    Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
+    SoundDescription* mCurrent = nullptr;
+    bool mEnabled = true;
+    bool mFilling = false;
+};
+
+} // namespace Kelvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CEGUI/Event.h>
+#include <CEGUI/Window.h>
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
 
@@ -10,7 +11,6 @@
 namespace CEGUI {
 class EventArgs;
 class Listbox;
-class Window;
 }
 
 namespace Kelvo {

@@ -134,6 +134,7 @@ void SceneParser::startElement(const char* name, const char** attributes)
         {"diffuse", [](SceneParser& l, const char* n, const char** a) { l.startLightColour(n, a); }},
         {"specular", [](SceneParser& l, const char* n, const char** a) { l.startLightColour(n, a); }},
         {"attenuation", [](SceneParser& l, const char* n, const char** a) { l.startLightColour(n, a); }},
+        {"spot_range", [](SceneParser& l, const char*, const char** a) { l.startSpotRange(a); }},
         {"sound", [](SceneParser& l, const char*, const char** a) { l.startSound(a); }},
         {"particle", [](SceneParser& l, const char*, const char** a) { l.startParticle(a); }},
         {"extern", [](SceneParser& l, const char*, const char** a) { l.startExtern(a); }},
@@ -575,6 +576,24 @@ void SceneParser::startLightColour(const char* element, const char** attributes)
     } else {
         mCurrentLight->setSpecular(colour);
     }
+}
+
+// The cone a designer gave a spot light, as the writer writes it: read back,
+// or saving a loaded scene would reset every cone to 80 and 90 degrees.
+void SceneParser::startSpotRange(const char** attributes)
+{
+    if (mContext != Context::Light || !mCurrentLight) {
+        return;
+    }
+    bool rejected = false;
+    const Ogre::Real inner =
+        SceneText::plainValue(SceneText::attribute(attributes, "innerAngle"), mCurrentLight->getSpotInner(), rejected);
+    const Ogre::Real outer =
+        SceneText::plainValue(SceneText::attribute(attributes, "outerAngle"), mCurrentLight->getSpotOuter(), rejected);
+    if (rejected) {
+        reportValue("spot_range", "innerAngle or outerAngle");
+    }
+    mCurrentLight->setSpotRange(inner, outer);
 }
 
 void SceneParser::endLight()

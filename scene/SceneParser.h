@@ -71,6 +71,7 @@ private:
     void startLight(const char** attributes);
     void endLight();
     void startLightColour(const char* element, const char** attributes);
+    void startSpotRange(const char** attributes);
     void startSound(const char** attributes);
     void endSound();
     void startParticle(const char** attributes);

@@ -63,7 +63,15 @@ void StaticScenery::build(Ogre::SceneManager* manager, const RecordTable<EntityD
         }
         for (EntityDescription* record : group.second) {
             record->setHidden(true);
-            geometry->addSceneNode(record->getSceneNode());
+            // The record's own entity only. Baking its node would take what
+            // hangs under it too: the markers of its triggers, lights and
+            // sounds, hidden in the game, would show as coloured balls, and
+            // a static child entity would be baked twice.
+            if (Ogre::Entity* entity = record->getEntity()) {
+                const Ogre::SceneNode* node = record->getSceneNode();
+                geometry->addEntity(entity, node->_getDerivedPosition(), node->_getDerivedOrientation(),
+                                    node->_getDerivedScale());
+            }
         }
         geometry->build();
         mGeometries.push_back(geometry);

@@ -11,7 +11,7 @@ Environment (set by CTest): KELVO_EXECUTABLE, KELVO_SOURCE_DIR.
 Set KELVO_KEEP_E2E=1 to keep the working directories for a look afterwards.
 """
 
-from .images import channel_means, image_difference, image_statistics  # noqa: F401
+from .images import changed_share, channel_means, image_difference, image_statistics  # noqa: F401
 from .navigation import Player  # noqa: F401
 from .process import SOURCE_DIR, HarnessError, KelvoGame, pause, wait_until  # noqa: F401
 from .worlds import SMALL_WORLD, WorldCopy  # noqa: F401

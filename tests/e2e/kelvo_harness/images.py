@@ -47,6 +47,29 @@ def image_difference(path_a, path_b, crop=None):
     return float(match.group(1))
 
 
+def changed_share(path_a, path_b, crop=None, fuzz_percent=15):
+    """Share (0..1) of the pixels whose colour differs by more than
+    fuzz_percent between two pictures of one size, at full resolution: a
+    small object that one picture has and the other lacks shows, where the
+    shrunk image_difference averages it away. crop (WxH+X+Y) applies to both."""
+    cropped = []
+    for index, path in enumerate((path_a, path_b)):
+        target = "%s.share%d.png" % (path_a, index)
+        command = ["convert", path]
+        if crop:
+            command += ["-crop", crop, "+repage"]
+        subprocess.run(command + [target], check=True)
+        cropped.append(target)
+    result = subprocess.run(["compare", "-metric", "AE", "-fuzz", "%d%%" % fuzz_percent, cropped[0], cropped[1],
+                             "null:"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    match = re.match(r"\s*([0-9.eE+-]+)", result.stderr)
+    if not match:
+        raise ImageError("compare gave no pixel count: %s" % result.stderr)
+    size = subprocess.run(["identify", "-format", "%w %h", cropped[0]], check=True, stdout=subprocess.PIPE,
+                          text=True).stdout.split()
+    return float(match.group(1)) / (int(size[0]) * int(size[1]))
+
+
 def red_arrow_grip(path, row):
     """A point on the editor gizmo's X arrow head, drawn red to the right of
     the picked object: the rightmost red pixels of a band around the

@@ -5,12 +5,9 @@ as it goes.
 
 No test keys, no teleports, no changed world: what a player could do."""
 
-import os
-import re
 import time
-import xml.etree.ElementTree as ElementTree
 
-from kelvo_harness import HarnessError, KelvoGame, Player, SOURCE_DIR, pause, screen
+from kelvo_harness import HarnessError, KelvoGame, Player, pause, screen
 
 from .log_patterns import GameLog
 from .route import STAGES
@@ -29,28 +26,11 @@ IDLE_THROWS = 8
 # the enemies strike him (the e2e enemy test aims the same way).
 LOOK_DOWN_STEPS = 12
 LOOK_DOWN_PIXELS = 40
-LAYOUT = os.path.join(SOURCE_DIR, "media", "gui", "layouts", "game_menu.xml")
 MOVE_KEYS = ("w", "a", "s", "d", "space")
 
 
 class BotError(HarnessError):
     """The bot cannot go on: stuck for good, a stage that never ends."""
-
-
-def answer_positions(layout=LAYOUT, size=(1024, 768)):
-    """Window coordinates of the middle of the answer lines "q1".."q4",
-    from the layout the game shows them with."""
-    positions = {}
-    area = re.compile(r"\{\{([\d.]+),0\},\{([\d.]+),0\},\{([\d.]+),0\},\{([\d.]+),0\}\}")
-    for window in ElementTree.parse(layout).iter("Window"):
-        name = window.get("name", "")
-        if name in ("q1", "q2", "q3", "q4"):
-            for prop in window.iter("Property"):
-                match = prop.get("name") == "Area" and area.match(prop.get("value", ""))
-                if match:
-                    left, top, right, bottom = (float(v) for v in match.groups())
-                    positions[int(name[1])] = (int((left + right) / 2 * size[0]), int((top + bottom) / 2 * size[1]))
-    return positions
 
 
 class GameOver(Exception):
@@ -69,7 +49,6 @@ class Bot:
         self.read = 0
         self.held = set()
         self.whole_path = []
-        self.answers = answer_positions()
 
     # --- the log ----------------------------------------------------------------
 
@@ -104,7 +83,7 @@ class Bot:
             pause(0.02)
 
     def hero_taken(self):
-        return bool(self.log.cut_scene or self.log.gui_mode or self.log.open_question)
+        return bool(self.log.cut_scene or self.log.gui_mode or self.log.open_question or self.log.talking)
 
     def check_running(self):
         if not self.game.is_running():
@@ -194,8 +173,7 @@ class Bot:
             if time.time() > deadline:
                 raise BotError("stage '%s' not done within %ss (%s); log tail:\n%s"
                                % (stage.name, stage.timeout, stage.goal.describe, self.game.log_tail()))
-            talking = stage.action == "talk" and "oldman_trigger" in self.log.inside
-            if self.hero_taken() or talking:
+            if self.hero_taken():
                 # A cut-scene or a talk: the hero is not ours; keys held now
                 # would still count once he is.
                 if self.log.cut_scene:
@@ -311,10 +289,8 @@ class Bot:
 
     def answer(self, question):
         choice = ANSWERS.get(question, 1)
-        if choice not in self.answers:
-            raise BotError("no answer line q%d in the layout" % choice)
         before = self.game.log_end()
-        self.game.click(*self.answers[choice])
+        self.game.click(*screen.ANSWER_LINES[choice])
         pause(0.5)
         self.poll()
         if self.log.open_question == question and self.game.log_end() == before:

@@ -22,6 +22,13 @@ ANSWERS = {1: 1, 2: 1, 3: 4, 4: 1}
 # Throws without a hurt enemy and with none attacking before the bot stops
 # fighting and walks on (enemies that cannot reach him).
 IDLE_THROWS = 8
+# A click while the last throw's swing still runs is not taken: the bot
+# clicks again after so many seconds without a ball, so many times.
+SWING_WAIT = 4
+THROW_CLICKS = 5
+# A ball that misses flies on for many seconds: the next throw does not
+# wait for it (a ball at the feet of an enemy striking him hits at once).
+HIT_WAIT = 2
 # Looking down from the aim camera: the balls land at the hero's feet, where
 # the enemies strike him (the e2e enemy test aims the same way).
 LOOK_DOWN_STEPS = 12
@@ -273,13 +280,24 @@ class Bot:
         self.enter_aim_mode()
         hurt_before = len(self.log.killed), self.game.count(" hurt, health ")
         width, height = self.game.window_geometry()
-        before = self.game.log_end()
-        self.game.click(width // 2, height // 2)
-        try:
-            launched = self.game.wait_for_log(" launched, weapon ", timeout=30, after=before)
-            self.game.wait_for_log(" hit ", timeout=30, after=launched)
-        except HarnessError:
-            self.check_running()
+        launched = None
+        for _ in range(THROW_CLICKS):
+            before = self.game.log_end()
+            self.game.click(width // 2, height // 2)
+            try:
+                launched = self.game.wait_for_log(" launched, weapon ", timeout=SWING_WAIT, after=before)
+                break
+            except HarnessError:
+                # Clicked while the last swing still ran: not taken.
+                self.check_running()
+                self.poll()
+                if self.log.game_over:
+                    raise GameOver()
+        if launched is not None:
+            try:
+                self.game.wait_for_log(" hit ", timeout=HIT_WAIT, after=launched)
+            except HarnessError:
+                self.check_running()
         self.poll()
         if self.log.game_over:
             raise GameOver()

@@ -258,6 +258,10 @@ class Bot:
         if self.log.aiming:
             return
         self.release()
+        # From the top of the window, so that the look down below is not cut
+        # short at the screen's lower edge.
+        width, _ = self.game.window_geometry()
+        self.game.mouse_move(width // 2, 0)
         before = self.game.log_end()
         self.game.key("Tab")
         self.game.wait_for_log("CameraScript: aim camera arrived", timeout=60, after=before)
@@ -279,11 +283,11 @@ class Bot:
         attacking meanwhile."""
         self.enter_aim_mode()
         hurt_before = len(self.log.killed), self.game.count(" hurt, health ")
-        width, height = self.game.window_geometry()
         launched = None
         for _ in range(THROW_CLICKS):
             before = self.game.log_end()
-            self.game.click(width // 2, height // 2)
+            # Not a click at the middle: the move there would undo the look down.
+            self.game.click_in_place()
             try:
                 launched = self.game.wait_for_log(" launched, weapon ", timeout=SWING_WAIT, after=before)
                 break

@@ -287,7 +287,8 @@ class ReportTest(unittest.TestCase):
         log.feed("PlayerScript: hero at (-290.00, 37.74, -31.00) heading 10.0")
         report.new_game(2, "the hero died in game 1")
         report.stage("old man", log, None, note="no talk yet")
-        report.finish("finished", log.path, map_source=None)
+        # Put by the game from the hut to the well: no line between.
+        report.finish("finished", log.path + [None, (349.0, 204.0), (338.0, 250.0)], map_source=None)
 
         with open(os.path.join(report.folder, "report.json")) as saved:
             data = json.load(saved)
@@ -313,6 +314,9 @@ class ReportTest(unittest.TestCase):
 
         self.assertIn("255,48,32", colour(-434.0, -10.0), "the way is drawn along its legs")
         self.assertNotIn("255,48,32", colour(-386.0, -45.5), "and not back from its end to its start")
+        self.assertIn("255,48,32", colour(343.5, 227.0), "walked from the well")
+        self.assertNotIn("255,48,32", colour(29.5, 86.5), "not where the game put him")
+        self.assertIsNone(data["path"][-3])
 
 if __name__ == "__main__":
     unittest.main()

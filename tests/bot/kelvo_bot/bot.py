@@ -66,6 +66,9 @@ class Bot:
             event = self.log.feed(lines[index], index)
             if event == "hero_at":
                 self.whole_path.append(self.log.hero.ground)
+            elif event == "hero_placed" or event == "play_entered":
+                # Not walked: no line to the next position on the map.
+                self.whole_path.append(None)
         self.read = len(lines)
 
     def next_position(self):

@@ -13,6 +13,8 @@ _VECTOR = r"\(%s, %s, %s\)" % (_NUMBER, _NUMBER, _NUMBER)
 # the groups are the event's values.
 PLAY_PATTERNS = [
     ("hero_at", r"PlayerScript: hero at %s(?: heading %s)?" % (_VECTOR, _NUMBER)),
+    # The game puts him somewhere (the old man's talks, behind a fade).
+    ("hero_placed", r"PlayerScript: placed at %s" % _VECTOR),
     ("refused", r"PlayerScript: refusal (\S+)"),
     ("aim_mode", r"PlayerScript: aim mode (entered|left)"),
     ("trigger_entered", r"GeometricTrigger: entered '([^']+)'"),

@@ -16,7 +16,6 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 
 from kelvo_bot import route  # noqa: E402
-from kelvo_bot.bot import answer_positions  # noqa: E402
 from kelvo_bot.log_patterns import GameLog, parse  # noqa: E402
 from kelvo_bot.report import MAP_SIZE, Report, map_pixel  # noqa: E402
 from kelvo_bot.steering import (Detours, Steering, StuckWatch, Waypoints, heading_to,  # noqa: E402
@@ -196,12 +195,27 @@ class LogPatternsTest(unittest.TestCase):
 
     def test_quest_lines_and_play_ends(self):
         log = GameLog()
+        log.feed("OldmanScript: talking, stage 1 step 0")
+        self.assertTrue(log.talking, "the hero is the old man's while they talk")
         self.assertEqual("quest_step", log.feed("OldmanScript: stage 1 step 3"))
         self.assertEqual(("1", 3), log.quest_step)
         log.feed("OldmanScript: question 2 shown")
         self.assertEqual(2, log.open_question)
-        log.feed("OldmanScript: question 2 answered 5")
-        self.assertEqual((None, [(2, 5)]), (log.open_question, log.answered))
+        log.feed("OldmanScript: question 2 answered 1, code 5")
+        self.assertEqual((None, [(2, 1)]), (log.open_question, log.answered))
+        self.assertEqual("subtitle", log.feed("Subtitle: oldman6"))
+        self.assertNotEqual("subtitle", log.feed("Subtitle: off"), "the player's switch is no line")
+        self.assertEqual(["oldman6"], log.subtitles)
+        log.feed("OldmanScript: question 3 shown")
+        log.feed("OldmanScript: paused: the hero left, at stage 2 step 0")
+        self.assertEqual((False, None), (log.talking, log.open_question), "a question is asked again on return")
+        log.feed("OldmanScript: talking, stage 2 step 0")
+        log.feed("OldmanScript: stage 4")
+        self.assertEqual(("4", 0), log.quest_step)
+        log.feed("OldmanScript: conversation over, stage 5")
+        self.assertFalse(log.talking)
+        log.feed("OldmanScript: gone")
+        self.assertTrue(log.oldman_gone)
         log.feed("CameraScript: CutScene1 started")
         self.assertEqual("CutScene1", log.cut_scene)
         log.feed("CameraScript: CutScene1 stopped")
@@ -230,23 +244,18 @@ class StagesTest(unittest.TestCase):
             log.feed("StandartEnemyScript: spider_%02d died" % n)
         log.feed("StandartEnemyScript: spider_queen_mesh hurt, health 50")
         self.assertTrue(stages["spiders"].goal.reached(log))
-        self.assertFalse(stages["first talk"].goal.reached(log))
-        log.feed("OldmanScript: stage 1 step 9")
-        self.assertFalse(stages["first talk"].goal.reached(log))
-        log.feed("OldmanScript: stage 2 step 0")
-        self.assertTrue(stages["first talk"].goal.reached(log), "the talk went on to its next stage")
+        talk = stages["cave open"]
+        mark = log.mark()
+        log.feed("OldmanScript: stage 2")
+        log.feed("OldmanScript: there is no trigger 'spider_eingang_lock' to remove")
+        self.assertFalse(talk.goal.reached(log, mark), "the cave opens only with its lock gone")
+        log.feed("OldmanScript: removed 'spider_eingang_lock'")
+        self.assertTrue(talk.goal.reached(log, mark))
+        self.assertFalse(talk.goal.reached(log, log.mark()), "removed before the stage began")
         self.assertFalse(stages["queen"].goal.reached(log), "the queen is no spider_0")
         self.assertEqual([route.SUITE_LAST_STAGE], [s.name for s in route.stages_until(route.SUITE_LAST_STAGE)][-1:])
         with self.assertRaises(ValueError):
             route.stages_until("moon")
-
-    def test_answer_lines_lie_in_the_lower_third_one_below_the_other(self):
-        positions = answer_positions()
-        self.assertEqual([1, 2, 3, 4], sorted(positions))
-        heights = [positions[n][1] for n in (1, 2, 3, 4)]
-        self.assertEqual(sorted(heights), heights)
-        self.assertGreater(heights[0], 768 * 2 / 3 - 30)
-        self.assertLess(heights[-1], 768)
 
 
 class ReportTest(unittest.TestCase):
@@ -278,7 +287,8 @@ class ReportTest(unittest.TestCase):
         log.feed("PlayerScript: hero at (-290.00, 37.74, -31.00) heading 10.0")
         report.new_game(2, "the hero died in game 1")
         report.stage("old man", log, None, note="no talk yet")
-        report.finish("finished", log.path, map_source=None)
+        # Put by the game from the hut to the well: no line between.
+        report.finish("finished", log.path + [None, (349.0, 204.0), (338.0, 250.0)], map_source=None)
 
         with open(os.path.join(report.folder, "report.json")) as saved:
             data = json.load(saved)
@@ -304,6 +314,9 @@ class ReportTest(unittest.TestCase):
 
         self.assertIn("255,48,32", colour(-434.0, -10.0), "the way is drawn along its legs")
         self.assertNotIn("255,48,32", colour(-386.0, -45.5), "and not back from its end to its start")
+        self.assertIn("255,48,32", colour(343.5, 227.0), "walked from the well")
+        self.assertNotIn("255,48,32", colour(29.5, 86.5), "not where the game put him")
+        self.assertIsNone(data["path"][-3])
 
 if __name__ == "__main__":
     unittest.main()

@@ -1,8 +1,8 @@
 """The bot's stage in the suite: from the menu, the intro skipped, steered
 by real keys from the beach up past the wreck and the hut into the old
-man's trigger, with its report (a row and a screenshot a stage, the way
-drawn over the map). The next step, once the old man talks: on through
-his first talk to the open cave (route.SUITE_LAST_STAGE)."""
+man's trigger, then through his first talk, both questions answered by
+clicks, until the cave's lock is removed (route.SUITE_LAST_STAGE), with
+its report (a row and a screenshot a stage, the way drawn over the map)."""
 
 import json
 import math
@@ -26,7 +26,7 @@ BEACH = (-482.0, -60.0)
 
 
 class BotStageTest(unittest.TestCase):
-    def test_from_the_menu_to_the_old_man(self):
+    def test_from_the_menu_through_the_first_talk(self):
         folder = os.path.abspath("bot_stage_report")
         report = Report(folder, title="KELVO bot: the suite's stage")
         bot = Bot(report, attempts=1, game_name="bot-stage")
@@ -39,11 +39,11 @@ class BotStageTest(unittest.TestCase):
 
         with open(os.path.join(folder, "report.json")) as saved:
             data = json.load(saved)
-        self.assertEqual(["menu", "island", "old man"], [stage["stage"] for stage in data["stages"]])
+        self.assertEqual(["menu", "island", "old man", "cave open"], [stage["stage"] for stage in data["stages"]])
         for stage in data["stages"]:
             self.assertTrue(stage["screenshot"] and os.path.exists(os.path.join(folder, stage["screenshot"])),
                             "a screenshot of %s" % stage["stage"])
-        island, old_man = data["stages"][1], data["stages"][2]
+        island, old_man, talked = data["stages"][1:4]
         self.assertLess(math.dist((island["position"][0], island["position"][2]), BEACH), 5.0,
                         "he starts on the beach: %r" % island["position"])
         there = (old_man["position"][0], old_man["position"][2])
@@ -51,6 +51,9 @@ class BotStageTest(unittest.TestCase):
         self.assertLess(math.dist(there, OLDMAN_TRIGGER), OLDMAN_RADIUS + 5.0, "by the old man: %r" % (there,))
         self.assertGreater(old_man["position"][1], island["position"][1] + 4.0, "up from the beach")
         self.assertEqual(100.0, old_man["health"], "nothing hurts him on this way")
+        self.assertEqual([(1, 1), (2, 1)], bot.log.answered, "both questions answered by a click")
+        self.assertIn("oldman6", bot.log.subtitles, "his last line of the talk was shown")
+        self.assertGreater(talked["seconds"], old_man["seconds"])
         self.assertTrue(data["map"] and os.path.exists(os.path.join(folder, data["map"])))
         self.assertGreater(len(data["path"]), 20, "the way taken, line by line")
         for note in data["notes"]:

@@ -5,12 +5,9 @@ as it goes.
 
 No test keys, no teleports, no changed world: what a player could do."""
 
-import os
-import re
 import time
-import xml.etree.ElementTree as ElementTree
 
-from kelvo_harness import HarnessError, KelvoGame, Player, SOURCE_DIR, pause, screen
+from kelvo_harness import HarnessError, KelvoGame, Player, pause, screen
 
 from .log_patterns import GameLog
 from .route import STAGES
@@ -25,32 +22,22 @@ ANSWERS = {1: 1, 2: 1, 3: 4, 4: 1}
 # Throws without a hurt enemy and with none attacking before the bot stops
 # fighting and walks on (enemies that cannot reach him).
 IDLE_THROWS = 8
+# A click while the last throw's swing still runs is not taken: the bot
+# clicks again after so many seconds without a ball, so many times.
+SWING_WAIT = 4
+THROW_CLICKS = 5
+# A ball that misses flies on for many seconds: the next throw does not
+# wait for it (a ball at the feet of an enemy striking him hits at once).
+HIT_WAIT = 2
 # Looking down from the aim camera: the balls land at the hero's feet, where
 # the enemies strike him (the e2e enemy test aims the same way).
 LOOK_DOWN_STEPS = 12
 LOOK_DOWN_PIXELS = 40
-LAYOUT = os.path.join(SOURCE_DIR, "media", "gui", "layouts", "game_menu.xml")
 MOVE_KEYS = ("w", "a", "s", "d", "space")
 
 
 class BotError(HarnessError):
     """The bot cannot go on: stuck for good, a stage that never ends."""
-
-
-def answer_positions(layout=LAYOUT, size=(1024, 768)):
-    """Window coordinates of the middle of the answer lines "q1".."q4",
-    from the layout the game shows them with."""
-    positions = {}
-    area = re.compile(r"\{\{([\d.]+),0\},\{([\d.]+),0\},\{([\d.]+),0\},\{([\d.]+),0\}\}")
-    for window in ElementTree.parse(layout).iter("Window"):
-        name = window.get("name", "")
-        if name in ("q1", "q2", "q3", "q4"):
-            for prop in window.iter("Property"):
-                match = prop.get("name") == "Area" and area.match(prop.get("value", ""))
-                if match:
-                    left, top, right, bottom = (float(v) for v in match.groups())
-                    positions[int(name[1])] = (int((left + right) / 2 * size[0]), int((top + bottom) / 2 * size[1]))
-    return positions
 
 
 class GameOver(Exception):
@@ -69,7 +56,6 @@ class Bot:
         self.read = 0
         self.held = set()
         self.whole_path = []
-        self.answers = answer_positions()
 
     # --- the log ----------------------------------------------------------------
 
@@ -80,6 +66,9 @@ class Bot:
             event = self.log.feed(lines[index], index)
             if event == "hero_at":
                 self.whole_path.append(self.log.hero.ground)
+            elif event == "hero_placed" or event == "play_entered":
+                # Not walked: no line to the next position on the map.
+                self.whole_path.append(None)
         self.read = len(lines)
 
     def next_position(self):
@@ -104,7 +93,7 @@ class Bot:
             pause(0.02)
 
     def hero_taken(self):
-        return bool(self.log.cut_scene or self.log.gui_mode or self.log.open_question)
+        return bool(self.log.cut_scene or self.log.gui_mode or self.log.open_question or self.log.talking)
 
     def check_running(self):
         if not self.game.is_running():
@@ -194,8 +183,7 @@ class Bot:
             if time.time() > deadline:
                 raise BotError("stage '%s' not done within %ss (%s); log tail:\n%s"
                                % (stage.name, stage.timeout, stage.goal.describe, self.game.log_tail()))
-            talking = stage.action == "talk" and "oldman_trigger" in self.log.inside
-            if self.hero_taken() or talking:
+            if self.hero_taken():
                 # A cut-scene or a talk: the hero is not ours; keys held now
                 # would still count once he is.
                 if self.log.cut_scene:
@@ -273,6 +261,10 @@ class Bot:
         if self.log.aiming:
             return
         self.release()
+        # From the top of the window, so that the look down below is not cut
+        # short at the screen's lower edge.
+        width, _ = self.game.window_geometry()
+        self.game.mouse_move(width // 2, 0)
         before = self.game.log_end()
         self.game.key("Tab")
         self.game.wait_for_log("CameraScript: aim camera arrived", timeout=60, after=before)
@@ -294,14 +286,25 @@ class Bot:
         attacking meanwhile."""
         self.enter_aim_mode()
         hurt_before = len(self.log.killed), self.game.count(" hurt, health ")
-        width, height = self.game.window_geometry()
-        before = self.game.log_end()
-        self.game.click(width // 2, height // 2)
-        try:
-            launched = self.game.wait_for_log(" launched, weapon ", timeout=30, after=before)
-            self.game.wait_for_log(" hit ", timeout=30, after=launched)
-        except HarnessError:
-            self.check_running()
+        launched = None
+        for _ in range(THROW_CLICKS):
+            before = self.game.log_end()
+            # Not a click at the middle: the move there would undo the look down.
+            self.game.click_in_place()
+            try:
+                launched = self.game.wait_for_log(" launched, weapon ", timeout=SWING_WAIT, after=before)
+                break
+            except HarnessError:
+                # Clicked while the last swing still ran: not taken.
+                self.check_running()
+                self.poll()
+                if self.log.game_over:
+                    raise GameOver()
+        if launched is not None:
+            try:
+                self.game.wait_for_log(" hit ", timeout=HIT_WAIT, after=launched)
+            except HarnessError:
+                self.check_running()
         self.poll()
         if self.log.game_over:
             raise GameOver()
@@ -311,10 +314,8 @@ class Bot:
 
     def answer(self, question):
         choice = ANSWERS.get(question, 1)
-        if choice not in self.answers:
-            raise BotError("no answer line q%d in the layout" % choice)
         before = self.game.log_end()
-        self.game.click(*self.answers[choice])
+        self.game.click(*screen.ANSWER_LINES[choice])
         pause(0.5)
         self.poll()
         if self.log.open_question == question and self.game.log_end() == before:

@@ -13,6 +13,8 @@ _VECTOR = r"\(%s, %s, %s\)" % (_NUMBER, _NUMBER, _NUMBER)
 # the groups are the event's values.
 PLAY_PATTERNS = [
     ("hero_at", r"PlayerScript: hero at %s(?: heading %s)?" % (_VECTOR, _NUMBER)),
+    # The game puts him somewhere (the old man's talks, behind a fade).
+    ("hero_placed", r"PlayerScript: placed at %s" % _VECTOR),
     ("refused", r"PlayerScript: refusal (\S+)"),
     ("aim_mode", r"PlayerScript: aim mode (entered|left)"),
     ("trigger_entered", r"GeometricTrigger: entered '([^']+)'"),
@@ -34,12 +36,19 @@ PLAY_PATTERNS = [
     ("gui_mode", r"GUIScript: GUI mode (on|off)"),
 ]
 QUEST_PATTERNS = [
-    ("quest_step", r"OldmanScript: stage (\S+) step (\d+)"),
+    ("quest_step", r"OldmanScript: stage (\d+) step (\d+)$"),
+    ("quest_stage", r"OldmanScript: stage (\d+)$"),
+    ("talking", r"OldmanScript: talking, stage (\d+) step (\d+)$"),
+    ("talk_paused", r"OldmanScript: paused: (.*), at stage (\d+) step (\d+)$"),
+    ("talk_over", r"OldmanScript: conversation over, stage (\d+)$"),
     ("quest_line", r"OldmanScript: line '(\w+)'"),
     ("question_shown", r"OldmanScript: question (\d) shown"),
-    ("question_answered", r"OldmanScript: question (\d) answered (\d+)"),
-    ("trigger_removed", r"(?:OldmanScript|SceneLoader): removed trigger '([^']+)'"),
-    ("subtitle", r"Subtitle: (.+)"),
+    ("question_answered", r"OldmanScript: question (\d) answered (\d), code (\d+)"),
+    ("trigger_removed", r"OldmanScript: removed '([^']+)'"),
+    ("at_the_well", r"OldmanScript: at the well$"),
+    ("oldman_gone", r"OldmanScript: gone$"),
+    # "Subtitle: on" and "off" are the player's switch (U), not a line.
+    ("subtitle", r"Subtitle: (?!on$|off$)(\w+)$"),
 ]
 PATTERNS = [(event, re.compile(pattern)) for event, pattern in PLAY_PATTERNS + QUEST_PATTERNS]
 
@@ -96,6 +105,9 @@ class GameLog:
         self.answered = []
         self.removed_triggers = []
         self.subtitles = []
+        self.talking = False
+        self.at_the_well = False
+        self.oldman_gone = False
         self.game_over = False
         self.game_over_at = None
         self.outro = False
@@ -176,6 +188,27 @@ class GameLog:
 
     def _on_quest_step(self, values, index):
         self.quest_step = (values[0], int(values[1]))
+
+    def _on_quest_stage(self, values, index):
+        self.quest_step = (values[0], 0)
+
+    def _on_talking(self, values, index):
+        self.talking = True
+        self.quest_step = (values[0], int(values[1]))
+
+    def _on_talk_paused(self, values, index):
+        self.talking = False
+        self.open_question = None
+
+    def _on_talk_over(self, values, index):
+        self.talking = False
+        self.open_question = None
+
+    def _on_at_the_well(self, values, index):
+        self.at_the_well = True
+
+    def _on_oldman_gone(self, values, index):
+        self.oldman_gone = True
 
     def _on_question_shown(self, values, index):
         self.open_question = int(values[0])

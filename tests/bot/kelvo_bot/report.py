@@ -94,7 +94,8 @@ class Report:
     def finish(self, outcome, path, map_source=None):
         """The end: the outcome and the way taken drawn over the map."""
         self.outcome = outcome
-        self.path = [(round(x, 1), round(z, 1)) for x, z in path]
+        # None: a break in the way (the game put him somewhere else).
+        self.path = [None if point is None else (round(point[0], 1), round(point[1], 1)) for point in path]
         self.map_file = self.draw_map(map_source)
         self.write()
 
@@ -157,8 +158,9 @@ class Report:
                 command += ["-fill", "#b9a877", "-stroke", "none", "-draw", "polygon " + coast]
         # One line a leg: ImageMagick's polyline closes on itself where the
         # way repeats a point (the hero standing, or passing a place twice).
-        pixels = [map_pixel(x, z, size=size) for x, z in self.path]
-        legs = " ".join("line %.0f,%.0f %.0f,%.0f" % (a + b) for a, b in zip(pixels, pixels[1:]) if a != b)
+        pixels = [None if point is None else map_pixel(point[0], point[1], size=size) for point in self.path]
+        legs = " ".join("line %.0f,%.0f %.0f,%.0f" % (a + b) for a, b in zip(pixels, pixels[1:])
+                        if a is not None and b is not None and a != b)
         command += ["-fill", "none", "-stroke", "#ff3020", "-strokewidth", "3", "-draw", legs or "point 0,0"]
         for entry in self.stages:
             if entry["position"]:

@@ -61,17 +61,9 @@ def killed(prefix, count):
                 lambda log, mark: sum(1 for name in log.killed if name.startswith(prefix)) >= count)
 
 
-def quest_stage(stage):
-    """The old man's script has gone on to its stage (named as it logs it)."""
-    return Goal("the talk's stage %s" % stage,
-                lambda log, mark: log.quest_step is not None and log.quest_step[0] == stage)
-
-
-def any_of(*goals):
-    return Goal(" or ".join(goal.describe for goal in goals),
-                lambda log, mark: any(goal.reached(log, mark) for goal in goals))
-
-
+# The last talk ends behind a fade at the well: the old man is gone, and
+# the hero is the player's again once the picture is back.
+OLDMAN_GONE = Goal("the old man gone", lambda log, mark: log.oldman_gone)
 OUTRO_STARTED = Goal("outro started", lambda log, mark: log.outro)
 BACK_IN_MENU = Goal("back in the menu", lambda log, mark: log.outro and log.back_in_menu)
 
@@ -98,14 +90,12 @@ ZOMBIES = 6
 
 STAGES = [
     Stage("old man", entered("oldman_trigger"), BEACH_TO_HUT),
-    # Its end opens the cave: the lock's removal, or the talk's next stage
-    # if the removal is not logged in words the table knows.
-    Stage("first talk", any_of(removed("spider_eingang_lock"), quest_stage("2")), action="talk", needs_quest=True),
-    Stage("cave open", cut_scene_over("CutScene1"), HUT_TO_CAVE, needs_quest=True),
+    # The first talk, its questions answered by clicks: its end opens the cave.
+    Stage("cave open", removed("spider_eingang_lock"), action="talk", needs_quest=True),
+    Stage("cave", cut_scene_over("CutScene1"), HUT_TO_CAVE, needs_quest=True),
     Stage("spiders", killed("spider_0", SPIDERS), PASS_TO_NEST, action="fight", needs_quest=True),
     Stage("queen", killed("spider_queen", 1), NEST_TO_QUEEN, action="fight", needs_quest=True),
-    Stage("final talk", removed("brunnen_eingang_lock"), QUEEN_TO_HUT, action="talk", needs_quest=True,
-          timeout=900),
+    Stage("final talk", OLDMAN_GONE, QUEEN_TO_HUT, action="talk", needs_quest=True, timeout=900),
     Stage("well", entered("brunnen_eingang"), WELL_TO_VALLEY[:3], needs_quest=True),
     Stage("valley", killed("zombie_0", ZOMBIES), WELL_TO_VALLEY[3:] + VALLEY_TO_SHIP[:3], action="fight",
           needs_quest=True),
@@ -125,9 +115,9 @@ SURVEY = [
     Stage("well lock", entered("brunnen_eingang_lock"), HUT_TO_WELL + WELL_TO_VALLEY[:2]),
 ]
 
-# The stage the suite plays (from the menu): up to the old man for now;
-# the open cave once the old man's script is in the game.
-SUITE_LAST_STAGE = "old man"
+# The stage the suite plays from the menu: to the old man and through his
+# first talk, which opens the cave.
+SUITE_LAST_STAGE = "cave open"
 
 
 def stages_until(last):

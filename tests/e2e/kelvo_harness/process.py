@@ -458,6 +458,14 @@ class KelvoGame:
         pause(KEY_HOLD)
         self._xdotool("mouseup", button)
 
+    def click_in_place(self, button=1):
+        """A click where the pointer is: in the game's aim mode any move of
+        the pointer, the one to a click's place too, turns the view."""
+        self._ensure_window()
+        self._xdotool("mousedown", button)
+        pause(KEY_HOLD)
+        self._xdotool("mouseup", button)
+
     def drag(self, start, end, steps=8, step_pause=0.25):
         """Holds the left button at start and moves to end in steps (a frame
         or more each at this machine's frame rates), then lets go."""

@@ -34,6 +34,9 @@ HIT_WAIT = 2
 LOOK_DOWN_STEPS = 12
 LOOK_DOWN_PIXELS = 40
 MOVE_KEYS = ("w", "a", "s", "d", "space")
+# How near a walk's last point he goes when arriving at its usual radius
+# did not bring the stage's goal.
+CLOSE_ARRIVAL = 2.0
 
 
 class BotError(HarnessError):
@@ -202,6 +205,11 @@ class Bot:
                 stuck.reset()
                 continue
             self.leave_aim_mode()
+            if waypoints.done() and stage.action == "walk" and stage.leg:
+                # The leg's end was reached at the edge of its arrival
+                # radius, outside the trigger the stage waits for (the old
+                # man's is 7 units wide): on to the point itself.
+                waypoints = Waypoints(stage.leg[-1:], radius=CLOSE_ARRIVAL)
             if waypoints.done():
                 self.release()
                 self.wait_a_little()

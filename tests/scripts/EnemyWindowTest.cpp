@@ -74,15 +74,8 @@ public:
 Engine* Engine::instance = nullptr;
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
 
-std::string number(float value)
-{
-    return Ogre::StringConverter::toString(value);
-}
-
-std::string xyz(const Ogre::Vector3& at)
-{
-    return "x=\"" + number(at.x) + "\" y=\"" + number(at.y) + "\" z=\"" + number(at.z) + "\"";
-}
+using KelvoTest::number;
+using KelvoTest::xyz;
 
 // An enemy as the island places its spiders: lying along +Y, stood up by
 // the scene's rotation.

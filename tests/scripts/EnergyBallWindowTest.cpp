@@ -109,10 +109,7 @@ public:
     std::vector<Blast> blasts;
 };
 
-std::string number(float value)
-{
-    return Ogre::StringConverter::toString(value);
-}
+using KelvoTest::number;
 
 std::string entityXml(const std::string& name, const std::string& type, const Ogre::Vector3& at)
 {

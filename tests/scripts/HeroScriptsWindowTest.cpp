@@ -115,10 +115,7 @@ public:
     int strikes = 0;
 };
 
-std::string number(float value)
-{
-    return Ogre::StringConverter::toString(value);
-}
+using KelvoTest::number;
 
 // The play state's world, reduced to the hero's and the camera's needs.
 class HeroWorldTest : public ::testing::Test {

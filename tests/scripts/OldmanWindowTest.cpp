@@ -75,15 +75,8 @@ public:
 Engine* Engine::instance = nullptr;
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
 
-std::string number(float value)
-{
-    return Ogre::StringConverter::toString(value);
-}
-
-std::string xyz(const Ogre::Vector3& at)
-{
-    return "x=\"" + number(at.x) + "\" y=\"" + number(at.y) + "\" z=\"" + number(at.z) + "\"";
-}
+using KelvoTest::number;
+using KelvoTest::xyz;
 
 std::string entityXml(const std::string& name, const std::string& mesh, const Ogre::Vector3& at,
                       const std::string& type)

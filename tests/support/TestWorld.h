@@ -36,6 +36,18 @@
 
 namespace KelvoTest {
 
+// Scene-file text written by tests: a real as the scene writer writes it,
+// and a vector as the x, y and z attributes of a position.
+inline std::string number(float value)
+{
+    return Ogre::StringConverter::toString(value);
+}
+
+inline std::string xyz(const Ogre::Vector3& at)
+{
+    return "x=\"" + number(at.x) + "\" y=\"" + number(at.y) + "\" z=\"" + number(at.z) + "\"";
+}
+
 class TestWorld {
 public:
     explicit TestWorld(TerrainWindowEngine& engine)

@@ -74,16 +74,36 @@ def _emphasised(samples):
     return samples - EMPHASIS * numpy.concatenate([[0.0], samples[:-1]])
 
 
-def find_sound(capture_path, sound_path, start_seconds, end_seconds, longest=2.0):
+def doppler_pitches(speed, doppler_factor=0.5, speed_of_sound=343.3, spacing=0.0025):
+    """The pitches a sound on a source moving at up to `speed` units a second
+    towards or away from the listener is heard at, `spacing` apart: the game
+    shifts moving sounds (half the true Doppler effect), and one per cent of
+    pitch is enough to hide a sound from a plain comparison. The shift
+    changes from frame to frame as the source slows or turns, so compare
+    a short piece (a tenth of a second) at these pitches."""
+    lowest = speed_of_sound / (speed_of_sound + doppler_factor * speed)
+    highest = speed_of_sound / (speed_of_sound - doppler_factor * speed)
+    return tuple(numpy.union1d(numpy.arange(lowest, highest + spacing, spacing), [1.0]))
+
+
+def find_sound(capture_path, sound_path, start_seconds, end_seconds, longest=2.0, pitches=(1.0,)):
     """Looks for the sound starting between start_seconds and end_seconds of
     the capture. Only its first `longest` seconds are compared: enough to
-    tell sounds apart, and a sound cut short still matches."""
+    tell sounds apart, and a sound cut short still matches. A sound on a
+    moving source is looked for at each of `pitches` (see doppler_pitches);
+    the best match counts."""
     capture, rate = read_wave(capture_path)
     sound, sound_rate = read_wave(sound_path)
-    sound = _emphasised(_resampled(sound, sound_rate, rate)[:int(longest * rate)])
-    capture = _emphasised(capture)
     if len(sound) == 0 or not numpy.any(sound):
         raise HarnessError("%s holds no sound" % sound_path)
+    capture = _emphasised(capture)
+    findings = [_best_match(capture, _emphasised(_resampled(sound, sound_rate * pitch, rate)[:int(longest * rate)]),
+                            rate, start_seconds, end_seconds)
+                for pitch in pitches]
+    return max(findings, key=lambda finding: finding.score)
+
+
+def _best_match(capture, sound, rate, start_seconds, end_seconds):
     first = max(0, int(start_seconds * rate))
     last = min(len(capture), int(end_seconds * rate))
     if last <= first:

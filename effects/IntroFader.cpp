@@ -148,6 +148,13 @@ void IntroFader::showAll()
     }
 }
 
+void IntroFader::uncover()
+{
+    OverlayAlpha::setAlpha("IntroSrc", 0);
+    OverlayAlpha::setAlpha("IntroDst", 0);
+    OverlayAlpha::setAlpha("BG", 0);
+}
+
 void IntroFader::hideAll()
 {
     for (Ogre::Overlay* overlay : {mFirst, mSecond, mBackground}) {

@@ -35,6 +35,9 @@ public:
     void startFadeToScene();
     void showAll();
     void hideAll();
+    // Clears the panels and the black background, so that what is shown
+    // next shows the scene until a picture is asked for.
+    void uncover();
 
     const std::string& picture() const { return mPicture; }
     bool newestOnFirst() const { return mNewOnFirst; }

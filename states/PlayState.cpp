@@ -453,6 +453,10 @@ void PlayState::startOutro()
     mOutroRunning = true;
     mClock = 0.0f;
     mIntroFader->reset();
+    // An intro skipped at its first picture leaves the old panel black at
+    // full strength; the ship's flight shows the world until the first
+    // outro picture rises with its background.
+    mIntroFader->uncover();
     mIntroFader->showAll();
     mSceneFader->setVisible();
     if (mCameraScript) {

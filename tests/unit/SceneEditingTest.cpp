@@ -152,6 +152,13 @@ TEST_F(ShippedResourcesTest, ChoosersOfferEveryMeshMaterialSoundAndTemplateTheIs
     EXPECT_TRUE(holdsAll(mLoader->getParticleTemplateNames(), attributeValues(island, "particle", "file"), missing))
         << "particle templates missing: " << missing;
 
+    // The types: every one the island uses, and no blank entry after the
+    // file's last line.
+    missing.clear();
+    const Kelvo::SceneLoader::NameList types = mLoader->getEntityTypes();
+    EXPECT_TRUE(holdsAll(types, attributeValues(island, "type", "name"), missing)) << "types missing: " << missing;
+    EXPECT_EQ(types->end(), std::find(types->begin(), types->end(), std::string())) << "an empty type is offered";
+
     // Each list is sorted and names every resource once.
     const Kelvo::SceneLoader::NameList meshes = mLoader->getMeshNames();
     EXPECT_TRUE(std::is_sorted(meshes->begin(), meshes->end()));

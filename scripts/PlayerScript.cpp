@@ -334,6 +334,9 @@ void PlayerScript::placeAt(const Ogre::Vector3& position, const Ogre::Quaternion
     mSpeed.speed = 0;
     mTurn.rate = 0;
     logLine("PlayerScript: placed at " + vectorText(position));
+    // A frozen hero logs no positions: without this line a reader of the
+    // log would keep him where he was before the game moved him.
+    writePosition();
 }
 
 void PlayerScript::endAction(float blendSeconds)

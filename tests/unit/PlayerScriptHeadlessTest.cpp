@@ -202,6 +202,15 @@ TEST_F(PlayerScriptHeadlessTest, PositionLinesGiveTheHeadingAndFollowTurnsAndRun
     const Sample& to = ran.back();
     const float walkedHeading = Ogre::Math::ATan2(-(to.z - from.z), to.x - from.x).valueDegrees();
     EXPECT_NEAR(to.heading, walkedHeading, 2.0f) << "the heading is the way he goes";
+
+    // Put somewhere by the game (a talk does it while he is frozen): the
+    // line says where, and which way he now faces: a quarter turn left of
+    // the model's north.
+    mPlayer->placeAt(Ogre::Vector3(12, 0, -30), Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Y));
+    const Sample placed = samples().back();
+    EXPECT_FLOAT_EQ(12.0f, placed.x);
+    EXPECT_FLOAT_EQ(-30.0f, placed.z);
+    EXPECT_NEAR(180.0f, placed.heading, 0.1f);
 }
 
 TEST_F(PlayerScriptHeadlessTest, UnloadingTheSceneFirstLeavesTheScriptsSafeToRunAndDelete)

@@ -17,6 +17,7 @@
 #include "terrain/PagingLandScapeSceneManagerFactory.h"
 #include "terrain/TerrainConfig.h"
 
+#include "SharedEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TerrainTestMedia.h"
 
@@ -75,11 +76,8 @@ struct Shot {
 
 class Engine : public ::testing::Environment {
 public:
-    static Engine* instance;
-
     void SetUp() override
     {
-        instance = this;
         log = new Ogre::LogManager();
         log->createLog("sky_water_render.log", true, false, false);
         root = new Ogre::Root("", "", "");
@@ -112,8 +110,7 @@ public:
     std::string folder;
 };
 
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>();
 
 // The play state's scene, reduced to what the sky and the water need: the
 // terrain, "PrimaryCamera" on "MAIN_CAMERA", props, the level's stand-in
@@ -122,7 +119,7 @@ class SkyWaterScene : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         water = new Kelvo::FresnelWater();

@@ -30,6 +30,7 @@
 #include "world/PlayerCharacter.h"
 #include "world/ScriptManager.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 #include "TestWorld.h"
 
@@ -60,19 +61,9 @@ float plain(float, float)
     return kPlainHeight;
 }
 
-class Engine : public KelvoTest::SoundingTerrainWindowEngine {
-public:
-    static Engine* instance;
-
-    Engine()
-        : SoundingTerrainWindowEngine("enemies", plain, {{"cry.wav", kCrySeconds, 351.0}})
-    {
-        instance = this;
-    }
-};
-
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+using Engine = KelvoTest::SoundingTerrainWindowEngine;
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>(
+    "enemies", plain, std::vector<KelvoTest::ToneFile>{{"cry.wav", kCrySeconds, 351.0}});
 
 using KelvoTest::number;
 using KelvoTest::xyz;
@@ -105,7 +96,7 @@ class EnemyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);

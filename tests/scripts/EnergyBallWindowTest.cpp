@@ -30,6 +30,7 @@
 #include "world/ScriptAtom.h"
 #include "world/ScriptManager.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 #include "TestWorld.h"
 
@@ -68,20 +69,10 @@ float testHeight(float x, float z)
 }
 
 // The scene's ball sounds are quiet tones.
-class Engine : public KelvoTest::SoundingTerrainWindowEngine {
-public:
-    static Engine* instance;
-
-    Engine()
-        : SoundingTerrainWindowEngine("energy_balls", testHeight,
-                                      {{"ball_fly.wav", 1.0, 421.0}, {"ball_hit.wav", 0.5, 421.0}})
-    {
-        instance = this;
-    }
-};
-
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+using Engine = KelvoTest::SoundingTerrainWindowEngine;
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>(
+    "energy_balls", testHeight,
+    std::vector<KelvoTest::ToneFile>{{"ball_fly.wav", 1.0, 421.0}, {"ball_hit.wav", 0.5, 421.0}});
 
 // Runs behind the ball script, as the enemies do, and writes down every
 // blast it reads, with the frame it read it in.
@@ -135,7 +126,7 @@ class EnergyBallTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);

@@ -27,6 +27,7 @@
 #include "world/ScriptManager.h"
 #include "app/Application.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 #include "TestWorld.h"
 
@@ -70,12 +71,9 @@ float testHeight(float x, float z)
 
 class Engine : public KelvoTest::TerrainWindowEngine {
 public:
-    static Engine* instance;
-
     Engine()
         : TerrainWindowEngine("hero_scripts", testHeight)
     {
-        instance = this;
     }
 
 protected:
@@ -87,8 +85,7 @@ protected:
     }
 };
 
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>();
 
 // Sits behind the hero's script in the run list, as the projectile and enemy
 // scripts do, and writes down the throw and strike messages it sees.
@@ -122,7 +119,7 @@ class HeroWorldTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         application = new Kelvo::Application();
@@ -615,7 +612,7 @@ class CompositorEffectsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         scene = engine->root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "MainScene");
         camera = scene->createCamera("PrimaryCamera");

@@ -28,6 +28,7 @@
 #include "world/PlayerCharacter.h"
 #include "world/ScriptManager.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 #include "TestWorld.h"
 
@@ -61,19 +62,9 @@ float plain(float, float)
 }
 
 // Every spoken line is the same quiet tone.
-class Engine : public KelvoTest::SoundingTerrainWindowEngine {
-public:
-    static Engine* instance;
-
-    Engine()
-        : SoundingTerrainWindowEngine("oldman", plain, {{"line.wav", kLineSeconds, 245.0}})
-    {
-        instance = this;
-    }
-};
-
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+using Engine = KelvoTest::SoundingTerrainWindowEngine;
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>(
+    "oldman", plain, std::vector<KelvoTest::ToneFile>{{"line.wav", kLineSeconds, 245.0}});
 
 using KelvoTest::number;
 using KelvoTest::xyz;
@@ -122,7 +113,7 @@ class OldmanTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         testWorld = std::make_unique<KelvoTest::TestWorld>(*engine);

@@ -7,6 +7,7 @@
 #include "terrain/TerrainConfig.h"
 #include "world/TerrainProbe.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 
 #include <Ogre.h>
@@ -35,25 +36,14 @@ float slopeHeight(float x, float z)
     return kBaseHeight + kSlopeX * x + kSlopeZ * z;
 }
 
-class Engine : public KelvoTest::TerrainWindowEngine {
-public:
-    static Engine* instance;
-
-    Engine()
-        : TerrainWindowEngine("terrain_probe", slopeHeight)
-    {
-        instance = this;
-    }
-};
-
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+using Engine = KelvoTest::TerrainWindowEngine;
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>("terrain_probe", slopeHeight);
 
 class TerrainProbeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         const KelvoTest::TerrainWindowEngine::MainScene made = engine->createMainScene(Ogre::Vector3(0, 200, 300));

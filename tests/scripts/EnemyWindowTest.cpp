@@ -66,6 +66,7 @@ Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>(
     "enemies", plain, std::vector<KelvoTest::ToneFile>{{"cry.wav", kCrySeconds, 351.0}});
 
 using KelvoTest::number;
+using KelvoTest::triggerXml;
 using KelvoTest::xyz;
 
 // An enemy as the island places its spiders: lying along +Y, stood up by
@@ -78,12 +79,6 @@ std::string enemyXml(const std::string& name, const Ogre::Vector3& at, const std
            "\" CastShadows=\"no\" ReceiveShadows=\"no\"><position " + xyz(at) + "/><rotation x=\"90\" y=\"" +
            number(turn) + "\" z=\"180\" w=\"1\"/><scale x=\"1.3\" y=\"1.3\" z=\"1.3\"/><type name=\"" +
            type + "\"/></entity>";
-}
-
-std::string triggerXml(const std::string& name, float radius, const Ogre::Vector3& at, const std::string& type)
-{
-    return "<trigger name=\"" + name + "\" radius=\"" + number(radius) + "\" parent=\"\" attachedType=\"" + type +
-           "\"><position " + xyz(at) + "/></trigger>";
 }
 
 std::string cryXml(const std::string& enemy)

@@ -67,6 +67,7 @@ Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>(
     "oldman", plain, std::vector<KelvoTest::ToneFile>{{"line.wav", kLineSeconds, 245.0}});
 
 using KelvoTest::number;
+using KelvoTest::triggerXml;
 using KelvoTest::xyz;
 
 std::string entityXml(const std::string& name, const std::string& mesh, const Ogre::Vector3& at,
@@ -75,12 +76,6 @@ std::string entityXml(const std::string& name, const std::string& mesh, const Og
     return "<entity name=\"" + name + "\" hidden=\"false\" filename=\"" + mesh +
            "\" CastShadows=\"no\" ReceiveShadows=\"no\"><position " + xyz(at) +
            "/><rotation x=\"0\" y=\"180\" z=\"0\" w=\"1\"/><type name=\"" + type + "\"/></entity>";
-}
-
-std::string triggerXml(const std::string& name, float radius, const Ogre::Vector3& at, const std::string& type = "")
-{
-    return "<trigger name=\"" + name + "\" radius=\"" + number(radius) + "\" parent=\"\" attachedType=\"" + type +
-           "\"><position " + xyz(at) + "/></trigger>";
 }
 
 std::string lineXml(const std::string& key)

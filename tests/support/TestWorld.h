@@ -48,6 +48,14 @@ inline std::string xyz(const Ogre::Vector3& at)
     return "x=\"" + number(at.x) + "\" y=\"" + number(at.y) + "\" z=\"" + number(at.z) + "\"";
 }
 
+// A trigger of the given radius standing free at a place.
+inline std::string triggerXml(const std::string& name, float radius, const Ogre::Vector3& at,
+                              const std::string& type = "")
+{
+    return "<trigger name=\"" + name + "\" radius=\"" + number(radius) + "\" parent=\"\" attachedType=\"" + type +
+           "\"><position " + xyz(at) + "/></trigger>";
+}
+
 class TestWorld {
 public:
     explicit TestWorld(TerrainWindowEngine& engine)

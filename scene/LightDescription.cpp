@@ -55,9 +55,10 @@ void LightDescription::realise(Ogre::SceneNode* parentEntityNode)
     if (!manager) {
         return;
     }
-    mMarker = mObjects->makeMarker(getName() + "_light_mesh", getName() + "_light_entity", kMarkerRadius,
-                                       kMarkerMaterial);
-    mNode = mObjects->placeNode(getName(), chooseParentNode(parentEntityNode));
+    if (!placeMarkedNode(parentEntityNode, getName() + "_light_mesh", getName() + "_light_entity", kMarkerRadius,
+                         kMarkerMaterial)) {
+        return;
+    }
     if (manager->hasLight(getName())) {
         manager->destroyLight(getName());
     }
@@ -75,10 +76,6 @@ void LightDescription::realise(Ogre::SceneNode* parentEntityNode)
     mLight->setSpecularColour(mSpecular);
     applyAttenuation();
     mNode->attachObject(mLight);
-    if (mMarker) {
-        mNode->attachObject(mMarker);
-    }
-    mNode->setPosition(mPosition);
     // Lights shine along their node's -Z: turn it to look straight down.
     mNode->setDirection(Ogre::Vector3::NEGATIVE_UNIT_Y, Ogre::Node::TS_PARENT);
 }
@@ -94,12 +91,7 @@ void LightDescription::destroy()
         manager->destroyLight(mLight);
     }
     mLight = nullptr;
-    if (mMarker && mMarker->isAttached()) {
-        mMarker->detachFromParent();
-    }
-    mObjects->destroyMarker(getName() + "_light_entity");
-    mMarker = nullptr;
-    destroyNode();
+    destroyMarkedNode(getName() + "_light_entity");
 }
 
 void LightDescription::setDiffuse(const Ogre::ColourValue& colour)

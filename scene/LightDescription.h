@@ -67,7 +67,6 @@ private:
     Ogre::Real mLinear = 1;
     Ogre::Real mQuadratic = 0;
     bool mCastShadows = true;
-    Ogre::Entity* mMarker = nullptr;
 };
 
 } // namespace Kelvo

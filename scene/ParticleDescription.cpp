@@ -38,16 +38,10 @@ void ParticleDescription::realise(Ogre::SceneNode* parentNode)
     if (!manager) {
         return;
     }
-    mMarker = mObjects->makeMarker(getName() + "_Particle_mesh", getName() + "_Particle_entity", kMarkerRadius,
-                                       kMarkerMaterial);
-    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
-    if (!mNode) {
+    if (!placeMarkedNode(parentNode, getName() + "_Particle_mesh", getName() + "_Particle_entity", kMarkerRadius,
+                         kMarkerMaterial)) {
         return;
     }
-    if (mMarker) {
-        mNode->attachObject(mMarker);
-    }
-    mNode->setPosition(mPosition);
 
     const std::string systemName = getName() + "_par_sys";
     if (manager->hasParticleSystem(systemName)) {
@@ -86,12 +80,7 @@ void ParticleDescription::destroy()
         manager->destroyParticleSystem(mSystem);
     }
     mSystem = nullptr;
-    if (mMarker && mMarker->isAttached()) {
-        mMarker->detachFromParent();
-    }
-    mObjects->destroyMarker(getName() + "_Particle_entity");
-    mMarker = nullptr;
-    destroyNode();
+    destroyMarkedNode(getName() + "_Particle_entity");
 }
 
 void ParticleDescription::setScale(const Ogre::Vector3& scale)

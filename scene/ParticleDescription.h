@@ -28,7 +28,6 @@ public:
     const std::string& getFile() const { return mFile; }
     const Ogre::Vector3& getScale() const { return mScale; }
     Ogre::ParticleSystem* getParticleSystem() const { return mSystem; }
-    Ogre::Entity* getMarker() const { return mMarker; }
 
     void setScale(const Ogre::Vector3& scale);
     void setFile(const std::string& file) { mFile = file; }
@@ -39,7 +38,6 @@ private:
     Ogre::ParticleSystem* mSystem = nullptr;
     Ogre::Vector3 mScale = Ogre::Vector3::UNIT_SCALE;
     std::string mFile;
-    Ogre::Entity* mMarker = nullptr;
 };
 
 } // namespace Kelvo

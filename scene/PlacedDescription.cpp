@@ -2,6 +2,7 @@
 
 #include "scene/SceneObjects.h"
 
+#include <OgreEntity.h>
 #include <OgreSceneNode.h>
 
 namespace Kelvo {
@@ -42,6 +43,31 @@ void PlacedDescription::destroyNode()
         mObjects->destroyNode(mNode);
     }
     mNode = nullptr;
+}
+
+bool PlacedDescription::placeMarkedNode(Ogre::SceneNode* parentNode, const std::string& markerMesh,
+                                        const std::string& markerEntity, float radius, const std::string& material)
+{
+    mMarker = mObjects->makeMarker(markerMesh, markerEntity, radius, material);
+    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
+    if (!mNode) {
+        return false;
+    }
+    if (mMarker) {
+        mNode->attachObject(mMarker);
+    }
+    mNode->setPosition(mPosition);
+    return true;
+}
+
+void PlacedDescription::destroyMarkedNode(const std::string& markerEntity)
+{
+    if (mMarker && mMarker->isAttached()) {
+        mMarker->detachFromParent();
+    }
+    mObjects->destroyMarker(markerEntity);
+    mMarker = nullptr;
+    destroyNode();
 }
 
 } // namespace Kelvo

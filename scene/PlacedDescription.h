@@ -37,6 +37,9 @@ public:
     void setPosition(const Ogre::Vector3& position);
 
     Ogre::SceneNode* getSceneNode() const { return mNode; }
+    // The small mesh that shows the editor where a trigger, light, sound or
+    // particle system is (entities have none).
+    Ogre::Entity* getMarker() const { return mMarker; }
     Ogre::SceneNode* getParentNode() const { return mParentNode; }
     void setParentNode(Ogre::SceneNode* parentNode) { mParentNode = parentNode; }
 
@@ -52,9 +55,17 @@ protected:
     // Keeps the node's last place in the record and destroys the node, so a
     // destroyed record that is written or realised again stays where it was.
     void destroyNode();
+    // The record's node under the chosen parent, at the record's position,
+    // carrying its marker (a sphere of the radius, under the mesh and entity
+    // names given). False when there is no scene to place it in.
+    bool placeMarkedNode(Ogre::SceneNode* parentNode, const std::string& markerMesh,
+                         const std::string& markerEntity, float radius, const std::string& material);
+    // The marker taken off the node and destroyed; then the node.
+    void destroyMarkedNode(const std::string& markerEntity);
 
     Ogre::Vector3 mPosition = Ogre::Vector3::ZERO;
     Ogre::SceneNode* mNode = nullptr;
+    Ogre::Entity* mMarker = nullptr;
     SceneObjects* mObjects = nullptr;
 
 private:

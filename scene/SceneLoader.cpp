@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 namespace Kelvo {
 
@@ -410,8 +411,11 @@ SceneLoader::NameList SceneLoader::getEntityTypes() const
         SceneObjects::logProblem("SceneLoader: entitytypes.def could not be opened: " + e.getDescription());
         return types;
     }
-    while (stream && !stream->eof()) {
-        std::string line = stream->getLine(true);
+    // One word a line, empty lines kept as empty entries; the newline that
+    // ends the last line starts no line of its own.
+    std::istringstream text(stream ? stream->getAsString() : std::string());
+    for (std::string line; std::getline(text, line);) {
+        Ogre::StringUtil::trim(line);
         types->push_back(line);
     }
     return types;

@@ -50,16 +50,10 @@ void SoundDescription::realise(Ogre::SceneNode* parentNode)
     if (!mObjects) {
         return;
     }
-    mMarker = mObjects->makeMarker(getName() + "_sound_mesh", getName() + "_sound_entity", kMarkerRadius,
-                                       kMarkerMaterial);
-    mNode = mObjects->placeNode(getName(), chooseParentNode(parentNode));
-    if (!mNode) {
+    if (!placeMarkedNode(parentNode, getName() + "_sound_mesh", getName() + "_sound_entity", kMarkerRadius,
+                         kMarkerMaterial)) {
         return;
     }
-    if (mMarker) {
-        mNode->attachObject(mMarker);
-    }
-    mNode->setPosition(mPosition);
 
     mSoundManager = mObjects->soundManager();
     if (!mSoundManager) {
@@ -84,12 +78,7 @@ void SoundDescription::destroy()
         return;
     }
     stop();
-    if (mMarker && mMarker->isAttached()) {
-        mMarker->detachFromParent();
-    }
-    mObjects->destroyMarker(getName() + "_sound_entity");
-    mMarker = nullptr;
-    destroyNode();
+    destroyMarkedNode(getName() + "_sound_entity");
 }
 
 void SoundDescription::play()

@@ -42,7 +42,6 @@ public:
     Ogre::Real getMaxDistance() const { return mMaxDistance; }
     int getSoundHandle() const { return mSoundHandle; }
     int getChannelHandle() const { return mChannelHandle; }
-    Ogre::Entity* getMarker() const { return mMarker; }
 
     void setFile(const std::string& file) { mFile = file; }
     void setType(const std::string& type) { mType = type; }
@@ -61,7 +60,6 @@ private:
     Ogre::Real mVolume = 1;
     Ogre::Real mMinDistance = 1;
     Ogre::Real mMaxDistance = 100;
-    Ogre::Entity* mMarker = nullptr;
 };
 
 } // namespace Kelvo

@@ -36,15 +36,7 @@ void TriggerDescription::realise(Ogre::SceneNode* parentEntityNode)
     if (!mObjects) {
         return;
     }
-    mMarker = mObjects->makeMarker(mMeshName, mMarkerName, mRadius, kTriggerMaterial);
-    mNode = mObjects->placeNode(getName(), chooseParentNode(parentEntityNode));
-    if (!mNode) {
-        return;
-    }
-    if (mMarker) {
-        mNode->attachObject(mMarker);
-    }
-    mNode->setPosition(mPosition);
+    placeMarkedNode(parentEntityNode, mMeshName, mMarkerName, mRadius, kTriggerMaterial);
 }
 
 void TriggerDescription::destroy()
@@ -52,12 +44,7 @@ void TriggerDescription::destroy()
     if (!mObjects) {
         return;
     }
-    if (mMarker && mMarker->isAttached()) {
-        mMarker->detachFromParent();
-    }
-    mObjects->destroyMarker(mMarkerName);
-    mMarker = nullptr;
-    destroyNode();
+    destroyMarkedNode(mMarkerName);
 }
 
 bool TriggerDescription::isInside(const Ogre::Vector3& point) const

@@ -30,7 +30,6 @@ public:
 
     Ogre::Real getRadius() const { return mRadius; }
     const std::string& getAttachedType() const { return mAttachedType; }
-    Ogre::Entity* getMarker() const { return mMarker; }
 
     // A new radius makes the marker sphere again at the new size.
     void setRadius(Ogre::Real radius);
@@ -41,7 +40,6 @@ private:
     std::string mAttachedType;
     std::string mMeshName;
     std::string mMarkerName;
-    Ogre::Entity* mMarker = nullptr;
 };
 
 } // namespace Kelvo

@@ -29,6 +29,21 @@ ALCdevice* asDevice(void* device)
     return static_cast<ALCdevice*>(device);
 }
 
+// A context on the device, made current; null when that fails, and then the
+// device is closed too: nothing half-open is kept.
+ALCcontext* currentContextOn(ALCdevice* device, const ALCint* attributes)
+{
+    ALCcontext* context = alcCreateContext(device, attributes);
+    if (!context || !alcMakeContextCurrent(context)) {
+        if (context) {
+            alcDestroyContext(context);
+        }
+        alcCloseDevice(device);
+        return nullptr;
+    }
+    return context;
+}
+
 bool finite(const AudioVector& v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -105,12 +120,8 @@ AudioResult AudioSystem::openSoundDevice(int maxChannels)
         return kAudioErrOutput;
     }
     const ALCint attributes[] = {ALC_MONO_SOURCES, maxChannels, 0};
-    ALCcontext* context = alcCreateContext(device, attributes);
-    if (!context || !alcMakeContextCurrent(context)) {
-        if (context) {
-            alcDestroyContext(context);
-        }
-        alcCloseDevice(device);
+    ALCcontext* context = currentContextOn(device, attributes);
+    if (!context) {
         return kAudioErrOutput;
     }
     mDevice = device;
@@ -140,12 +151,8 @@ AudioResult AudioSystem::openSilentDevice(int maxChannels)
                                  ALC_FREQUENCY,            kSilentSampleRate,
                                  ALC_MONO_SOURCES,         maxChannels,
                                  0};
-    ALCcontext* context = alcCreateContext(device, attributes);
-    if (!context || !alcMakeContextCurrent(context)) {
-        if (context) {
-            alcDestroyContext(context);
-        }
-        alcCloseDevice(device);
+    ALCcontext* context = currentContextOn(device, attributes);
+    if (!context) {
         return kAudioErrOutput;
     }
     mDevice = device;

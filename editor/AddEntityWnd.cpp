@@ -137,6 +137,12 @@ bool AddEntityWnd::onEntityChosen(const CEGUI::EventArgs&)
     return true;
 }
 
+void AddEntityWnd::refillLists()
+{
+    refillEntities();
+    refillTriggers();
+}
+
 void AddEntityWnd::refillEntities()
 {
     mWidgets.gui()->clearListbox(kEntities);

@@ -23,7 +23,7 @@ class SceneLoader;
 // hub (EditorGUI); cleared on every load and new scene.
 class EditHistory {
 public:
-    static const size_t kMaxSteps = 200;
+    static constexpr size_t kMaxSteps = 200;
 
     explicit EditHistory(SceneLoader* loader, size_t maxSteps = kMaxSteps);
 

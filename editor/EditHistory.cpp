@@ -73,7 +73,7 @@ bool onlyMoved(const RecordCopy& before, const RecordCopy& after)
 
 std::string recordName(const RecordCopy& copy)
 {
-    return copy.kind == "Shadow" ? std::string("the shadow technique") : "'" + copy.name + "'";
+    return copy.kind == "Shadow" ? std::string("the shadow technique") : copy.name;
 }
 
 std::string andMore(size_t others)

@@ -175,8 +175,9 @@ TEST_F(EditHistoryTest, EveryKindOfEditIsOneStepThatUndoAndRedoPutBackExactly)
     hub->deleteObject("barrel");
     EXPECT_EQ("Deleted.. / Object was deleted.", takeMessage());
     recorded("the barrel deleted with what hangs on it");
-    EXPECT_EQ("delete 'barrel' with 3 attached", names.back());
-    EXPECT_EQ("move 'crate'", names[3]);
+    EXPECT_EQ("delete barrel with 3 attached", names.back());
+    EXPECT_EQ("move crate", names[3]);
+    EXPECT_EQ("change the shadow technique", names[names.size() - 3]);
     EXPECT_EQ(nullptr, mLoader->findSound("hum"));
 
     for (size_t i = states.size() - 1; i > 0; --i) {
@@ -203,6 +204,9 @@ TEST_F(EditHistoryTest, EveryKindOfEditIsOneStepThatUndoAndRedoPutBackExactly)
         EXPECT_EQ(barrel->getSceneNode(), attached->getSceneNode()->getParentSceneNode());
     }
     EXPECT_EQ(std::vector<std::string>({"barrel", "crate", "crate#1"}), items("placed_obj_list"));
+    for (const std::string& line : log().lines()) {
+        EXPECT_EQ(std::string::npos, line.find("did not come back")) << line;
+    }
 }
 
 // A drag is one step however many frames it moves the node: the hub records
@@ -228,12 +232,14 @@ TEST_F(EditHistoryTest, ADragIsOneStepRecordedWhenTheButtonIsReleased)
     script.mouseReleased(event, OIS::MB_Left);
     hub->endOfFrame(script.isMouseButtonHeld());
     ASSERT_EQ(1u, hub->getHistory()->size());
-    EXPECT_EQ("move 'crate'", lastStepName());
+    EXPECT_EQ("move crate", lastStepName());
+    EXPECT_TRUE(log().contains("EditHistory: did 'move crate'"));
     hub->endOfFrame(script.isMouseButtonHeld());
     EXPECT_EQ(1u, hub->getHistory()->size()) << "nothing new, no step";
 
     ASSERT_TRUE(hub->undo());
     EXPECT_EQ(Ogre::Vector3(10, 0, -5), mLoader->findEntity("crate")->currentPosition());
+    EXPECT_TRUE(log().contains("EditHistory: undid 'move crate'"));
 }
 
 // The title's "*" follows the history: an edit marks the scene, a save

@@ -126,6 +126,21 @@ TEST_F(EditHistoryTest, EveryKindOfEditIsOneStepThatUndoAndRedoPutBackExactly)
     click("show_light_wnd");  // closes it
 
     hub->showAddEntityWindow(nullptr);
+    click("create_entity");
+    answer("web");
+    choose("meshfile_list", "crate.mesh");
+    choose("mat_list", "KELVO/Crate");
+    choose("entity_type_list", "Spider");
+    click("create_bt");
+    recorded("an entity made in the dialog");
+    choose("select_entity_list", "web");
+    click("edit_entity_bt");
+    choose("entity_type_list", "Player");
+    click("create_bt");
+    recorded("its type changed in the dialog");
+    choose("select_entity_list", "web");
+    click("clone_entity");
+    recorded("a clone");
     choose("select_entity_list", "barrel");
     click("attach_trigger");
     answer("door", "2.5");
@@ -203,7 +218,7 @@ TEST_F(EditHistoryTest, EveryKindOfEditIsOneStepThatUndoAndRedoPutBackExactly)
         EXPECT_EQ("barrel", attached->getParent());
         EXPECT_EQ(barrel->getSceneNode(), attached->getSceneNode()->getParentSceneNode());
     }
-    EXPECT_EQ(std::vector<std::string>({"barrel", "crate", "crate#1"}), items("placed_obj_list"));
+    EXPECT_EQ(std::vector<std::string>({"barrel", "crate", "crate#1", "web", "web#1"}), items("placed_obj_list"));
     for (const std::string& line : log().lines()) {
         EXPECT_EQ(std::string::npos, line.find("did not come back")) << line;
     }

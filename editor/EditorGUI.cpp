@@ -17,6 +17,10 @@
 #include "gui/QuestionWnd.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
+#include "scene/LightDescription.h"
+#include "scene/ParticleDescription.h"
+#include "scene/SoundDescription.h"
+#include "scene/TriggerDescription.h"
 #include "scene/SceneLoader.h"
 
 #include <CEGUI/CEGUI.h>
@@ -418,8 +422,9 @@ bool EditorGUI::undo()
         logLine("EditHistory: no undo while a dialog is open");
         return false;
     }
+    const std::vector<std::string> chosen = chosenNames();
     const bool undone = mHistory->undo();
-    afterRecordsReplaced();
+    afterRecordsReplaced(chosen);
     return undone;
 }
 
@@ -433,14 +438,43 @@ bool EditorGUI::redo()
         logLine("EditHistory: no redo while a dialog is open");
         return false;
     }
+    const std::vector<std::string> chosen = chosenNames();
     const bool redone = mHistory->redo();
-    afterRecordsReplaced();
+    afterRecordsReplaced(chosen);
     return redone;
 }
 
-void EditorGUI::afterRecordsReplaced()
+namespace {
+
+// The name a record is filed under, found without touching the record: a
+// window's pointer is only trusted once the loader still holds it.
+template <typename Map, typename Record>
+void addNameIfFiled(std::vector<std::string>& names, const Map& records, const Record* record)
 {
-    const std::string selected = getSelectedName();
+    for (const auto& entry : records) {
+        if (record && entry.second == record) {
+            names.push_back(entry.first);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::string> EditorGUI::chosenNames() const
+{
+    std::vector<std::string> chosen = {getSelectedName()};
+    if (!mLoader) {
+        return chosen;
+    }
+    addNameIfFiled(chosen, mLoader->lights(), mLightWnd ? mLightWnd->getCurrentLight() : nullptr);
+    addNameIfFiled(chosen, mLoader->sounds(), mSoundWnd ? mSoundWnd->getCurrentSound() : nullptr);
+    addNameIfFiled(chosen, mLoader->particles(), mParticleWnd ? mParticleWnd->getCurrentParticle() : nullptr);
+    addNameIfFiled(chosen, mLoader->triggers(), mAddEntityWnd ? mAddEntityWnd->getCurrentTrigger() : nullptr);
+    return chosen;
+}
+
+void EditorGUI::forgetRemovedRecords()
+{
     if (mLevelEditWnd) {
         mLevelEditWnd->refillPlacedObjects();
         mLevelEditWnd->clearFields();
@@ -457,15 +491,22 @@ void EditorGUI::afterRecordsReplaced()
     if (mParticleWnd) {
         mParticleWnd->refillList();
     }
-    // The designer goes on with the entity that was chosen, when it is there.
-    if (!selected.empty() && mLoader && mLoader->findEntity(selected)) {
-        selectObject(selected);
+}
+
+void EditorGUI::afterRecordsReplaced(const std::vector<std::string>& chosen)
+{
+    forgetRemovedRecords();
+    // The designer goes on with what was chosen, where it is still there.
+    for (const std::string& name : chosen) {
+        selectObject(name);
     }
     showModifiedState();
 }
 
 void EditorGUI::sceneReplaced()
 {
+    // Every record of the scene before is gone.
+    forgetRemovedRecords();
     mEditsPending = false;
     mHistory->clear();
     mAutosave->sceneIsInFile();
@@ -526,7 +567,7 @@ void EditorGUI::restoreBackup(const std::string& sceneName)
             mLoader->load(sceneName, mSceneManager, nullptr, true, mSounds);
         }
         sceneReplaced();
-        afterRecordsReplaced();
+        afterRecordsReplaced({});
         showMessage(mLevelEditWnd, "Backup not restored",
                     "The backup of " + sceneName + " could not be read. The scene file is loaded; the backup is kept.");
         return;
@@ -537,7 +578,7 @@ void EditorGUI::restoreBackup(const std::string& sceneName)
     mEditsPending = false;
     mHistory->clearAsModified();
     mAutosave->sceneIsInFile();
-    afterRecordsReplaced();
+    afterRecordsReplaced({});
     logLine("Autosave: restored " + mAutosave->backupPath(sceneName));
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Kelvo {
 
@@ -126,6 +127,9 @@ public:
     // scene file; true when the question is shown.
     bool offerBackup(const std::string& sceneName);
     void restoreBackup(const std::string& sceneName);
+    // An entity was removed, and with it what hung on it: no window may
+    // keep one of those records; every list shows what is there now.
+    void forgetRemovedRecords();
     // Whether the loaded scene differs from its file, by the history.
     bool isSceneModified() const;
 
@@ -155,9 +159,13 @@ private:
     bool startGuiSystem(bool startGui);
     void destroy();
     bool isDialogOpen() const;
+    // What the windows have chosen, by name: taken before their records are
+    // replaced, since the records themselves may then be gone.
+    std::vector<std::string> chosenNames() const;
     // After undo, redo or a restored backup: no window keeps a record that
-    // may be gone; the lists show what is there now.
-    void afterRecordsReplaced();
+    // may be gone; the lists show what is there now, and what was chosen is
+    // chosen again where it is still there.
+    void afterRecordsReplaced(const std::vector<std::string>& chosen);
     void showModifiedState();
 
     Ogre::SceneManager* mSceneManager = nullptr;

@@ -513,8 +513,8 @@ void LevelEditWnd::deleteObject(const std::string& name)
         message("Failed", "Could not delete Object!");
         return;
     }
-    refillPlacedObjects();
-    clearFields();
+    // The other windows may hold what hung on it.
+    mHub->forgetRemovedRecords();
     logLine("LevelEditWnd: deleted '" + name + "' (" + std::to_string(removed) + " records)");
     message("Deleted..", "Object was deleted.");
 }

@@ -206,6 +206,20 @@ TEST_F(EditHistoryTest, EveryKindOfEditIsOneStepThatUndoAndRedoPutBackExactly)
     }
     EXPECT_FALSE(hub->redo());
 
+    // A window keeps its chosen record across an undo, its fields showing
+    // the record as it is now.
+    click("show_light_wnd");
+    hub->selectObject("lamp");
+    type("att_range_edit", "250");
+    ASSERT_TRUE(hub->recordEdits());
+    ASSERT_TRUE(hub->undo());
+    EXPECT_EQ("lamp", selectedItem("light_list"));
+    EXPECT_EQ("300", text("att_range_edit"));
+    ASSERT_TRUE(hub->redo());
+    EXPECT_EQ("250", text("att_range_edit"));
+    ASSERT_TRUE(hub->undo());
+    click("show_light_wnd");
+
     // The deleted barrel comes back with its trigger, sound and particle
     // system, each on it again.
     ASSERT_TRUE(hub->undo());

@@ -137,6 +137,12 @@ bool AddEntityWnd::onEntityChosen(const CEGUI::EventArgs&)
     return true;
 }
 
+void AddEntityWnd::refillLists()
+{
+    refillEntities();
+    refillTriggers();
+}
+
 void AddEntityWnd::refillEntities()
 {
     mWidgets.gui()->clearListbox(kEntities);
@@ -219,9 +225,8 @@ bool AddEntityWnd::onRemoveEntity(const CEGUI::EventArgs&)
         message("Failed", "Object could not deleted!");
         return true;
     }
-    refillEntities();
-    // Triggers hanging on it went with it.
-    refillTriggers();
+    // What hung on it went with it: no window may keep one of those.
+    mHub->forgetRemovedRecords();
     logLine("AddEntityWnd: removed '" + name + "'");
     message("Deleted..", "Object was deleted.");
     return true;

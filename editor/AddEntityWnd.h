@@ -50,6 +50,8 @@ public:
     void selectEntityByName(const std::string& name);
     void selectTriggerByName(const std::string& name);
     TriggerDescription* getCurrentTrigger() const { return mCurrentTrigger; }
+    // Both lists as the scene has them now; no trigger stays chosen.
+    void refillLists();
 
 private:
     bool onTriggerChosen(const CEGUI::EventArgs& args);

@@ -4,12 +4,16 @@
 #include <OgreVector.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace Kelvo {
 
 class AddEntityWnd;
+class Autosave;
 class CeGUIManager;
+class EditHistory;
 class EntityWnd;
 class GUIWnd;
 class GUIWndListener;
@@ -35,6 +39,11 @@ class ToolbarWnd;
 // from the editor's entry to its exit, which hands in the GUI manager, the
 // scene loader and the sound manager the windows work with, and the sky
 // whose time of day the scene-settings window previews.
+//
+// It also keeps the work safe: the edit history (undo and redo, and whether
+// the scene has unsaved changes, which the scene window's title shows) and
+// the periodic backup beside the scene file, offered when a scene whose
+// backup is newer is loaded. The state calls endOfFrame once per frame.
 class EditorGUI {
 public:
     static const char* const kLayout;
@@ -96,6 +105,34 @@ public:
     void pasteObject();
     void deleteObject(const std::string& name);
 
+    // Undo, redo and the backup ------------------------------------------------
+
+    EditHistory* getHistory() const { return mHistory.get(); }
+    Autosave* getAutosave() const { return mAutosave.get(); }
+    // An input reached the editor: what it changed is recorded as one step
+    // at the end of the frame in which no mouse button is held any more.
+    void noteInput() { mEditsPending = true; }
+    // Once per frame, after the scripts ran (a drag's last move included).
+    void endOfFrame(bool mouseButtonHeld);
+    // Records what changed since the last step; true when that made a step.
+    bool recordEdits();
+    // Refused while a dialog waits for an answer or edits a record.
+    bool undo();
+    bool redo();
+    // The scene window's news: another scene (or none) is loaded, so the
+    // history starts anew; the scene was saved.
+    void sceneReplaced();
+    void sceneSaved();
+    // Asks whether to restore the scene's backup when it is newer than the
+    // scene file; true when the question is shown.
+    bool offerBackup(const std::string& sceneName);
+    void restoreBackup(const std::string& sceneName);
+    // An entity was removed, and with it what hung on it: no window may
+    // keep one of those records; every list shows what is there now.
+    void forgetRemovedRecords();
+    // Whether the loaded scene differs from its file, by the history.
+    bool isSceneModified() const;
+
     // Whether typed keys belong to a window: an edit box has the keyboard,
     // or a box waits for an answer. The scene's shortcuts then do nothing.
     bool isKeyboardTaken() const;
@@ -121,6 +158,15 @@ public:
 private:
     bool startGuiSystem(bool startGui);
     void destroy();
+    bool isDialogOpen() const;
+    // What the windows have chosen, by name: taken before their records are
+    // replaced, since the records themselves may then be gone.
+    std::vector<std::string> chosenNames() const;
+    // After undo, redo or a restored backup: no window keeps a record that
+    // may be gone; the lists show what is there now, and what was chosen is
+    // chosen again where it is still there.
+    void afterRecordsReplaced(const std::vector<std::string>& chosen);
+    void showModifiedState();
 
     Ogre::SceneManager* mSceneManager = nullptr;
     Ogre::Vector3 mLocatorPosition = Ogre::Vector3::ZERO;
@@ -144,6 +190,9 @@ private:
     SoundWnd* mSoundWnd = nullptr;
     ParticleWnd* mParticleWnd = nullptr;
     bool mSelectionChanged = false;
+    std::unique_ptr<EditHistory> mHistory;
+    std::unique_ptr<Autosave> mAutosave;
+    bool mEditsPending = false;
 };
 
 } // namespace Kelvo

@@ -91,7 +91,8 @@ void LevelEditGUIScript::actOnSelection(int key)
         return;
     }
     const bool ctrl = mLeftCtrl || mRightCtrl;
-    const bool selectionKey = key == kKeyDelete || (ctrl && (key == kKeyC || key == kKeyV));
+    const bool selectionKey =
+        key == kKeyDelete || (ctrl && (key == kKeyC || key == kKeyV || key == kKeyZ || key == kKeyY));
     if (!selectionKey) {
         return;
     }
@@ -104,8 +105,12 @@ void LevelEditGUIScript::actOnSelection(int key)
         mHub->deleteObject(mHub->getSelectedName());
     } else if (key == kKeyC) {
         mHub->copyObject(mHub->getSelectedName());
-    } else {
+    } else if (key == kKeyV) {
         mHub->pasteObject();
+    } else if (key == kKeyZ) {
+        mHub->undo();
+    } else {
+        mHub->redo();
     }
 }
 
@@ -119,6 +124,9 @@ bool LevelEditGUIScript::keyPressed(const OIS::KeyEvent& event)
     actOnSelection(event.key);
     if (mGui && inEditMode()) {
         mGui->keyPressed(event);
+    }
+    if (mHub) {
+        mHub->noteInput();
     }
     return true;
 }
@@ -138,6 +146,10 @@ bool LevelEditGUIScript::keyReleased(const OIS::KeyEvent& event)
 
 bool LevelEditGUIScript::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID id)
 {
+    ++mButtonsHeld;
+    if (mHub) {
+        mHub->noteInput();
+    }
     if (mGui && inEditMode()) {
         if (isCursorOverWindow()) {
             mPressOnWindow = true;
@@ -152,6 +164,12 @@ bool LevelEditGUIScript::mousePressed(const OIS::MouseEvent& event, OIS::MouseBu
 
 bool LevelEditGUIScript::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id)
 {
+    if (mButtonsHeld > 0) {
+        --mButtonsHeld;
+    }
+    if (mHub) {
+        mHub->noteInput();
+    }
     if (mPressOnWindow) {
         mPressReleased = true;
     }

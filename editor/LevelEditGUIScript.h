@@ -19,9 +19,12 @@ class EditorGUI;
 // EditorGUI): a pick in the view selects the entity in the scene window, a
 // choice in the scene window is announced to the picking script, the
 // locator's place is handed on for pasting, and Ctrl+C, Ctrl+V and Delete
-// copy, paste and delete the chosen entity, but only while no edit box has
-// the keyboard and no box waits for an answer: a Delete typed into a field
-// edits the field, never the scene.
+// copy, paste and delete the chosen entity, and Ctrl+Z and Ctrl+Y undo and
+// redo, but only while no edit box has the keyboard and no box waits for an
+// answer: a Delete typed into a field edits the field, never the scene.
+// Every button and key it hears tells the hub that an edit may have been
+// made; the state has it recorded once the frame's scripts have run and no
+// button is held (a drag ends on the release).
 //
 // The GUI manager and the hub are handed in by the state; without them
 // (tests of the other scripts) the script only filters messages. Listens to
@@ -32,6 +35,8 @@ public:
     static const int kKeyC = 46;
     static const int kKeyV = 47;
     static const int kKeyDelete = 211;
+    static const int kKeyZ = 44;
+    static const int kKeyY = 21;
     static const int kKeyLeftCtrl = 29;
     static const int kKeyRightCtrl = 157;
 
@@ -46,6 +51,7 @@ public:
     bool mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID id) override;
 
     int getEditMode() const { return mEditMode; }
+    bool isMouseButtonHeld() const { return mButtonsHeld > 0; }
 
 private:
     bool inEditMode() const { return mEditMode == 1; }
@@ -63,6 +69,8 @@ private:
     // Held Ctrl keys, from the key events this script hears.
     bool mLeftCtrl = false;
     bool mRightCtrl = false;
+    // Mouse buttons down now, whatever the mode.
+    int mButtonsHeld = 0;
     // Mouse-look until the control script's first mode message.
     int mEditMode = 0;
 };

@@ -307,11 +307,15 @@ void LevelEditWnd::loadScene(const std::string& fileName)
         mSceneLoaded = true;
         mLoadedName = fileName;
         markSaved();
+        mHub->sceneReplaced();
         mWidgets.setText("name_edit", mLoadedName);
         refillPlacedObjects();
         clearFields();
         logLine("LevelEditWnd: loaded '" + fileName + "'");
-        message("Loading Complete.. ", withName("The XMLScene File: %s loaded succesfully.", fileName));
+        // A backup a crash left behind is asked about instead.
+        if (!mHub->offerBackup(fileName)) {
+            message("Loading Complete.. ", withName("The XMLScene File: %s loaded succesfully.", fileName));
+        }
         return;
     }
     // The loader emptied the scene before it found the file wanting.
@@ -327,6 +331,7 @@ void LevelEditWnd::forgetScene()
     mSceneLoaded = false;
     mLoadedName.clear();
     mSavedText.clear();
+    mHub->sceneReplaced();
     refillPlacedObjects();
     clearFields();
 }
@@ -369,6 +374,7 @@ bool LevelEditWnd::saveScene()
         return false;
     }
     markSaved();
+    mHub->sceneSaved();
     logLine("LevelEditWnd: saved '" + mLoadedName + "'");
     message("Saved", withName("The XMLScene %s was successfully saved.", mLoadedName));
     return true;
@@ -416,6 +422,7 @@ void LevelEditWnd::makeNewScene(std::string fileName)
     mSceneLoaded = true;
     mLoadedName = fileName;
     markSaved();
+    mHub->sceneReplaced();
     mGui->addListboxItem("xml_list", fileName);
     mWidgets.setText("name_edit", mLoadedName);
     refillPlacedObjects();
@@ -506,13 +513,28 @@ void LevelEditWnd::deleteObject(const std::string& name)
         message("Failed", "Could not delete Object!");
         return;
     }
-    refillPlacedObjects();
-    clearFields();
+    // The other windows may hold what hung on it.
+    mHub->forgetRemovedRecords();
     logLine("LevelEditWnd: deleted '" + name + "' (" + std::to_string(removed) + " records)");
     message("Deleted..", "Object was deleted.");
 }
 
 // --- helpers ------------------------------------------------------------------------
+
+std::string LevelEditWnd::titleFor(const std::string& sceneName, bool modified)
+{
+    if (sceneName.empty()) {
+        return "Scene";
+    }
+    return "Scene: " + sceneName + (modified ? " *" : "");
+}
+
+void LevelEditWnd::showModified(bool modified)
+{
+    if (mWindow) {
+        mWindow->setText(titleFor(mSceneLoaded ? mLoadedName : "", modified));
+    }
+}
 
 void LevelEditWnd::message(const std::string& title, const std::string& text)
 {

@@ -60,6 +60,10 @@ public:
     // Saves the loaded scene; false (with a message) when it could not.
     bool saveScene();
     EntityDescription* getCurrentEntity() const { return mCurrent; }
+    // The title names the loaded scene, with a "*" while it has changes
+    // that are not saved.
+    void showModified(bool modified);
+    static std::string titleFor(const std::string& sceneName, bool modified);
 
 private:
     bool onRotationAccepted(const CEGUI::EventArgs& args);

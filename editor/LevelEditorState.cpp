@@ -165,6 +165,8 @@ bool LevelEditorState::frameStarted(const Ogre::FrameEvent& event)
         return true;
     }
     mScripts->update(event);
+    // After the picking script: a drag that ended this frame is complete.
+    mEditorGui->endOfFrame(mGuiScript->isMouseButtonHeld());
     mSplines.advance(event.timeSinceLastFrame);
     mFader->update(event.timeSinceLastFrame);
     SceneLoader::getSingletonPtr()->updateSoundListener(mCameraNode, event.timeSinceLastFrame);

@@ -49,6 +49,8 @@ public:
 
     void selectLightByName(const std::string& name);
     void setCandidateParent(const std::string& name) { mCandidateParent = name; }
+    // The list as the scene has it now; nothing stays chosen.
+    void refillList();
     LightDescription* getCurrentLight() const { return mCurrent; }
 
 private:
@@ -71,7 +73,6 @@ private:
     bool acceptsFieldEdits() const;
     // Reads red, green and blue from the three edits of a colour.
     Ogre::ColourValue colourIn(const char* const edits[3]);
-    void refillList();
     void fillFields();
     void clearFields();
 

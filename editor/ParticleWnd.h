@@ -41,6 +41,8 @@ public:
     void close();
     void selectByName(const std::string& name);
     void setCandidateParent(const std::string& name) { mCandidateParent = name; }
+    // The list as the scene has it now; nothing stays chosen.
+    void refillList();
     ParticleDescription* getCurrentParticle() const { return mCurrent; }
 
 private:
@@ -55,7 +57,6 @@ private:
     bool onClose(const CEGUI::EventArgs& args);
 
     bool acceptsFieldEdits() const;
-    void refillList();
     void fillFields();
     void clearFields();
 

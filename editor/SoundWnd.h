@@ -43,6 +43,8 @@ public:
     void close();
     void selectByName(const std::string& name);
     void setCandidateParent(const std::string& name) { mCandidateParent = name; }
+    // The list as the scene has it now; nothing stays chosen.
+    void refillList();
     SoundDescription* getCurrentSound() const { return mCurrent; }
 
 private:
@@ -62,7 +64,6 @@ private:
     bool onClose(const CEGUI::EventArgs& args);
 
     bool acceptsFieldEdits() const;
-    void refillList();
     void fillFields();
     void fillPosition();
     void clearFields();

@@ -53,6 +53,30 @@ void ToolbarWnd::initialise(EditorGUI* hub)
                                                           CEGUI::Event::Subscriber(&ToolbarWnd::onButtonDown, this)));
         }
     }
+    if (CEGUI::Window* undo = mGui->findWindow("undo_bt")) {
+        mConnections.push_back(undo->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
+                                                    CEGUI::Event::Subscriber(&ToolbarWnd::onUndo, this)));
+    }
+    if (CEGUI::Window* redo = mGui->findWindow("redo_bt")) {
+        mConnections.push_back(redo->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
+                                                    CEGUI::Event::Subscriber(&ToolbarWnd::onRedo, this)));
+    }
+}
+
+bool ToolbarWnd::onUndo(const CEGUI::EventArgs&)
+{
+    if (mEnabled) {
+        mHub->undo();
+    }
+    return true;
+}
+
+bool ToolbarWnd::onRedo(const CEGUI::EventArgs&)
+{
+    if (mEnabled) {
+        mHub->redo();
+    }
+    return true;
 }
 
 void ToolbarWnd::setEnabled(bool enabled)

@@ -23,7 +23,8 @@ class GUIWndElement;
 // closes that window when it is showing; otherwise it closes the windows
 // that share its column and opens it through the hub. Closing goes through
 // the hub as the window's own close button would (its opener works again
-// and its open box is counted off).
+// and its open box is counted off). "undo_bt" and "redo_bt" undo and redo
+// through the hub, as Ctrl+Z and Ctrl+Y do.
 class ToolbarWnd : public GUIWnd {
 public:
     // What one button does.
@@ -45,6 +46,8 @@ public:
 
 private:
     bool onButtonDown(const CEGUI::EventArgs& args);
+    bool onUndo(const CEGUI::EventArgs& args);
+    bool onRedo(const CEGUI::EventArgs& args);
     void press(const Toggle& toggle);
 
     EditorGUI* mHub = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scene/RecordCopy.h"
 #include "scene/RecordTable.h"
 
 #include <OgrePrerequisites.h>
@@ -24,6 +25,7 @@ class SoundDescription;
 class SoundManager;
 class SceneParser;
 class TriggerDescription;
+class PlacedDescription;
 class XMLDescription;
 
 // Reads scene files (".qormscene", XML through expat, element by element in
@@ -152,6 +154,28 @@ public:
     // node names ("KelvoSceneLoaderRoot", "entityRoot_<n>").
     static bool isUsableName(const std::string& name);
 
+    // Undo and redo ------------------------------------------------------------
+
+    // Every record of the scene as text: entities, triggers, lights, sounds,
+    // particle systems (each kind in name order), then the shadow setting.
+    // Records read from an extern's file are left out: the editor does not
+    // write them.
+    std::vector<RecordCopy> copyRecords() const;
+    // Removes the records named by the copies that exist now (an entity with
+    // what hangs on it); the shadow setting stays.
+    void removeRecords(const std::vector<RecordCopy>& records);
+    // Puts the copied records back as they were copied: the same element,
+    // block and scene node; the shadow setting is applied to the view. The
+    // names must be free. Returns how many came back.
+    int restoreRecords(const std::vector<RecordCopy>& records);
+
+    // Writes the scene's text under another name in the scene directory (a
+    // backup); never over the scene's own file.
+    bool saveCopy(const std::string& fileName) const;
+    // The name save() writes to: a scene read from a backup is saved as the
+    // scene it backs up.
+    bool setCurrentFileName(const std::string& fileName);
+
     // Where scene files are written ("../media/xmlScenes/" for the game).
     void setSceneDirectory(const std::string& directory) { mSceneDirectory = directory; }
     const std::string& getSceneDirectory() const { return mSceneDirectory; }
@@ -167,6 +191,8 @@ private:
     template <typename Record>
     int removeAttachedTo(RecordTable<Record>& records, const std::string& parent);
     bool isSafeFileName(const std::string& fileName) const;
+    PlacedDescription* findPlaced(const std::string& kind, const std::string& name) const;
+    void placeUnder(PlacedDescription& record, const std::string& parentNodeName);
 
     static SceneLoader* sInstance;
 

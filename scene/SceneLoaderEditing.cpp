@@ -15,8 +15,10 @@
 
 #include <Ogre.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 namespace Kelvo {
 
@@ -88,18 +90,13 @@ bool SceneLoader::isSafeFileName(const std::string& fileName) const
            fileName.find('\\') == std::string::npos && fileName != "." && fileName != "..";
 }
 
-bool SceneLoader::save()
-{
-    if (!isSafeFileName(mFileName)) {
-        SceneObjects::logProblem("SceneLoader: cannot save a scene under the file name '" + mFileName + "'");
-        return false;
-    }
-    const std::string path = mSceneDirectory + mFileName;
-    const std::string partial = path + ".saving";
-    const std::string text = sceneText();
+namespace {
 
-    // The old file is replaced only by a completely written new one, so a
-    // failed save never costs the level designer the last good file.
+// The old file is replaced only by a completely written new one, so a failed
+// write never costs the level designer the last good file.
+bool replaceFile(const std::string& path, const std::string& text)
+{
+    const std::string partial = path + ".saving";
     std::FILE* file = std::fopen(partial.c_str(), "w");
     if (!file) {
         SceneObjects::logProblem("SceneLoader: cannot write '" + partial + "', scene not saved");
@@ -112,7 +109,40 @@ bool SceneLoader::save()
         SceneObjects::logProblem("SceneLoader: writing '" + path + "' failed, the previous file is kept");
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool SceneLoader::save()
+{
+    if (!isSafeFileName(mFileName)) {
+        SceneObjects::logProblem("SceneLoader: cannot save a scene under the file name '" + mFileName + "'");
+        return false;
+    }
+    const std::string path = mSceneDirectory + mFileName;
+    if (!replaceFile(path, sceneText())) {
+        return false;
+    }
     logLine("SceneLoader: saved '" + path + "'");
+    return true;
+}
+
+bool SceneLoader::saveCopy(const std::string& fileName) const
+{
+    if (!isSafeFileName(fileName) || fileName == mFileName) {
+        SceneObjects::logProblem("SceneLoader: refusing to write a copy of the scene as '" + fileName + "'");
+        return false;
+    }
+    return replaceFile(mSceneDirectory + fileName, sceneText());
+}
+
+bool SceneLoader::setCurrentFileName(const std::string& fileName)
+{
+    if (!isSafeFileName(fileName)) {
+        return false;
+    }
+    mFileName = fileName;
     return true;
 }
 
@@ -334,6 +364,193 @@ EntityDescription* SceneLoader::cloneEntity(const std::string& sourceName)
     mEntities.file(clone);
     clone->realise(source->getParentNode());
     return clone;
+}
+
+// --- copies for undo and redo -----------------------------------------------------
+
+namespace {
+
+template <typename Record>
+RecordCopy copyOf(const Record& record)
+{
+    RecordCopy copy;
+    copy.kind = record.getTypeName();
+    copy.name = record.getName();
+    copy.parent = record.getParent();
+    const Ogre::SceneNode* node = record.getSceneNode();
+    const Ogre::SceneNode* under = node ? node->getParentSceneNode() : record.getParentNode();
+    if (under) {
+        copy.parentNode = under->getName();
+    }
+    copy.rootIndex = record.getRootIndex();
+    copy.xml = record.toXml();
+    return copy;
+}
+
+// Entities before what hangs on them, and an entity after the entity it is
+// placed under, so the reader finds every parent already made.
+std::vector<const RecordCopy*> inRestoringOrder(const std::vector<RecordCopy>& records)
+{
+    std::vector<const RecordCopy*> ordered;
+    std::vector<const RecordCopy*> entities;
+    std::set<std::string> waiting;
+    for (const RecordCopy& copy : records) {
+        if (copy.kind == "Entity") {
+            entities.push_back(&copy);
+            waiting.insert(copy.name);
+        }
+    }
+    while (!entities.empty()) {
+        const size_t before = entities.size();
+        for (auto it = entities.begin(); it != entities.end();) {
+            if (!waiting.count((*it)->parent)) {
+                ordered.push_back(*it);
+                waiting.erase((*it)->name);
+                it = entities.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (entities.size() == before) {
+            // Entities placed under each other in a ring: the reader makes
+            // the missing parent nodes itself.
+            ordered.insert(ordered.end(), entities.begin(), entities.end());
+            entities.clear();
+        }
+    }
+    for (const char* kind : {"Trigger", "Light", "Sound", "Particle"}) {
+        for (const RecordCopy& copy : records) {
+            if (copy.kind == kind) {
+                ordered.push_back(&copy);
+            }
+        }
+    }
+    return ordered;
+}
+
+} // namespace
+
+std::vector<RecordCopy> SceneLoader::copyRecords() const
+{
+    std::vector<RecordCopy> copies;
+    copies.reserve(mEntities.size() + mTriggers.size() + mLights.size() + mSounds.size() + mParticles.size() + 1);
+    auto copyAll = [this, &copies](const auto& records) {
+        for (const auto& entry : records) {
+            if (!isFromExternFile(entry.second->getRootIndex())) {
+                copies.push_back(copyOf(*entry.second));
+            }
+        }
+    };
+    copyAll(mEntities.all());
+    copyAll(mTriggers.all());
+    copyAll(mLights.all());
+    copyAll(mSounds.all());
+    copyAll(mParticles.all());
+    if (mShadow) {
+        RecordCopy shadow;
+        shadow.kind = mShadow->getTypeName();
+        shadow.xml = mShadow->toXml();
+        copies.push_back(shadow);
+    }
+    return copies;
+}
+
+PlacedDescription* SceneLoader::findPlaced(const std::string& kind, const std::string& name) const
+{
+    if (kind == "Entity") return findEntity(name);
+    if (kind == "Trigger") return findTrigger(name);
+    if (kind == "Light") return findLight(name);
+    if (kind == "Sound") return findSound(name);
+    if (kind == "Particle") return findParticle(name);
+    return nullptr;
+}
+
+void SceneLoader::removeRecords(const std::vector<RecordCopy>& records)
+{
+    for (const RecordCopy& copy : records) {
+        if (copy.kind == "Entity") {
+            removeEntity(copy.name);
+        } else if (copy.kind == "Trigger") {
+            removeTrigger(copy.name);
+        } else if (copy.kind == "Light") {
+            removeLight(copy.name);
+        } else if (copy.kind == "Sound") {
+            removeSound(copy.name);
+        } else if (copy.kind == "Particle") {
+            removeParticle(copy.name);
+        }
+    }
+}
+
+void SceneLoader::placeUnder(PlacedDescription& record, const std::string& parentNodeName)
+{
+    Ogre::SceneManager* manager = mObjects->sceneManager();
+    if (!manager || parentNodeName.empty() || !manager->hasSceneNode(parentNodeName)) {
+        return;
+    }
+    Ogre::SceneNode* parent = manager->getSceneNode(parentNodeName);
+    Ogre::SceneNode* node = record.getSceneNode();
+    // Never under itself or one of its own children.
+    for (Ogre::Node* up = parent; up; up = up->getParent()) {
+        if (up == node) {
+            return;
+        }
+    }
+    record.setParentNode(parent);
+    if (!node || node->getParentSceneNode() == parent) {
+        return;
+    }
+    if (node->getParentSceneNode()) {
+        node->getParentSceneNode()->removeChild(node);
+    }
+    parent->addChild(node);
+}
+
+int SceneLoader::restoreRecords(const std::vector<RecordCopy>& records)
+{
+    std::string shadow;
+    std::string block;
+    int highestRoot = 0;
+    const std::vector<const RecordCopy*> ordered = inRestoringOrder(records);
+    for (const RecordCopy* copy : ordered) {
+        block += copy->xml;
+        highestRoot = std::max(highestRoot, copy->rootIndex);
+    }
+    for (const RecordCopy& copy : records) {
+        if (copy.kind == "Shadow") {
+            shadow = copy.xml;
+        }
+    }
+    if (block.empty() && shadow.empty()) {
+        return 0;
+    }
+    // The reader makes the records as a file's would be made; the block it
+    // opens for them is given back once each record is in its own again.
+    const std::string text = "<kelvo_scene>\n" + shadow + kBlockOpen + block + kBlockClose + "</kelvo_scene>\n";
+    const int rootsBefore = mRootCount;
+    SceneParser parser(*this, "the edit history", nullptr);
+    SceneParser* outer = mParser;
+    mParser = &parser;
+    parser.parse(text);
+    mParser = outer;
+
+    int restored = 0;
+    for (const RecordCopy* copy : ordered) {
+        PlacedDescription* record = findPlaced(copy->kind, copy->name);
+        if (!record) {
+            SceneObjects::logProblem("SceneLoader: " + copy->kind + " '" + copy->name + "' could not be put back");
+            continue;
+        }
+        record->setRootIndex(copy->rootIndex);
+        placeUnder(*record, copy->parentNode);
+        ++restored;
+    }
+    mRootCount = std::max(rootsBefore, highestRoot);
+    if (!shadow.empty() && mShadow) {
+        mShadow->apply(mObjects->sceneManager());
+        ++restored;
+    }
+    return restored;
 }
 
 } // namespace Kelvo

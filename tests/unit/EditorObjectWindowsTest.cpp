@@ -11,7 +11,9 @@
 #include "editor/AddEntityWnd.h"
 #include "editor/EntityWnd.h"
 #include "editor/LightWnd.h"
+#include "editor/ParticleWnd.h"
 #include "editor/SkyDomeWnd.h"
+#include "editor/SoundWnd.h"
 #include "effects/SkyDome.h"
 #include "scene/LightDescription.h"
 #include "scene/ParticleDescription.h"
@@ -31,23 +33,6 @@ protected:
     {
         EditorWindowTest::SetUp();
         hub->setLocatorPosition(kLocator);
-    }
-
-    // Answers the open input box.
-    void answer(const std::string& name, const std::string& value = "")
-    {
-        ASSERT_TRUE(visible("inputbox"));
-        window("input_edit")->setText(name);
-        window("value_edit")->setText(value);
-        click("input_ok");
-    }
-
-    // Picks an entry of a combo box's list, as a click on it does.
-    void pick(const std::string& combo, const std::string& entry)
-    {
-        window(combo)->setText(entry);
-        CEGUI::WindowEventArgs args(window(combo));
-        window(combo)->fireEvent(CEGUI::Combobox::EventListSelectionAccepted, args, CEGUI::Combobox::EventNamespace);
     }
 
     // Opens the entity dialog from the entities window for a new entity.
@@ -356,6 +341,46 @@ TEST_F(EditorObjectWindowsTest, ParticleSystemsAreMadeFromTheChosenScript)
     EXPECT_EQ("smoke", selectedItem("particle_node_list"));
     click("remove_par_bt");
     EXPECT_EQ(nullptr, mLoader->findParticle("smoke"));
+}
+
+// Deleting an entity takes what hangs on it; loading a scene takes every
+// record. A window that had one of them chosen would write the next typed
+// value into a record that is gone.
+TEST_F(EditorObjectWindowsTest, NoWindowKeepsARecordThatADeleteOrALoadTookAway)
+{
+    load("harbour.qormscene");
+    click("show_sound_wnd");
+    click("create_sound_bt");
+    answer("hum");
+    hub->selectObject("crate");
+    click("attach_to_parent");
+    click("show_particle_wnd");
+    click("create_par_bt");
+    answer("smoke");
+    hub->selectObject("crate");
+    click("attach_par_bt");
+    ASSERT_NE(nullptr, hub->getSoundWnd()->getCurrentSound());
+    ASSERT_NE(nullptr, hub->getParticleWnd()->getCurrentParticle());
+
+    hub->deleteObject("crate");
+    EXPECT_EQ("Deleted.. / Object was deleted.", takeMessage());
+    EXPECT_EQ(nullptr, hub->getSoundWnd()->getCurrentSound());
+    EXPECT_EQ(nullptr, hub->getParticleWnd()->getCurrentParticle());
+    EXPECT_TRUE(items("sound_node_list").empty());
+    EXPECT_TRUE(items("particle_node_list").empty());
+    type("volume_edit", "0.5");
+    type("x_pos_par_edit", "3");
+
+    click("show_light_wnd");
+    click("light_add");
+    answer("lamp");
+    ASSERT_NE(nullptr, hub->getLightWnd()->getCurrentLight());
+    choose("xml_list", "forest.qormscene");
+    click("load_xml");
+    click("ocb_discard");
+    EXPECT_EQ("Loading Complete..  / The XMLScene File: forest.qormscene loaded succesfully.", takeMessage());
+    EXPECT_EQ(nullptr, hub->getLightWnd()->getCurrentLight());
+    EXPECT_TRUE(items("light_list").empty());
 }
 
 TEST_F(EditorObjectWindowsTest, ShadowTechniqueChangesOnlyOnApply)

@@ -122,6 +122,23 @@ protected:
         list(listName)->setItemSelectState(found, true);
     }
 
+    // Answers the open input box.
+    void answer(const std::string& name, const std::string& value = "")
+    {
+        ASSERT_TRUE(visible("inputbox"));
+        window("input_edit")->setText(name);
+        window("value_edit")->setText(value);
+        click("input_ok");
+    }
+
+    // Picks an entry of a combo box's list, as a click on it does.
+    void pick(const std::string& combo, const std::string& entry)
+    {
+        window(combo)->setText(entry);
+        CEGUI::WindowEventArgs args(window(combo));
+        window(combo)->fireEvent(CEGUI::Combobox::EventListSelectionAccepted, args, CEGUI::Combobox::EventNamespace);
+    }
+
     std::vector<std::string> items(const std::string& listName)
     {
         std::vector<std::string> names;

@@ -55,7 +55,8 @@ constexpr Kind F = Kind::Frame, S = Kind::Static, L = Kind::Label, E = Kind::Edi
 const std::vector<LayoutWindow> kEditorWindows = {
     {"toolbar", S,
      {{"show_main_wnd", B}, {"show_trigger_wnd", B}, {"show_light_wnd", B}, {"show_shadow_wnd", B},
-      {"show_sound_wnd", B}, {"show_scene_settings", B}, {"show_particle_wnd", B}}},
+      {"show_sound_wnd", B}, {"show_scene_settings", B}, {"show_particle_wnd", B}, {"undo_bt", B},
+      {"redo_bt", B}}},
     {"leveledit_win", F,
      {{"rot_x", E}, {"rot_y", E}, {"rot_z", E}, {"trans_x", E}, {"trans_y", E}, {"trans_z", E},
       {"scale_edit", E}, {"scale_y", E}, {"scale_z", E}, {"name_edit", E},

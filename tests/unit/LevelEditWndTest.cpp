@@ -390,6 +390,38 @@ TEST_F(EditorShortcutsTest, DeleteTypedIntoAFieldEditsTheFieldNotTheScene)
     EXPECT_EQ("Deleted.. / Object was deleted.", takeMessage());
 }
 
+// Ctrl+Z and Ctrl+Y undo and redo the scene's edits, as the toolbar's
+// buttons do, but not while an edit box has the keyboard: there they are
+// the field's.
+TEST_F(EditorShortcutsTest, UndoAndRedoKeysActOnTheSceneOnlyWhenNoFieldHasTheKeyboard)
+{
+    chooseEntity("barrel");
+    type("trans_x", "40");
+    hub->endOfFrame(false);
+    window("trans_x")->activate();
+    ctrl(Kelvo::LevelEditGUIScript::kKeyZ);
+    EXPECT_FLOAT_EQ(40, mLoader->findEntity("barrel")->currentPosition().x) << "the key was the field's";
+
+    hub->releaseKeyboard();
+    ctrl(Kelvo::LevelEditGUIScript::kKeyZ);
+    EXPECT_FLOAT_EQ(1, mLoader->findEntity("barrel")->currentPosition().x);
+    press(Kelvo::LevelEditGUIScript::kKeyY);  // no Ctrl: not a redo
+    EXPECT_FLOAT_EQ(1, mLoader->findEntity("barrel")->currentPosition().x);
+    ctrl(Kelvo::LevelEditGUIScript::kKeyY);
+    EXPECT_FLOAT_EQ(40, mLoader->findEntity("barrel")->currentPosition().x);
+
+    click("undo_bt");
+    EXPECT_FLOAT_EQ(1, mLoader->findEntity("barrel")->currentPosition().x);
+    click("redo_bt");
+    EXPECT_FLOAT_EQ(40, mLoader->findEntity("barrel")->currentPosition().x);
+
+    // While a box waits for an answer about the scene, the scene stays.
+    hub->showMessage(nullptr, "Saved", "the scene");
+    click("undo_bt");
+    EXPECT_FLOAT_EQ(40, mLoader->findEntity("barrel")->currentPosition().x);
+    EXPECT_TRUE(log().contains("EditHistory: no undo while a dialog is open"));
+}
+
 TEST_F(EditorShortcutsTest, CopyAndPastePlaceACopyAtTheLocator)
 {
     ctrl(Kelvo::LevelEditGUIScript::kKeyV);

@@ -176,7 +176,7 @@ bool EditCameraScript::frameNode(Ogre::SceneNode* node)
     mFramingTime = 0.0f;
     mFraming = true;
     logLine("EditCameraScript: framing '" + mFramedName + "' (box " + vectorText(box.getMinimum()) + " to " +
-            vectorText(box.getMaximum()) + ") from " + vectorText(mFramingTo.position));
+            vectorText(box.getMaximum()) + "), flying to " + vectorText(mFramingTo.position));
     return true;
 }
 

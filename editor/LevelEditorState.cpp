@@ -45,6 +45,14 @@ const int kSkyHours = 16;
 const int kSkyMinutes = 14;
 const int kSkySeconds = 45;
 
+// The edit camera's place and turn, as the play-from-editor lines give it.
+std::string poseText(const EditCameraScript::Pose& pose)
+{
+    return vectorText(pose.position) + " heading " +
+           Ogre::StringConverter::toString(pose.yaw.getYaw().valueDegrees(), 2, 0, ' ', std::ios::fixed) +
+           " pitch " + Ogre::StringConverter::toString(pose.pitch.getPitch().valueDegrees(), 2, 0, ' ', std::ios::fixed);
+}
+
 } // namespace
 
 LevelEditorState::LevelEditorState()
@@ -298,7 +306,7 @@ void LevelEditorState::playFromHere()
         return;
     }
     logLine("LevelEditorState: playing '" + mPlaySession.sceneFile + "' from '" + mPlaySession.playFilePath() +
-            "', camera at " + vectorText(eye) + ", hero at " + vectorText(ground));
+            "', camera at " + poseText(mPlaySession.camera) + ", hero at " + vectorText(ground));
     mPlayRequested = true;
     requestExit();
 }
@@ -333,7 +341,7 @@ void LevelEditorState::comeBackFromPlaying()
     }
     logLine("LevelEditorState: back from playing '" + scene + "'" +
             (mPlaySession.hadUnsavedChanges ? " (unsaved changes kept)" : "") + ", camera at " +
-            vectorText(mCameraNode->_getDerivedPosition()) + ", selected '" + selected + "'");
+            poseText(mCameraScript->getPose()) + ", selected '" + selected + "'");
     mPlaySession.end();
 }
 

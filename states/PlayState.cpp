@@ -178,8 +178,7 @@ void PlayState::enter()
     }
 
     if (mEditorSession) {
-        // The designer wants to try the level, not watch the intro.
-        skipIntro();
+        startWithoutIntro();
     } else if (TimedDemo* demo = TimedDemo::getSingletonPtr()) {
         skipIntro();
         demo->start(mSceneManager, mCamera, mRenderWindow);
@@ -221,7 +220,9 @@ void PlayState::loadWorld()
         logWarning("PlayState: the world '" + scene + "' could not be loaded");
     }
     loader->buildStaticGeometry(mSceneManager);
-    playSceneSound(kIntroSound);
+    if (!mEditorSession) {
+        playSceneSound(kIntroSound);
+    }
 
     WorldParts parts;
     parts.application = mApplication;
@@ -577,6 +578,19 @@ void PlayState::writeScreenshot()
         return;
     }
     logLine("PlayState: screenshot " + name);
+}
+
+void PlayState::startWithoutIntro()
+{
+    // The designer wants to try the level, not watch the intro: no picture,
+    // no fade from black, the world at once.
+    mIntroRunning = false;
+    mIntroFinished = true;
+    mIntroSkipped = true;
+    mIntroDone = true;
+    mIntroFader->uncover();
+    mIntroFader->hideAll();
+    logLine("PlayState: intro skipped");
 }
 
 void PlayState::skipIntro()

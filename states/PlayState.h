@@ -108,6 +108,7 @@ private:
     void setOverlayCaption(const char* element, const std::string& caption);
     void writeScreenshot();
     void skipIntro();
+    void startWithoutIntro();
     void leaveToMenu();
     void changeToNextState();
     void deleteScripts();

@@ -25,6 +25,7 @@ from test_editor_scene import ROCK_ON_SCREEN, position_in, records_of, scene_tex
 SCENE = "e2e_play_cove.qormscene"
 PLAY_FILE = "playing_from_editor.tmpscene"
 POSITION = r"\((-?[\d.]+), (-?[\d.]+), (-?[\d.]+)\)"
+CAMERA_POSE = re.compile(r"camera at \(.*?\) heading -?[\d.]+ pitch -?[\d.]+")
 
 
 def vector_after(line, word):
@@ -34,7 +35,11 @@ def vector_after(line, word):
 
 def tracked_scene_folder():
     folder = os.path.join(SOURCE_DIR, "media", "xmlScenes")
-    return {name: open(os.path.join(folder, name), "rb").read() for name in sorted(os.listdir(folder))}
+    files = {}
+    for name in sorted(os.listdir(folder)):
+        with open(os.path.join(folder, name), "rb") as source:
+            files[name] = source.read()
+    return files
 
 
 class EditorPlayTest(unittest.TestCase):
@@ -78,6 +83,13 @@ class EditorPlayTest(unittest.TestCase):
         moved_to = position_in(game.matched_line, "to")
         self.assertGreater(moved_to[0], 1.0)
 
+        # F: the camera flies to frame the moved rock; it plays from there.
+        before = game.log_end()
+        game.key("f")
+        game.wait_for_log("EditCameraScript: framing 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
+        game.wait_for_log("EditCameraScript: framed 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
+        pause(0.5)
+
         # P: the game on the temporary copy, without the intro.
         before = game.log_end()
         game.key("p")
@@ -85,6 +97,9 @@ class EditorPlayTest(unittest.TestCase):
         playing = game.matched_line
         self.assertIn(PLAY_FILE, playing)
         camera_before = vector_after(playing, "camera at")
+        camera_pose = CAMERA_POSE.search(playing).group(0)
+        self.assertNotEqual((0.0, 200.0, 0.0), camera_before, "the camera never left its start")
+        self.assertIn("pitch -15.00", camera_pose, "framing from level looks down 15 degrees")
         hero_start = vector_after(playing, "hero at")
         self.assertAlmostEqual(camera_before[0], hero_start[0], delta=0.01)
         self.assertAlmostEqual(camera_before[2], hero_start[2], delta=0.01)
@@ -93,7 +108,7 @@ class EditorPlayTest(unittest.TestCase):
         game.wait_for_log("PlayState: playing from the editor", timeout=STEP_TIMEOUT, after=play_entered)
         game.wait_for_log("SceneLoader: scene '%s' loaded" % PLAY_FILE, timeout=STEP_TIMEOUT, after=play_entered)
         game.wait_for_log("PlaySceneCopy: the scene has no hero, 'player' added", timeout=1, after=before)
-        game.wait_for_log(screen.INTRO_FINISHED, timeout=STEP_TIMEOUT, after=play_entered)
+        game.wait_for_log(screen.INTRO_SKIPPED, timeout=STEP_TIMEOUT, after=play_entered)
         self.assertTrue(os.path.exists(os.path.join(self.scene_folder, PLAY_FILE)))
         self.assertEqual(original, self.read_scene(), "playing changed the designer's file")
 
@@ -105,7 +120,8 @@ class EditorPlayTest(unittest.TestCase):
         walked, _ = player.hero_position(game.log_end())
         self.assertGreater(math.dist((walked[0], walked[2]), (here[0], here[2])), 2.0, (here, walked))
         played = game.log_lines()[play_entered:]
-        self.assertFalse([line for line in played if screen.FIRST_INTRO_PICTURE in line], "the intro was shown")
+        self.assertFalse([line for line in played if "intro picture" in line or screen.FADED_INTO_SCENE in line],
+                         "the intro was shown")
 
         # Escape: back in the editor, not the menu.
         before = game.log_end()
@@ -115,7 +131,7 @@ class EditorPlayTest(unittest.TestCase):
         game.wait_for_log("LevelEditorState: back from playing '%s' (unsaved changes kept)" % SCENE,
                           timeout=STEP_TIMEOUT, after=back)
         back_line = game.matched_line
-        self.assertEqual(camera_before, vector_after(back_line, "camera at"))
+        self.assertEqual(camera_pose, CAMERA_POSE.search(back_line).group(0))
         self.assertIn("selected 'e2e_rock'", back_line)
         game.wait_for_log("LevelEditWnd: chose 'e2e_rock'", timeout=STEP_TIMEOUT, after=back)
         game.wait_for_log(screen.FADED_IN, timeout=STEP_TIMEOUT, after=back)

@@ -284,6 +284,15 @@ void LevelEditorState::playFromHere()
         refusePlaying("Nothing to play", "No XMLScene is loaded. Load one first; P plays the loaded scene.");
         return;
     }
+    // The way back reopens the scene from the scene list; one that is not
+    // listed could not be reopened, and its unsaved changes would be lost.
+    CEGUI::Listbox* list = sceneList();
+    if (!list || !list->findItemWithText(fileName, nullptr)) {
+        refusePlaying("Cannot play", std::string("The XMLScene ") + fileName +
+                                         " is not in the scene list, so the editor could not open it again after "
+                                         "the game.\nSave it under a name ending in .qormscene first.");
+        return;
+    }
     Ogre::Vector3 ground;
     const Ogre::Vector3 eye = mCameraNode->_getDerivedPosition();
     if (!mWorld->getTerrainProbe()->pointBelow(eye, ground, kGroundSearchHeight)) {
@@ -351,7 +360,7 @@ bool LevelEditorState::reopenSceneInWindow(const std::string& fileName)
     // "load_xml") is the one way a scene becomes the window's loaded scene,
     // with its saved state remembered; its confirmation box is closed again.
     CeGUIManager* gui = mEditorGui->getGuiManager();
-    auto* list = gui ? dynamic_cast<CEGUI::Listbox*>(gui->getWindow("xml_list")) : nullptr;
+    CEGUI::Listbox* list = sceneList();
     CEGUI::Window* loadButton = gui ? gui->getWindow("load_xml") : nullptr;
     LevelEditWnd* window = mEditorGui->getLevelEditWnd();
     CEGUI::ListboxItem* item = list ? list->findItemWithText(fileName, nullptr) : nullptr;
@@ -365,6 +374,12 @@ bool LevelEditorState::reopenSceneInWindow(const std::string& fileName)
     loadButton->fireEvent(CEGUI::Window::EventMouseButtonDown, press);
     closeMessageBox();
     return window->isSceneLoaded() && window->getLoadedName() == fileName;
+}
+
+CEGUI::Listbox* LevelEditorState::sceneList() const
+{
+    CeGUIManager* gui = mEditorGui ? mEditorGui->getGuiManager() : nullptr;
+    return gui ? dynamic_cast<CEGUI::Listbox*>(gui->getWindow("xml_list")) : nullptr;
 }
 
 void LevelEditorState::closeMessageBox()

@@ -7,6 +7,10 @@
 #include <OgrePrerequisites.h>
 #include <OgreSingleton.h>
 
+namespace CEGUI {
+class Listbox;
+}
+
 namespace Kelvo {
 
 class Application;
@@ -80,6 +84,7 @@ private:
     void comeBackFromPlaying();
     bool reopenSceneInWindow(const std::string& fileName);
     void closeMessageBox();
+    CEGUI::Listbox* sceneList() const;
 
     Application* mApplication = nullptr;
     Ogre::SceneManager* mSceneManager = nullptr;

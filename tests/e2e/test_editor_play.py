@@ -67,6 +67,15 @@ class EditorPlayTest(unittest.TestCase):
         original = self.read_scene()
         player.open_menu()
         entered = player.into_editor()
+        # Nothing loaded, nothing chosen: P says why it does not play, F leaves the camera.
+        before = game.log_end()
+        game.key("p")
+        game.wait_for_log("LevelEditorState: not playing: No XMLScene is loaded", timeout=STEP_TIMEOUT,
+                          after=before + 1)
+        self.ok_message()
+        game.key("f")
+        game.wait_for_log("EditCameraScript: nothing selected to frame", timeout=STEP_TIMEOUT, after=before + 1)
+        self.assertFalse([line for line in game.log_lines()[before:] if screen.EDITOR_EXIT in line])
         player.load_scene_in_editor(entered, SCENE)
         self.ok_message()
 

@@ -340,8 +340,13 @@ void LevelEditorState::comeBackFromPlaying()
     }
     if (!reopened) {
         logWarning("LevelEditorState: the scene '" + scene + "' could not be opened again after playing");
-        mEditorGui->showMessage(nullptr, "Back from playing",
-                                "The XMLScene " + scene + " could not be opened again. Load it from the list.");
+        std::string text = "The XMLScene " + scene + " could not be opened again. Load it from the list.";
+        // Unsaved work outlives the failure in a file of its own.
+        const std::string keptAs = scene + ".unsaved";
+        if (mPlaySession.hadUnsavedChanges && mPlaySession.keepEditedText(keptAs)) {
+            text += "\nYour unsaved changes are kept in " + loader->getSceneDirectory() + keptAs + ".";
+        }
+        mEditorGui->showMessage(nullptr, "Back from playing", text);
     }
     const std::string& selected = mPlaySession.selectedName;
     if (reopened && !selected.empty()) {

@@ -44,6 +44,15 @@ bool EditorPlaySession::rewritePlayFile(const std::string& text)
     return mOpen && writeWhole(playFilePath(), text);
 }
 
+bool EditorPlaySession::keepEditedText(const std::string& fileName)
+{
+    if (!writeWhole(mSceneDirectory + fileName, editedText)) {
+        return false;
+    }
+    logLine("EditorPlaySession: the unsaved scene is kept in '" + mSceneDirectory + fileName + "'");
+    return true;
+}
+
 void EditorPlaySession::removePlayFile()
 {
     if (!mSceneDirectory.empty() && std::remove(playFilePath().c_str()) == 0) {

@@ -39,6 +39,9 @@ public:
     // unsaved scene through it on the way back); false when it failed.
     bool rewritePlayFile(const std::string& text);
     void removePlayFile();
+    // Writes the edited text to a file of that name in the scene folder, for
+    // when the editor cannot take the scene back; false when it failed.
+    bool keepEditedText(const std::string& fileName);
     // Closes the session once the editor has taken everything back.
     void end();
     // Removes a play file a crash left in the folder; true when there was one.

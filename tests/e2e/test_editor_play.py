@@ -169,6 +169,49 @@ class EditorPlayTest(unittest.TestCase):
         self.assertEqual(self.tracked_before, tracked_scene_folder(), "the tracked scene folder changed")
         print("editor play end-to-end test took %.0f s" % (time.time() - self.started))
 
+    def test_unsaved_work_survives_when_the_scene_cannot_be_reopened(self):
+        """The designer's file vanishes while the game runs: the editor says
+        so and keeps the unsaved scene in a file beside it."""
+        game, player = self.game, self.player
+        player.open_menu()
+        entered = player.into_editor()
+        player.load_scene_in_editor(entered, SCENE)
+        self.ok_message()
+        before = game.log_end()
+        game.click(*ROCK_ON_SCREEN)
+        game.wait_for_log("LevelEditWnd: chose 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
+        game.click(*screen.EDITOR_CONTROLS["rotation y"])
+        pause(0.5)
+        game.key("End")
+        game.key(*(["BackSpace"] * 8))
+        before = game.log_end()
+        game.key("4", "5", "Return")
+        game.wait_for_log("LevelEditWnd: 'e2e_rock' turned to (0.00, 45.00, 0.00) degrees", timeout=STEP_TIMEOUT,
+                          after=before + 1)
+        # A click into the view gives the keyboard back to the scene.
+        game.click(900, 700)
+        pause(1.0)
+
+        before = game.log_end()
+        game.key("p")
+        play_entered = game.wait_for_log(screen.PLAY_ENTER, timeout=STEP_TIMEOUT, after=before)
+        game.wait_for_log("PlayState: intro skipped", timeout=STEP_TIMEOUT, after=play_entered)
+        os.remove(self.scene_path)
+        before = game.log_end()
+        game.key("Escape")
+        back = game.wait_for_log(screen.EDITOR_ENTER, timeout=STEP_TIMEOUT, after=before)
+        game.wait_for_log("LevelEditorState: the scene '%s' could not be opened again" % SCENE,
+                          timeout=STEP_TIMEOUT, after=back)
+        kept = self.scene_path + ".unsaved"
+        self.assertTrue(os.path.exists(kept))
+        with open(kept) as source:
+            rock = dict((tag, dict(attrs)) for tag, attrs in records_of(source.read())["e2e_rock"][2])
+        self.assertAlmostEqual(45.0, float(rock["rotation"]["y"]), places=3)
+        self.assertFalse(os.path.exists(os.path.join(self.scene_folder, PLAY_FILE)))
+        self.ok_message()
+        player.back_to_menu()
+        self.assertEqual(0, player.quit())
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -48,9 +48,11 @@ const int kSkySeconds = 45;
 // The edit camera's place and turn, as the play-from-editor lines give it.
 std::string poseText(const EditCameraScript::Pose& pose)
 {
-    return vectorText(pose.position) + " heading " +
-           Ogre::StringConverter::toString(pose.yaw.getYaw().valueDegrees(), 2, 0, ' ', std::ios::fixed) +
-           " pitch " + Ogre::StringConverter::toString(pose.pitch.getPitch().valueDegrees(), 2, 0, ' ', std::ios::fixed);
+    auto degrees = [](Ogre::Radian angle) {
+        return Ogre::StringConverter::toString(angle.valueDegrees(), 2, 0, ' ', std::ios::fixed);
+    };
+    return vectorText(pose.position) + " heading " + degrees(pose.yaw.getYaw()) + " pitch " +
+           degrees(pose.pitch.getPitch());
 }
 
 } // namespace

@@ -309,7 +309,6 @@ void LevelEditorState::playFromHere()
     Ogre::SceneNode* selected = mPickingScript->getSelectedNode();
     mPlaySession.selectedName = selected ? selected->getName() : std::string();
     mPlaySession.camera = mCameraScript->getPose();
-    mPlaySession.heroStart = ground;
     mPlaySession.returnState = this;
     if (!mPlaySession.begin(loader->getSceneDirectory(), PlaySceneCopy::withHeroAt(*loader, ground))) {
         refusePlaying("Cannot play", "The scene to play could not be written to " + mPlaySession.playFilePath() +

@@ -55,7 +55,6 @@ public:
     bool hadUnsavedChanges = false;
     std::string selectedName;
     CameraPose camera;
-    Ogre::Vector3 heroStart = Ogre::Vector3::ZERO;
     // Where the game goes back to when it ends.
     GameState* returnState = nullptr;
 

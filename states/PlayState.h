@@ -75,7 +75,6 @@ public:
 
     // The next entry plays the session's scene file and returns to its state.
     void playFromEditor(EditorPlaySession* session) { mEditorSession = session; }
-    bool isPlayingFromEditor() const { return mEditorSession != nullptr; }
 
     // The hero reached the ship (or key 6): the outro's flight and pictures.
     void startOutro();

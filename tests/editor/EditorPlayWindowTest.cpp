@@ -260,18 +260,6 @@ TEST_F(EditorPlayTest, TheFramingFlightEndsOnTheSamePoseAtSixtyAndAtTenFramesASe
     EXPECT_NEAR(-35.0f, slow.pitch.getPitch().valueDegrees(), 0.01f);
 }
 
-TEST_F(EditorPlayTest, FramingWithNothingSelectedLeavesTheCameraWhereItIs)
-{
-    enter(kCrates);
-    startFrom(Ogre::Vector3(10, 120, 10), 15.0f, -20.0f);
-    const Kelvo::EditCameraScript::Pose before = cameraScript->getPose();
-    EXPECT_FALSE(cameraScript->frameNode(nullptr));
-    EXPECT_FALSE(cameraScript->isFraming());
-    frame(0.1f);
-    EXPECT_EQ(before.position, cameraScript->getPose().position);
-    EXPECT_EQ(1, logged("EditCameraScript: nothing selected to frame"));
-}
-
 // --- the scene the game plays --------------------------------------------------
 
 class PlayCopyTest : public EditorPlayTest {

@@ -6,6 +6,8 @@
 #include "editor/EditorGUI.h"
 #include "editor/LevelEditControllScript.h"
 #include "editor/LevelEditGUIScript.h"
+#include "editor/LevelEditWnd.h"
+#include "editor/PlaySceneCopy.h"
 #include "editor/RayPickingScript.h"
 #include "effects/SceneFader.h"
 #include "effects/SkyDome.h"
@@ -14,10 +16,13 @@
 #include "scene/SceneLoader.h"
 #include "states/GameStateManager.h"
 #include "states/MenuState.h"
+#include "states/PlayState.h"
 #include "world/GameWorld.h"
 #include "world/MeshManager.h"
 #include "world/ScriptManager.h"
+#include "world/TerrainProbe.h"
 
+#include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 
 template <> Kelvo::LevelEditorState* Ogre::Singleton<Kelvo::LevelEditorState>::msSingleton = nullptr;
@@ -40,6 +45,16 @@ const int kSkyHours = 16;
 const int kSkyMinutes = 14;
 const int kSkySeconds = 45;
 
+// The edit camera's place and turn, as the play-from-editor lines give it.
+std::string poseText(const EditCameraScript::Pose& pose)
+{
+    auto degrees = [](Ogre::Radian angle) {
+        return Ogre::StringConverter::toString(angle.valueDegrees(), 2, 0, ' ', std::ios::fixed);
+    };
+    return vectorText(pose.position) + " heading " + degrees(pose.yaw.getYaw()) + " pitch " +
+           degrees(pose.pitch.getPitch());
+}
+
 } // namespace
 
 LevelEditorState::LevelEditorState()
@@ -60,11 +75,17 @@ void LevelEditorState::enter()
     mSceneManager->setOption(kCameraName, mCamera);
 
     mExitRequested = false;
+    mPlayRequested = false;
     mFader = SceneFader::getSingletonPtr();
     mFader->fadeIn(kFadeSeconds);
     mSplines.resetTime();
 
     buildWorld();
+    if (mPlaySession.isOpen()) {
+        comeBackFromPlaying();
+    } else {
+        EditorPlaySession::removeLeftover(SceneLoader::getSingletonPtr()->getSceneDirectory());
+    }
     logLine("LevelEditorState: entered, camera at " + vectorText(mCameraNode->_getDerivedPosition()));
 }
 
@@ -157,7 +178,10 @@ bool LevelEditorState::frameStarted(const Ogre::FrameEvent& event)
 {
     if (mExitRequested) {
         // Frozen while the view fades out.
-        if (mFader->isDone()) {
+        if (mFader->isDone() && mPlayRequested) {
+            PlayState::getSingleton().playFromEditor(&mPlaySession);
+            GameStateManager::getSingleton().changeState(PlayState::getSingletonPtr());
+        } else if (mFader->isDone()) {
             GameStateManager::getSingleton().changeState(MenuState::getSingletonPtr());
         } else {
             mFader->update(event.timeSinceLastFrame);
@@ -182,7 +206,15 @@ bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
     }
     switch (event.key) {
     case kKeyEscape:
-        if (mExitRequested || !mEditorGui) {
+        if (mPlayRequested) {
+            // Escape during the fade into the game calls the game off: the
+            // editor comes back as it was and the copy is removed.
+            mPlayRequested = false;
+            mExitRequested = false;
+            mPlaySession.end();
+            mFader->fadeIn(kFadeSeconds);
+            logLine("LevelEditorState: playing called off");
+        } else if (mExitRequested || !mEditorGui) {
             requestExit();
         } else {
             // Unsaved work is saved or given up knowingly, never lost by a key.
@@ -197,6 +229,12 @@ bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
         break;
     case kKeyKeyFrame:
         writeKeyFrame();
+        break;
+    case kKeyFrameSelection:
+        frameSelection();
+        break;
+    case kKeyPlay:
+        playFromHere();
         break;
     default:
         break;
@@ -220,6 +258,148 @@ void LevelEditorState::writeKeyFrame()
     const Ogre::Vector3 position = mSceneManager->getSceneNode(EditCameraScript::kYawNodeName)->_getDerivedPosition();
     mSplines.writeKeyFrame(position, orientation);
     logLine("LevelEditorState: key frame at " + vectorText(position));
+}
+
+void LevelEditorState::frameSelection()
+{
+    if (mCameraScript && mPickingScript && !mExitRequested) {
+        mCameraScript->frameNode(mPickingScript->getSelectedNode());
+    }
+}
+
+// --- playing from the editor -------------------------------------------------------
+
+void LevelEditorState::refusePlaying(const std::string& title, const std::string& text)
+{
+    logWarning("LevelEditorState: not playing: " + text);
+    mEditorGui->showMessage(nullptr, title, text);
+}
+
+void LevelEditorState::playFromHere()
+{
+    // In mouse-look mode P is no command; during a fade nothing starts.
+    if (mExitRequested || !mEditorGui || !mCameraScript || mCameraScript->getEditMode() != 1) {
+        return;
+    }
+    SceneLoader* loader = SceneLoader::getSingletonPtr();
+    LevelEditWnd* window = mEditorGui->getLevelEditWnd();
+    const char* fileName = loader->getCurrentFileName();
+    if (!window || !window->isSceneLoaded() || !fileName) {
+        refusePlaying("Nothing to play", "No XMLScene is loaded. Load one first; P plays the loaded scene.");
+        return;
+    }
+    // The way back reopens the scene from the scene list; one that is not
+    // listed could not be reopened, and its unsaved changes would be lost.
+    CEGUI::Listbox* list = sceneList();
+    if (!list || !list->findItemWithText(fileName, nullptr)) {
+        refusePlaying("Cannot play", std::string("The XMLScene ") + fileName +
+                                         " is not in the scene list, so the editor could not open it again after "
+                                         "the game.\nSave it under a name ending in .qormscene first.");
+        return;
+    }
+    Ogre::Vector3 ground;
+    const Ogre::Vector3 eye = mCameraNode->_getDerivedPosition();
+    if (!mWorld->getTerrainProbe()->pointBelow(eye, ground, kGroundSearchHeight)) {
+        refusePlaying("Cannot play here", "There is no ground below the camera for the hero to stand on.\n"
+                                          "Fly the camera over the island and press P again.");
+        return;
+    }
+
+    mPlaySession.sceneFile = fileName;
+    mPlaySession.editedText = loader->sceneText();
+    mPlaySession.hadUnsavedChanges = window->hasUnsavedChanges();
+    Ogre::SceneNode* selected = mPickingScript->getSelectedNode();
+    mPlaySession.selectedName = selected ? selected->getName() : std::string();
+    mPlaySession.camera = mCameraScript->getPose();
+    mPlaySession.returnState = this;
+    if (!mPlaySession.begin(loader->getSceneDirectory(), PlaySceneCopy::withHeroAt(*loader, ground))) {
+        refusePlaying("Cannot play", "The scene to play could not be written to " + mPlaySession.playFilePath() +
+                                         ".\nYour scene is unchanged and still open here.");
+        return;
+    }
+    logLine("LevelEditorState: playing '" + mPlaySession.sceneFile + "' from '" + mPlaySession.playFilePath() +
+            "', camera at " + poseText(mPlaySession.camera) + ", hero at " + vectorText(ground));
+    mPlayRequested = true;
+    requestExit();
+}
+
+void LevelEditorState::comeBackFromPlaying()
+{
+    SceneLoader* loader = SceneLoader::getSingletonPtr();
+    mCameraScript->setPose(mPlaySession.camera);
+    const std::string& scene = mPlaySession.sceneFile;
+    bool reopened = reopenSceneInWindow(scene);
+    if (reopened && mPlaySession.hadUnsavedChanges) {
+        // The window took the file as last saved; the records become the
+        // unsaved ones, under the scene's own name, so they still count as
+        // unsaved and a save writes the designer's file.
+        reopened = mPlaySession.rewritePlayFile(mPlaySession.editedText) &&
+                   loader->loadCopy(EditorPlaySession::kPlayFileName, scene, mSceneManager, nullptr, true,
+                                    SoundManager::getSingletonPtr());
+        if (LevelEditWnd* window = mEditorGui->getLevelEditWnd()) {
+            window->refillPlacedObjects();
+            window->clearFields();
+        }
+    }
+    if (!reopened) {
+        logWarning("LevelEditorState: the scene '" + scene + "' could not be opened again after playing");
+        std::string text = "The XMLScene " + scene + " could not be opened again. Load it from the list.";
+        // Unsaved work outlives the failure in a file of its own.
+        const std::string keptAs = scene + ".unsaved";
+        if (mPlaySession.hadUnsavedChanges && mPlaySession.keepEditedText(keptAs)) {
+            text += "\nYour unsaved changes are kept in " + loader->getSceneDirectory() + keptAs + ".";
+        }
+        mEditorGui->showMessage(nullptr, "Back from playing", text);
+    }
+    const std::string& selected = mPlaySession.selectedName;
+    if (reopened && !selected.empty()) {
+        mPickingScript->selectByName(selected);
+        mEditorGui->selectObject(selected);
+    }
+    logLine("LevelEditorState: back from playing '" + scene + "'" +
+            (mPlaySession.hadUnsavedChanges ? " (unsaved changes kept)" : "") + ", camera at " +
+            poseText(mCameraScript->getPose()) + ", selected '" + selected + "'");
+    mPlaySession.end();
+}
+
+bool LevelEditorState::reopenSceneInWindow(const std::string& fileName)
+{
+    // The scene window's own load (choose the file in "xml_list", press
+    // "load_xml") is the one way a scene becomes the window's loaded scene,
+    // with its saved state remembered; its confirmation box is closed again.
+    CeGUIManager* gui = mEditorGui->getGuiManager();
+    CEGUI::Listbox* list = sceneList();
+    CEGUI::Window* loadButton = gui ? gui->getWindow("load_xml") : nullptr;
+    LevelEditWnd* window = mEditorGui->getLevelEditWnd();
+    CEGUI::ListboxItem* item = list ? list->findItemWithText(fileName, nullptr) : nullptr;
+    if (!item || !loadButton || !window) {
+        return false;
+    }
+    list->clearAllSelections();
+    list->setItemSelectState(item, true);
+    CEGUI::MouseEventArgs press(loadButton);
+    press.button = CEGUI::LeftButton;
+    loadButton->fireEvent(CEGUI::Window::EventMouseButtonDown, press);
+    closeMessageBox();
+    return window->isSceneLoaded() && window->getLoadedName() == fileName;
+}
+
+CEGUI::Listbox* LevelEditorState::sceneList() const
+{
+    CeGUIManager* gui = mEditorGui ? mEditorGui->getGuiManager() : nullptr;
+    return gui ? dynamic_cast<CEGUI::Listbox*>(gui->getWindow("xml_list")) : nullptr;
+}
+
+void LevelEditorState::closeMessageBox()
+{
+    CeGUIManager* gui = mEditorGui->getGuiManager();
+    CEGUI::Window* box = gui ? gui->getWindow("msgbox") : nullptr;
+    CEGUI::Window* ok = gui ? gui->getWindow("msgbox_ok") : nullptr;
+    if (box && ok && box->isVisible()) {
+        CEGUI::MouseEventArgs press(ok);
+        press.button = CEGUI::LeftButton;
+        ok->fireEvent(CEGUI::Window::EventMouseButtonDown, press);
+    }
 }
 
 } // namespace Kelvo

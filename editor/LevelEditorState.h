@@ -1,10 +1,15 @@
 #pragma once
 
 #include "editor/SplineRecorder.h"
+#include "states/EditorPlaySession.h"
 #include "states/GameState.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreSingleton.h>
+
+namespace CEGUI {
+class Listbox;
+}
 
 namespace Kelvo {
 
@@ -32,12 +37,24 @@ class SkyDome;
 // It also keeps the camera-spline recorder for the whole run: key 1 begins
 // a spline, key 2 ends it, space writes the camera's pose as a key frame
 // into "cutsecene.log". Created once by the entry point.
+//
+// F flies the camera to frame the selection. P (edit mode) plays the scene
+// as it is, unsaved changes included, from a temporary copy in which the
+// hero stands on the ground below the camera; the game's way out leads back
+// here, and the play session brings back the scene (still unsaved if it
+// was), the selection and the camera. Neither key acts while a window has
+// the keyboard.
 class LevelEditorState : public GameState, public Ogre::Singleton<LevelEditorState> {
 public:
     static const int kKeyEscape = 1;
     static const int kKeyBeginSpline = 2;  // 1
     static const int kKeyEndSpline = 3;    // 2
     static const int kKeyKeyFrame = 57;    // space
+    static const int kKeyFrameSelection = 33;  // F
+    static const int kKeyPlay = 25;            // P
+    // The hero's ground is searched from this far above the camera, so a
+    // camera sunk into a hillside still finds it.
+    static constexpr float kGroundSearchHeight = 5000.0f;
     static const char* const kSplineFile;
 
     LevelEditorState();
@@ -54,12 +71,20 @@ public:
 
     GameWorld* getWorld() const { return mWorld; }
     SplineRecorder& getSplineRecorder() { return mSplines; }
+    EditorPlaySession& getPlaySession() { return mPlaySession; }
 
 private:
     void setUpCamera();
     void buildWorld();
     void writeKeyFrame();
     void requestExit();
+    void frameSelection();
+    void playFromHere();
+    void refusePlaying(const std::string& title, const std::string& text);
+    void comeBackFromPlaying();
+    bool reopenSceneInWindow(const std::string& fileName);
+    void closeMessageBox();
+    CEGUI::Listbox* sceneList() const;
 
     Application* mApplication = nullptr;
     Ogre::SceneManager* mSceneManager = nullptr;
@@ -78,6 +103,9 @@ private:
     LevelEditControllScript* mControlScript = nullptr;
     MeshManager* mMeshes = nullptr;
     bool mExitRequested = false;
+    // The fade-out that mExitRequested runs leads into the game, not the menu.
+    bool mPlayRequested = false;
+    EditorPlaySession mPlaySession;
     SplineRecorder mSplines;
 };
 

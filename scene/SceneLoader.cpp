@@ -134,6 +134,17 @@ bool SceneLoader::load(const std::string& fileName, Ogre::SceneManager* sceneMan
     return parsed;
 }
 
+bool SceneLoader::loadCopy(const std::string& copyFileName, const std::string& fileName,
+                           Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback, bool showMarkers,
+                           SoundManager* soundManager)
+{
+    if (!load(copyFileName, sceneManager, callback, showMarkers, soundManager)) {
+        return false;
+    }
+    mFileName = fileName;
+    return true;
+}
+
 void SceneLoader::clearSceneAndRoots()
 {
     unload();

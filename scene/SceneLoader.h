@@ -68,6 +68,11 @@ public:
     // scene without one get silent sound records.
     bool load(const std::string& fileName, Ogre::SceneManager* sceneManager, SceneLoaderCallBack* callback,
               bool showMarkers, SoundManager* soundManager = nullptr);
+    // Loads a copy of a scene (the editor's unsaved scene, kept through a
+    // game played from the editor) and, when it loaded, takes the scene's own
+    // file name, under which it is then saved.
+    bool loadCopy(const std::string& copyFileName, const std::string& fileName, Ogre::SceneManager* sceneManager,
+                  SceneLoaderCallBack* callback, bool showMarkers, SoundManager* soundManager = nullptr);
     // Parses one file into the current scene.
     bool parseFile(const std::string& fileName);
     // Destroys every realised object and deletes every record.

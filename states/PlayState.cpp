@@ -24,6 +24,7 @@
 #include "scripts/PlayerScript.h"
 #include "scripts/SoundScript.h"
 #include "scripts/StandartEnemyScript.h"
+#include "states/EditorPlaySession.h"
 #include "states/GameStateManager.h"
 #include "states/MenuState.h"
 #include "world/GameWorld.h"
@@ -176,7 +177,9 @@ void PlayState::enter()
         logWarning(std::string("PlayState: no overlay '") + kDebugOverlay + "'");
     }
 
-    if (TimedDemo* demo = TimedDemo::getSingletonPtr()) {
+    if (mEditorSession) {
+        startWithoutIntro();
+    } else if (TimedDemo* demo = TimedDemo::getSingletonPtr()) {
         skipIntro();
         demo->start(mSceneManager, mCamera, mRenderWindow);
     }
@@ -208,11 +211,18 @@ void PlayState::loadWorld()
     SceneLoader* loader = SceneLoader::getSingletonPtr();
     mMeshes = new MeshManager(mSceneManager, FresnelWater::getSingletonPtr());
     mSceneCallback = new OSMSceneCallback(mMeshes);
-    if (!loader->load(kWorldScene, mSceneManager, mSceneCallback, false, SoundManager::getSingletonPtr())) {
-        logWarning(std::string("PlayState: the world '") + kWorldScene + "' could not be loaded");
+    std::string scene = kWorldScene;
+    if (mEditorSession) {
+        scene = EditorPlaySession::kPlayFileName;
+        logLine("PlayState: playing from the editor");
+    }
+    if (!loader->load(scene, mSceneManager, mSceneCallback, false, SoundManager::getSingletonPtr())) {
+        logWarning("PlayState: the world '" + scene + "' could not be loaded");
     }
     loader->buildStaticGeometry(mSceneManager);
-    playSceneSound(kIntroSound);
+    if (!mEditorSession) {
+        playSceneSound(kIntroSound);
+    }
 
     WorldParts parts;
     parts.application = mApplication;
@@ -310,7 +320,7 @@ bool PlayState::frameStarted(const Ogre::FrameEvent& event)
     if (mLeaveToMenu) {
         mIntroFader->hideAll();
         if (mSceneFader->isDone()) {
-            GameStateManager::getSingleton().changeState(MenuState::getSingletonPtr());
+            changeToNextState();
         } else {
             mSceneFader->update(event.timeSinceLastFrame);
         }
@@ -415,9 +425,18 @@ void PlayState::runOutro(const Ogre::FrameEvent& event)
 void PlayState::leaveToMenu()
 {
     if (!mLeaveToMenu) {
-        logLine("PlayState: back to the menu");
+        logLine(mEditorSession ? "PlayState: back to the editor" : "PlayState: back to the menu");
     }
     mLeaveToMenu = true;
+}
+
+void PlayState::changeToNextState()
+{
+    GameState* next = MenuState::getSingletonPtr();
+    if (mEditorSession && mEditorSession->returnState) {
+        next = mEditorSession->returnState;
+    }
+    GameStateManager::getSingleton().changeState(next);
 }
 
 void PlayState::updateDebugStatistics()
@@ -493,7 +512,7 @@ bool PlayState::keyPressed(const OIS::KeyEvent& event)
         }
         mCineFader->hide();
         mIntroFader->hideAll();
-        logLine("PlayState: back to the menu");
+        logLine(mEditorSession ? "PlayState: back to the editor" : "PlayState: back to the menu");
         break;
     case kKeyDebugOverlay:
         mDebugOverlayShown = !mDebugOverlayShown;
@@ -561,6 +580,19 @@ void PlayState::writeScreenshot()
     logLine("PlayState: screenshot " + name);
 }
 
+void PlayState::startWithoutIntro()
+{
+    // The designer wants to try the level, not watch the intro: no picture,
+    // no fade from black, the world at once.
+    mIntroRunning = false;
+    mIntroFinished = true;
+    mIntroSkipped = true;
+    mIntroDone = true;
+    mIntroFader->uncover();
+    mIntroFader->hideAll();
+    logLine("PlayState: intro skipped");
+}
+
 void PlayState::skipIntro()
 {
     if (mIntroSkipped || !mIntroRunning) {
@@ -579,6 +611,11 @@ void PlayState::exit()
 {
     SceneLoader* loader = SceneLoader::getSingletonPtr();
     loader->unload();
+    if (mEditorSession) {
+        // The copy has served; the editor keeps the designer's scene.
+        mEditorSession->removePlayFile();
+        mEditorSession = nullptr;
+    }
 
     delete mGuiScript;
     mGuiScript = nullptr;

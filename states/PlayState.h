@@ -21,6 +21,7 @@ class CameraScript;
 class EnergieBallScript;
 class CompositorEffects;
 class CineFader;
+class EditorPlaySession;
 class GameWorld;
 class GeometricTriggerScript;
 class GUIScript;
@@ -41,6 +42,11 @@ class StandartEnemyScript;
 // the intro, outro or game-over picture sequence. Escape, the end of the
 // outro and the end of the game over lead back to the menu; every visit
 // starts from scratch with the intro.
+//
+// Started from the level editor (playFromEditor before the change of state)
+// it plays the editor's temporary scene file instead, skips the intro, and
+// all three ways out lead back to the editor; the session is forgotten on
+// exit, so the next game from the menu is the usual one.
 class PlayState : public GameState, public Ogre::Singleton<PlayState> {
 public:
     // OIS key codes of the play state's keys.
@@ -66,6 +72,9 @@ public:
     bool frameEnded(const Ogre::FrameEvent& event) override { return true; }
 
     bool keyPressed(const OIS::KeyEvent& event) override;
+
+    // The next entry plays the session's scene file and returns to its state.
+    void playFromEditor(EditorPlaySession* session) { mEditorSession = session; }
 
     // The hero reached the ship (or key 6): the outro's flight and pictures.
     void startOutro();
@@ -98,7 +107,9 @@ private:
     void setOverlayCaption(const char* element, const std::string& caption);
     void writeScreenshot();
     void skipIntro();
+    void startWithoutIntro();
     void leaveToMenu();
+    void changeToNextState();
     void deleteScripts();
 
     Application* mApplication = nullptr;
@@ -138,6 +149,7 @@ private:
     std::vector<StandartEnemyScript*> mEnemyScripts;
     std::vector<BirdScript*> mBirdScripts;
     Ogre::SceneNode* mListenerNode = nullptr;
+    EditorPlaySession* mEditorSession = nullptr;
 
     bool mIntroRunning = false;
     bool mIntroFinished = false;

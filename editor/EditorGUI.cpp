@@ -513,6 +513,13 @@ void EditorGUI::sceneReplaced()
     showModifiedState();
 }
 
+void EditorGUI::unsavedRecordsTaken()
+{
+    mEditsPending = false;
+    mHistory->clearAsModified();
+    afterRecordsReplaced({});
+}
+
 void EditorGUI::sceneSaved()
 {
     mHistory->markSaved();
@@ -575,10 +582,8 @@ void EditorGUI::restoreBackup(const std::string& sceneName)
     // The backup's objects are the scene now, saved under the scene's own
     // name only when the designer saves.
     mLoader->setCurrentFileName(sceneName);
-    mEditsPending = false;
-    mHistory->clearAsModified();
     mAutosave->sceneIsInFile();
-    afterRecordsReplaced({});
+    unsavedRecordsTaken();
     logLine("Autosave: restored " + mAutosave->backupPath(sceneName));
 }
 

@@ -122,6 +122,10 @@ public:
     // The scene window's news: another scene (or none) is loaded, so the
     // history starts anew; the scene was saved.
     void sceneReplaced();
+    // The loader's records are the scene now, changed from its file and not
+    // saved (a backup restored, a scene back from playing): a new history
+    // that starts as modified.
+    void unsavedRecordsTaken();
     void sceneSaved();
     // Asks whether to restore the scene's backup when it is newer than the
     // scene file; true when the question is shown.

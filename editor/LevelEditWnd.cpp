@@ -301,26 +301,34 @@ bool LevelEditWnd::onLoadClicked(const CEGUI::EventArgs&)
     return true;
 }
 
+bool LevelEditWnd::openScene(const std::string& fileName)
+{
+    if (!mLoader->load(fileName, mHub->getSceneManager(), nullptr, true, mHub->getSoundManager())) {
+        // The loader emptied the scene before it found the file wanting.
+        forgetScene();
+        logWarning("LevelEditWnd: could not load '" + fileName + "'");
+        return false;
+    }
+    mSceneLoaded = true;
+    mLoadedName = fileName;
+    markSaved();
+    mHub->sceneReplaced();
+    mWidgets.setText("name_edit", mLoadedName);
+    refillPlacedObjects();
+    clearFields();
+    logLine("LevelEditWnd: loaded '" + fileName + "'");
+    return true;
+}
+
 void LevelEditWnd::loadScene(const std::string& fileName)
 {
-    if (mLoader->load(fileName, mHub->getSceneManager(), nullptr, true, mHub->getSoundManager())) {
-        mSceneLoaded = true;
-        mLoadedName = fileName;
-        markSaved();
-        mHub->sceneReplaced();
-        mWidgets.setText("name_edit", mLoadedName);
-        refillPlacedObjects();
-        clearFields();
-        logLine("LevelEditWnd: loaded '" + fileName + "'");
+    if (openScene(fileName)) {
         // A backup a crash left behind is asked about instead.
         if (!mHub->offerBackup(fileName)) {
             message("Loading Complete.. ", withName("The XMLScene File: %s loaded succesfully.", fileName));
         }
         return;
     }
-    // The loader emptied the scene before it found the file wanting.
-    forgetScene();
-    logWarning("LevelEditWnd: could not load '" + fileName + "'");
     message("Error", withName("The XMLScene File: %s doesen Exist.\nThis Means you have probarly not saved the new "
                               "XMLScene.",
                               fileName));

@@ -53,6 +53,10 @@ public:
     void selectByName(const std::string& name);
     void deleteObject(const std::string& name);
 
+    // Makes the scene file the window's loaded scene, as its load button
+    // does but without a word to the designer (coming back from playing it):
+    // false, with the scene emptied, when the file cannot be loaded.
+    bool openScene(const std::string& fileName);
     bool isSceneLoaded() const { return mSceneLoaded; }
     const std::string& getLoadedName() const { return mLoadedName; }
     // Whether the loaded scene differs from what was last loaded or saved.

@@ -340,6 +340,9 @@ void LevelEditorState::comeBackFromPlaying()
             window->refillPlacedObjects();
             window->clearFields();
         }
+        // The history starts here, modified; the autosave compares with the
+        // file, so its next round backs these records up.
+        mEditorGui->unsavedRecordsTaken();
     }
     if (!reopened) {
         logWarning("LevelEditorState: the scene '" + scene + "' could not be opened again after playing");
@@ -364,42 +367,16 @@ void LevelEditorState::comeBackFromPlaying()
 
 bool LevelEditorState::reopenSceneInWindow(const std::string& fileName)
 {
-    // The scene window's own load (choose the file in "xml_list", press
-    // "load_xml") is the one way a scene becomes the window's loaded scene,
-    // with its saved state remembered; its confirmation box is closed again.
-    CeGUIManager* gui = mEditorGui->getGuiManager();
-    CEGUI::Listbox* list = sceneList();
-    CEGUI::Window* loadButton = gui ? gui->getWindow("load_xml") : nullptr;
+    // The scene window opens it, so that it is the window's loaded scene
+    // with its saved state remembered.
     LevelEditWnd* window = mEditorGui->getLevelEditWnd();
-    CEGUI::ListboxItem* item = list ? list->findItemWithText(fileName, nullptr) : nullptr;
-    if (!item || !loadButton || !window) {
-        return false;
-    }
-    list->clearAllSelections();
-    list->setItemSelectState(item, true);
-    CEGUI::MouseEventArgs press(loadButton);
-    press.button = CEGUI::LeftButton;
-    loadButton->fireEvent(CEGUI::Window::EventMouseButtonDown, press);
-    closeMessageBox();
-    return window->isSceneLoaded() && window->getLoadedName() == fileName;
+    return window && window->openScene(fileName);
 }
 
 CEGUI::Listbox* LevelEditorState::sceneList() const
 {
     CeGUIManager* gui = mEditorGui ? mEditorGui->getGuiManager() : nullptr;
     return gui ? dynamic_cast<CEGUI::Listbox*>(gui->getWindow("xml_list")) : nullptr;
-}
-
-void LevelEditorState::closeMessageBox()
-{
-    CeGUIManager* gui = mEditorGui->getGuiManager();
-    CEGUI::Window* box = gui ? gui->getWindow("msgbox") : nullptr;
-    CEGUI::Window* ok = gui ? gui->getWindow("msgbox_ok") : nullptr;
-    if (box && ok && box->isVisible()) {
-        CEGUI::MouseEventArgs press(ok);
-        press.button = CEGUI::LeftButton;
-        ok->fireEvent(CEGUI::Window::EventMouseButtonDown, press);
-    }
 }
 
 } // namespace Kelvo

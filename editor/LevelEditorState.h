@@ -83,7 +83,6 @@ private:
     void refusePlaying(const std::string& title, const std::string& text);
     void comeBackFromPlaying();
     bool reopenSceneInWindow(const std::string& fileName);
-    void closeMessageBox();
     CEGUI::Listbox* sceneList() const;
 
     Application* mApplication = nullptr;

@@ -2,7 +2,6 @@
 
 #include "editor/EditorGUI.h"
 #include "editor/EntityWnd.h"
-#include "editor/GUIWndElement.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
@@ -26,17 +25,15 @@ const char* const kTriggerPosition[] = {"trigger_x_edit", "trigger_y_edit", "tri
 
 } // namespace
 
-AddEntityWnd::AddEntityWnd() = default;
+AddEntityWnd::AddEntityWnd()
+    : EditorToolWnd("AddEntityWnd")
+{
+}
 AddEntityWnd::~AddEntityWnd() = default;
 
 void AddEntityWnd::initialise(EditorGUI* hub)
 {
-    mHub = hub;
-    mGui = hub->getGuiManager();
-    mLoader = hub->getSceneLoader();
-    mWidgets.use(mGui);
-    mWindow = mGui->getWindow("add_entity_win");
-    mHover.reset(new GUIWndElement("add_entity_win", mGui));
+    attach(hub, "add_entity_win");
     // A trigger's type names the kind of entity it wakes.
     if (mLoader) {
         mWidgets.fillList(kTriggerTypes, *mLoader->getEntityTypes());
@@ -68,10 +65,7 @@ void AddEntityWnd::initialise(EditorGUI* hub)
 
 void AddEntityWnd::setEnabled(bool enabled)
 {
-    mEnabled = enabled;
-    if (mWindow) {
-        mWindow->setEnabled(enabled);
-    }
+    EditorToolWnd::setEnabled(enabled);
     // An entity made in the entity dialog is listed as soon as it closes.
     if (enabled) {
         refillEntities();
@@ -80,39 +74,17 @@ void AddEntityWnd::setEnabled(bool enabled)
 
 void AddEntityWnd::show(GUIWnd* listener)
 {
-    if (listener && listener != this) {
-        mListener = listener;
-        mListener->setEnabled(false);
-    }
+    holdOpener(listener);
     setEnabled(true);
     refillTriggers();
-    if (mWindow) {
-        mWindow->activate();
-        mWindow->setVisible(true);
-    }
-    if (!mOpen) {
-        mGui->openBox();
-        mOpen = true;
-    }
-    logLine("AddEntityWnd: open");
+    raise();
 }
 
 void AddEntityWnd::close()
 {
-    if (mWindow) {
-        mWindow->setVisible(false);
-    }
-    if (mOpen) {
-        mGui->closeBox();
-        mOpen = false;
-    }
-    GUIWnd* listener = mListener;
-    mListener = nullptr;
-    if (listener) {
-        listener->setEnabled(true);
-    }
+    hide();
+    releaseOpener();
     mHub->refreshPlacedObjects();
-    logLine("AddEntityWnd: closed");
 }
 
 bool AddEntityWnd::onExit(const CEGUI::EventArgs&)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "editor/WndWidgets.h"
-#include "gui/GUIWnd.h"
+#include "editor/EditorToolWnd.h"
 
 #include <memory>
 #include <string>
@@ -13,10 +12,8 @@ class Window;
 
 namespace Kelvo {
 
-class CeGUIManager;
 class EditorGUI;
 class EntityDescription;
-class GUIWndElement;
 class SceneLoader;
 class TriggerDescription;
 
@@ -27,7 +24,7 @@ class TriggerDescription;
 // scene window's "add_entity" button or the toolbar; while open it counts as
 // an open box and its opener stays disabled, until its exit button or the
 // toolbar closes it.
-class AddEntityWnd : public GUIWndListener {
+class AddEntityWnd : public EditorToolWnd {
 public:
     // What the next input-box answer means.
     enum InputMode { kCreateEntity = 0, kAddTrigger = 1, kAttachTrigger = 2 };
@@ -38,14 +35,13 @@ public:
 
     void initialise(EditorGUI* hub);
     void setEnabled(bool enabled) override;
-    bool isEnabled() const { return mEnabled; }
     void onInput(bool ok, const char* text, const char* value) override;
 
     void show(GUIWnd* listener);
     // As the exit button: the opener is enabled again, the scene window's
     // list refilled and the open box counted off.
     void close();
-    bool isOpen() const { return mOpen; }
+    bool isOpen() const { return holdsOpenBox(); }
 
     void selectEntityByName(const std::string& name);
     void selectTriggerByName(const std::string& name);
@@ -80,20 +76,11 @@ private:
     void clearTriggerFields();
     void message(const std::string& title, const std::string& text);
 
-    WndWidgets mWidgets;
-    EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui = nullptr;
-    SceneLoader* mLoader = nullptr;
-    GUIWnd* mListener = nullptr;
-    CEGUI::Window* mWindow = nullptr;
-    std::unique_ptr<GUIWndElement> mHover;
     int mInputMode = kCreateEntity;
     std::string mLastTriggerName;
     std::string mLastEntityName;
     std::string mAttachTarget;
     TriggerDescription* mCurrentTrigger = nullptr;
-    bool mEnabled = true;
-    bool mOpen = false;
 };
 
 } // namespace Kelvo

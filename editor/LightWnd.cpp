@@ -1,7 +1,6 @@
 #include "editor/LightWnd.h"
 
 #include "editor/EditorGUI.h"
-#include "editor/GUIWndElement.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
@@ -33,17 +32,15 @@ std::string colourText(const Ogre::ColourValue& colour)
 
 } // namespace
 
-LightWnd::LightWnd() = default;
+LightWnd::LightWnd()
+    : EditorToolWnd("LightWnd")
+{
+}
 LightWnd::~LightWnd() = default;
 
 void LightWnd::initialise(EditorGUI* hub)
 {
-    mHub = hub;
-    mGui = hub->getGuiManager();
-    mLoader = hub->getSceneLoader();
-    mWidgets.use(mGui);
-    mWindow = mGui->getWindow("light_win");
-    mHover.reset(new GUIWndElement("light_win", mGui));
+    attach(hub, "light_win");
     if (mLoader) {
         mGui->fillCombobox(kType, mLoader->getLightTypes());
     }
@@ -74,48 +71,18 @@ void LightWnd::initialise(EditorGUI* hub)
     mWidgets.subscribe("spot_outer_edit", accepted, this, &LightWnd::onSpotAngles);
 }
 
-void LightWnd::setEnabled(bool enabled)
-{
-    mEnabled = enabled;
-    if (mWindow) {
-        mWindow->setEnabled(enabled);
-    }
-}
-
 void LightWnd::show(GUIWnd* listener)
 {
-    if (listener && listener != this) {
-        mListener = listener;
-        mListener->setEnabled(false);
-    }
+    holdOpener(listener);
     refillList();
-    if (mWindow) {
-        mWindow->activate();
-        mWindow->setVisible(true);
-    }
-    if (!mOpen) {
-        mGui->openBox();
-        mOpen = true;
-    }
+    raise();
     setEnabled(true);
-    logLine("LightWnd: open");
 }
 
 void LightWnd::close()
 {
-    if (mWindow) {
-        mWindow->setVisible(false);
-    }
-    if (mOpen) {
-        mGui->closeBox();
-        mOpen = false;
-    }
-    GUIWnd* listener = mListener;
-    mListener = nullptr;
-    if (listener) {
-        listener->setEnabled(true);
-    }
-    logLine("LightWnd: closed");
+    hide();
+    releaseOpener();
 }
 
 bool LightWnd::onNothing(const CEGUI::EventArgs&)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "editor/WndWidgets.h"
-#include "gui/GUIWnd.h"
+#include "editor/EditorToolWnd.h"
 
 #include <OgreColourValue.h>
 
@@ -15,9 +14,7 @@ class Window;
 
 namespace Kelvo {
 
-class CeGUIManager;
 class EditorGUI;
-class GUIWndElement;
 class LightDescription;
 class SceneLoader;
 
@@ -31,7 +28,7 @@ class SceneLoader;
 // The colour fields are laid out red, green, blue, but the middle one
 // ("..._b_edit") holds green and the last ("..._g_edit") blue; their labels
 // say so.
-class LightWnd : public GUIWndListener {
+class LightWnd : public EditorToolWnd {
 public:
     static const char* const kNewLightType;
 
@@ -39,13 +36,11 @@ public:
     ~LightWnd() override;
 
     void initialise(EditorGUI* hub);
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const { return mEnabled; }
     void onInput(bool ok, const char* text, const char* value) override;
 
     void show(GUIWnd* listener);
     void close();
-    bool isOpen() const { return mOpen; }
+    bool isOpen() const { return holdsOpenBox(); }
 
     void selectLightByName(const std::string& name);
     void setCandidateParent(const std::string& name) { mCandidateParent = name; }
@@ -76,19 +71,10 @@ private:
     void fillFields();
     void clearFields();
 
-    WndWidgets mWidgets;
-    EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui = nullptr;
-    SceneLoader* mLoader = nullptr;
-    GUIWnd* mListener = nullptr;
-    CEGUI::Window* mWindow = nullptr;
-    std::unique_ptr<GUIWndElement> mHover;
     std::string mCandidateParent;
     Ogre::ColourValue mDiffuse = Ogre::ColourValue::White;
     Ogre::ColourValue mSpecular = Ogre::ColourValue::White;
     LightDescription* mCurrent = nullptr;
-    bool mEnabled = true;
-    bool mOpen = false;
     // While the fields are written from the light, the check box's change
     // must not write back.
     bool mFilling = false;

@@ -1,7 +1,6 @@
 #include "editor/ParticleWnd.h"
 
 #include "editor/EditorGUI.h"
-#include "editor/GUIWndElement.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
@@ -22,17 +21,15 @@ const char* const kScale[] = {"x_sca_par_edit", "y_sca_par_edit", "z_sca_par_edi
 
 } // namespace
 
-ParticleWnd::ParticleWnd() = default;
+ParticleWnd::ParticleWnd()
+    : EditorToolWnd("ParticleWnd")
+{
+}
 ParticleWnd::~ParticleWnd() = default;
 
 void ParticleWnd::initialise(EditorGUI* hub)
 {
-    mHub = hub;
-    mGui = hub->getGuiManager();
-    mLoader = hub->getSceneLoader();
-    mWidgets.use(mGui);
-    mWindow = mGui->getWindow("particle_win");
-    mHover.reset(new GUIWndElement("particle_win", mGui));
+    attach(hub, "particle_win");
     if (mLoader) {
         const SceneLoader::NameList scripts = mLoader->getParticleTemplateNames();
         mGui->fillListbox(kScripts, scripts);
@@ -55,31 +52,16 @@ void ParticleWnd::initialise(EditorGUI* hub)
     mWidgets.subscribe("close_par_wnd_bt", down, this, &ParticleWnd::onClose);
 }
 
-void ParticleWnd::setEnabled(bool enabled)
-{
-    mEnabled = enabled;
-    if (mWindow) {
-        mWindow->setEnabled(enabled);
-    }
-}
-
 void ParticleWnd::show()
 {
     setEnabled(true);
     refillList();
-    if (mWindow) {
-        mWindow->activate();
-        mWindow->setVisible(true);
-    }
-    logLine("ParticleWnd: open");
+    raise();
 }
 
 void ParticleWnd::close()
 {
-    if (mWindow) {
-        mWindow->setVisible(false);
-    }
-    logLine("ParticleWnd: closed");
+    hide();
 }
 
 bool ParticleWnd::onClose(const CEGUI::EventArgs&)

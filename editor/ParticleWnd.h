@@ -1,7 +1,6 @@
 #pragma once
 
-#include "editor/WndWidgets.h"
-#include "gui/GUIWnd.h"
+#include "editor/EditorToolWnd.h"
 
 #include <OgreVector.h>
 
@@ -15,9 +14,7 @@ class Window;
 
 namespace Kelvo {
 
-class CeGUIManager;
 class EditorGUI;
-class GUIWndElement;
 class ParticleDescription;
 class SceneLoader;
 
@@ -27,14 +24,12 @@ class SceneLoader;
 // factor); attaches it to the last picked entity. New systems sit at the
 // locator; the chosen template takes effect on save, which makes the system
 // again. Shown and hidden by the toolbar and its own close button.
-class ParticleWnd : public GUIWndListener {
+class ParticleWnd : public EditorToolWnd {
 public:
     ParticleWnd();
     ~ParticleWnd() override;
 
     void initialise(EditorGUI* hub);
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const { return mEnabled; }
     void onInput(bool ok, const char* text, const char* value) override;
 
     void show();
@@ -60,17 +55,10 @@ private:
     void fillFields();
     void clearFields();
 
-    WndWidgets mWidgets;
-    EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui = nullptr;
-    SceneLoader* mLoader = nullptr;
-    CEGUI::Window* mWindow = nullptr;
-    std::unique_ptr<GUIWndElement> mHover;
     std::string mLastListedName;
     std::string mCandidateParent;
     Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
     ParticleDescription* mCurrent = nullptr;
-    bool mEnabled = true;
 };
 
 } // namespace Kelvo

@@ -1,7 +1,6 @@
 #include "editor/ShadowWnd.h"
 
 #include "editor/EditorGUI.h"
-#include "editor/GUIWndElement.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/SceneLoader.h"
@@ -20,31 +19,21 @@ const char* const kCombo = "shadow_cb";
 
 } // namespace
 
-ShadowWnd::ShadowWnd() = default;
+ShadowWnd::ShadowWnd()
+    : EditorToolWnd("ShadowWnd")
+{
+}
 ShadowWnd::~ShadowWnd() = default;
 
 void ShadowWnd::initialise(EditorGUI* hub)
 {
-    mHub = hub;
-    mGui = hub->getGuiManager();
-    mLoader = hub->getSceneLoader();
-    mWidgets.use(mGui);
+    attach(hub, "shadow_win");
     for (const char* technique : kTechniques) {
         mGui->addComboboxItem(kCombo, technique);
     }
-    mWindow = mGui->getWindow("shadow_win");
-    mHover.reset(new GUIWndElement("shadow_win", mGui));
     mWidgets.subscribe("shad_apply_bt", CEGUI::Window::EventMouseButtonDown, this, &ShadowWnd::onApply);
     mWidgets.subscribe("shad_cancel_bt", CEGUI::Window::EventMouseButtonDown, this, &ShadowWnd::onCancel);
     mWidgets.subscribe(kCombo, CEGUI::Combobox::EventListSelectionAccepted, this, &ShadowWnd::onChosen);
-}
-
-void ShadowWnd::setEnabled(bool enabled)
-{
-    mEnabled = enabled;
-    if (mWindow) {
-        mWindow->setEnabled(enabled);
-    }
 }
 
 void ShadowWnd::show()
@@ -53,20 +42,13 @@ void ShadowWnd::show()
     if (ShadowDescription* shadow = mLoader ? mLoader->getShadow() : nullptr) {
         mWidgets.setText(kCombo, shadow->getType());
     }
-    if (mWindow) {
-        mWindow->activate();
-        mWindow->setVisible(true);
-    }
-    logLine("ShadowWnd: open");
+    raise();
 }
 
 void ShadowWnd::close()
 {
-    if (mWindow) {
-        mWindow->setVisible(false);
-    }
+    hide();
     setEnabled(false);
-    logLine("ShadowWnd: closed");
 }
 
 bool ShadowWnd::onChosen(const CEGUI::EventArgs&)

@@ -1,7 +1,6 @@
 #include "editor/SkyDomeWnd.h"
 
 #include "editor/EditorGUI.h"
-#include "editor/GUIWndElement.h"
 #include "effects/SkyDome.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
@@ -30,16 +29,15 @@ std::string clockText(float hours)
 
 } // namespace
 
-SkyDomeWnd::SkyDomeWnd() = default;
+SkyDomeWnd::SkyDomeWnd()
+    : EditorToolWnd("SkyDomeWnd")
+{
+}
 SkyDomeWnd::~SkyDomeWnd() = default;
 
 void SkyDomeWnd::initialise(EditorGUI* hub)
 {
-    mHub = hub;
-    mGui = hub->getGuiManager();
-    mWidgets.use(mGui);
-    mWindow = mGui->getWindow("dome_win");
-    mHover.reset(new GUIWndElement("dome_win", mGui));
+    attach(hub, "dome_win");
     mWidgets.subscribe(kTimeEdit, CEGUI::Editbox::EventTextAccepted, this, &SkyDomeWnd::onTimeAccepted);
     mWidgets.subscribe(kSlider, CEGUI::Slider::EventValueChanged, this, &SkyDomeWnd::onSliderMoved);
     mWidgets.subscribe("dome_dawn_bt", CEGUI::Window::EventMouseButtonDown, this, &SkyDomeWnd::onDawn);
@@ -47,31 +45,16 @@ void SkyDomeWnd::initialise(EditorGUI* hub)
     mWidgets.subscribe("dome_night_bt", CEGUI::Window::EventMouseButtonDown, this, &SkyDomeWnd::onNight);
 }
 
-void SkyDomeWnd::setEnabled(bool enabled)
-{
-    mEnabled = enabled;
-    if (mWindow) {
-        mWindow->setEnabled(enabled);
-    }
-}
-
 void SkyDomeWnd::show()
 {
     setEnabled(true);
     showTime();
-    if (mWindow) {
-        mWindow->activate();
-        mWindow->setVisible(true);
-    }
-    logLine("SkyDomeWnd: open");
+    raise();
 }
 
 void SkyDomeWnd::close()
 {
-    if (mWindow) {
-        mWindow->setVisible(false);
-    }
-    logLine("SkyDomeWnd: closed");
+    hide();
 }
 
 bool SkyDomeWnd::parseHours(const std::string& text, float& hours)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "editor/WndWidgets.h"
-#include "gui/GUIWnd.h"
+#include "editor/EditorToolWnd.h"
 
 #include <memory>
 #include <string>
@@ -13,9 +12,7 @@ class Window;
 
 namespace Kelvo {
 
-class CeGUIManager;
 class EditorGUI;
-class GUIWndElement;
 class SkyDome;
 
 // The scene-settings window ("dome_win"): sets the time of day of the
@@ -23,7 +20,7 @@ class SkyDome;
 // before playing it. A preview only: the scene file keeps no time of day,
 // so nothing here is saved, and the editor's view stays free of fog. The
 // time is typed in hours ("6.5" or "6:30"), slid, or taken from a button.
-class SkyDomeWnd : public GUIWndListener {
+class SkyDomeWnd : public EditorToolWnd {
 public:
     static constexpr float kDawnHours = 6.0f;
     static constexpr float kNoonHours = 12.0f;
@@ -33,10 +30,6 @@ public:
     ~SkyDomeWnd() override;
 
     void initialise(EditorGUI* hub);
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const { return mEnabled; }
-    // It asks nothing.
-    void onInput(bool, const char*, const char*) override {}
     void show();
     void close();
 
@@ -53,12 +46,6 @@ private:
     void setTime(float hours);
     void showTime();
 
-    WndWidgets mWidgets;
-    EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui = nullptr;
-    CEGUI::Window* mWindow = nullptr;
-    std::unique_ptr<GUIWndElement> mHover;
-    bool mEnabled = true;
     // Set while the window moves its own slider.
     bool mShowingTime = false;
 };

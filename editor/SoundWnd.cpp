@@ -1,7 +1,6 @@
 #include "editor/SoundWnd.h"
 
 #include "editor/EditorGUI.h"
-#include "editor/GUIWndElement.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
@@ -24,17 +23,15 @@ const char* const kPosition[] = {"sound_x_edit", "sound_y_edit", "sound_z_edit"}
 
 } // namespace
 
-SoundWnd::SoundWnd() = default;
+SoundWnd::SoundWnd()
+    : EditorToolWnd("SoundWnd")
+{
+}
 SoundWnd::~SoundWnd() = default;
 
 void SoundWnd::initialise(EditorGUI* hub)
 {
-    mHub = hub;
-    mGui = hub->getGuiManager();
-    mLoader = hub->getSceneLoader();
-    mWidgets.use(mGui);
-    mWindow = mGui->getWindow("sound_win");
-    mHover.reset(new GUIWndElement("sound_win", mGui));
+    attach(hub, "sound_win");
     if (mLoader) {
         const SceneLoader::NameList files = mLoader->getSoundFileNames();
         mGui->fillListbox(kFiles, files);
@@ -63,31 +60,16 @@ void SoundWnd::initialise(EditorGUI* hub)
     mWidgets.subscribe("close_snd_wnd", down, this, &SoundWnd::onClose);
 }
 
-void SoundWnd::setEnabled(bool enabled)
-{
-    mEnabled = enabled;
-    if (mWindow) {
-        mWindow->setEnabled(enabled);
-    }
-}
-
 void SoundWnd::show()
 {
     setEnabled(true);
     refillList();
-    if (mWindow) {
-        mWindow->activate();
-        mWindow->setVisible(true);
-    }
-    logLine("SoundWnd: open");
+    raise();
 }
 
 void SoundWnd::close()
 {
-    if (mWindow) {
-        mWindow->setVisible(false);
-    }
-    logLine("SoundWnd: closed");
+    hide();
 }
 
 bool SoundWnd::onClose(const CEGUI::EventArgs&)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "editor/WndWidgets.h"
-#include "gui/GUIWnd.h"
+#include "editor/EditorToolWnd.h"
 
 #include <OgreVector.h>
 
@@ -15,9 +14,7 @@ class Window;
 
 namespace Kelvo {
 
-class CeGUIManager;
 class EditorGUI;
-class GUIWndElement;
 class SceneLoader;
 class SoundDescription;
 
@@ -27,7 +24,7 @@ class SoundDescription;
 // entity. New sounds sit at the locator. The chosen file and type take effect
 // on save, which loads the sound again. Shown and hidden by the toolbar and
 // its own close button; it leaves the other windows usable.
-class SoundWnd : public GUIWndListener {
+class SoundWnd : public EditorToolWnd {
 public:
     static const char* const kSoundTypes[4];
 
@@ -35,8 +32,6 @@ public:
     ~SoundWnd() override;
 
     void initialise(EditorGUI* hub);
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const { return mEnabled; }
     void onInput(bool ok, const char* text, const char* value) override;
 
     void show();
@@ -68,17 +63,10 @@ private:
     void fillPosition();
     void clearFields();
 
-    WndWidgets mWidgets;
-    EditorGUI* mHub = nullptr;
-    CeGUIManager* mGui = nullptr;
-    SceneLoader* mLoader = nullptr;
-    CEGUI::Window* mWindow = nullptr;
-    std::unique_ptr<GUIWndElement> mHover;
     std::string mLastListedName;
     std::string mCandidateParent;
     Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
     SoundDescription* mCurrent = nullptr;
-    bool mEnabled = true;
     bool mFilling = false;
 };
 

@@ -19,6 +19,7 @@
 #include "world/MeshManager.h"
 #include "world/ScriptManager.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 
 #include <Ogre.h>
@@ -33,18 +34,13 @@ using Kelvo::vectorText;
 
 const float kGround = 10.0f;
 
-class Engine : public KelvoTest::TerrainWindowEngine {
-public:
-    static Engine* instance;
-    Engine()
-        : TerrainWindowEngine("editor_picking", [](float, float) { return kGround; })
-    {
-        instance = this;
-    }
-};
+float flatGround(float, float)
+{
+    return kGround;
+}
 
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+using Engine = KelvoTest::TerrainWindowEngine;
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>("editor_picking", flatGround);
 
 std::string entity(const std::string& name, const Ogre::Vector3& at, float scale)
 {
@@ -63,7 +59,7 @@ class EditorPickingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         loader = new Kelvo::SceneLoader();

@@ -15,6 +15,7 @@
 #include "world/ScriptManager.h"
 #include "world/TerrainProbe.h"
 
+#include "SharedEnvironment.h"
 #include "TerrainWindowEngine.h"
 
 #include <Ogre.h>
@@ -28,18 +29,13 @@ namespace {
 
 const float kGround = 10.0f;
 
-class Engine : public KelvoTest::TerrainWindowEngine {
-public:
-    static Engine* instance;
-    Engine()
-        : TerrainWindowEngine("editor_play", [](float, float) { return kGround; })
-    {
-        instance = this;
-    }
-};
+float flatGround(float, float)
+{
+    return kGround;
+}
 
-Engine* Engine::instance = nullptr;
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Engine());
+using Engine = KelvoTest::TerrainWindowEngine;
+Engine* const kEngine = KelvoTest::addSharedEnvironment<Engine>("editor_play", flatGround);
 
 std::string number(float value)
 {
@@ -82,7 +78,7 @@ class EditorPlayTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        engine = Engine::instance;
+        engine = kEngine;
         ASSERT_NE(nullptr, engine);
         ASSERT_NE(nullptr, engine->window);
         sceneFolder = engine->folder + "/scenes/";

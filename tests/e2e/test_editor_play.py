@@ -48,19 +48,15 @@ class EditorPlayTest(unittest.TestCase):
         self.game = KelvoGame("editor_play")
         self.addCleanup(self.game.cleanup)
         self.player = Player(self.game)
-        self.scene_folder = os.path.join(self.game.media_dir, "xmlScenes")
-        self.scene_path = os.path.join(self.scene_folder, SCENE)
-        with open(self.scene_path, "w") as out:
-            out.write(scene_text())
+        self.scene_path = self.game.write_scene(SCENE, scene_text())
+        self.scene_folder = os.path.dirname(self.scene_path)
         self.started = time.time()
 
     def read_scene(self):
-        with open(self.scene_path) as source:
-            return source.read()
+        return self.game.read_scene(SCENE)
 
     def ok_message(self):
-        self.game.click(*screen.EDITOR_CONTROLS["message ok"])
-        pause(1.5)
+        self.player.ok_message()
 
     def test_the_designer_plays_the_unsaved_scene_and_comes_back_to_it(self):
         game, player = self.game, self.player

@@ -37,19 +37,15 @@ class EditorUndoTest(unittest.TestCase):
         self.game = KelvoGame("editor_undo")
         self.addCleanup(self.game.cleanup)
         self.player = Player(self.game)
-        self.scene_path = os.path.join(self.game.media_dir, "xmlScenes", SCENE)
+        self.scene_path = self.game.write_scene(SCENE, scene_text())
         self.backup_path = self.scene_path + ".autosave"
-        with open(self.scene_path, "w") as out:
-            out.write(scene_text())
         self.started = time.time()
 
     def read_scene(self):
-        with open(self.scene_path) as source:
-            return source.read()
+        return self.game.read_scene(SCENE)
 
     def ok_message(self):
-        self.game.click(*screen.EDITOR_CONTROLS["message ok"])
-        pause(1.5)
+        self.player.ok_message()
 
     def open_scene(self, **start_options):
         self.player.open_menu(**start_options)

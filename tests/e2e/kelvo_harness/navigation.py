@@ -135,6 +135,17 @@ class Player:
         game.click(*screen.EDITOR_CONTROLS["load"])
         return game.wait_for_log(screen.editor_scene_loaded(scene), timeout=timeout, after=before + 1)
 
+    def ok_message(self):
+        """OK on the editor's message box. The click closes it and must pick
+        nothing in the view behind it."""
+        game = self.game
+        before = game.log_end()
+        game.click(*screen.EDITOR_CONTROLS["message ok"])
+        pause(1.5)
+        picked = [line for line in game.log_lines()[before + 1:] if "RayPickingScript: picked" in line]
+        if picked:
+            raise HarnessError("the click on the message box picked through it: %s" % picked)
+
     def leave_editor_discarding(self):
         """Escape in the editor with unsaved work: the question comes, and
         discard leaves for the menu without writing. Returns the menu's entry."""

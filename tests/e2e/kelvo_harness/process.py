@@ -275,6 +275,20 @@ class KelvoGame:
         """A path inside the game's working directory."""
         return os.path.join(self.run_dir, *parts)
 
+    def scene_path(self, name):
+        """A scene file in the game's own copy of the scene folder (tests
+        write and read scenes there, never in the tracked folder)."""
+        return os.path.join(self.media_dir, "xmlScenes", name)
+
+    def write_scene(self, name, text):
+        with open(self.scene_path(name), "w") as out:
+            out.write(text)
+        return self.scene_path(name)
+
+    def read_scene(self, name):
+        with open(self.scene_path(name)) as source:
+            return source.read()
+
     def write_file(self, name, text, binary=False):
         mode = "wb" if binary else "w"
         with open(self.path(name), mode) as out:

@@ -59,6 +59,14 @@ void SoundDescription::realise(Ogre::SceneNode* parentNode)
     if (!mSoundManager) {
         return;
     }
+    if (mFile.empty()) {
+        // A sound the designer has just made has no file yet: it stays
+        // silent until one is chosen, which is no fault of the sound system.
+        mSoundHandle = 0;
+        Ogre::LogManager::getSingleton().logMessage("Scene: sound '" + getName() +
+                                                    "' has no file yet and stays silent");
+        return;
+    }
     if (mType == "2D_SOUND") {
         mSoundHandle = mSoundManager->CreateSound2D(mFile);
     } else if (mType == "2D_SOUND_LOOPED") {

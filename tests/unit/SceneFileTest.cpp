@@ -707,12 +707,23 @@ TEST_F(SceneSoundTest, SceneSoundsLoadThroughTheSoundManagerAndPlayFromTheirReco
                          "minDistance=\"2\" parent=\"\"><position x=\"1\" y=\"0\" z=\"0\"/></sound>"
                          "<sound name=\"lost\" type=\"2D_SOUND\" file=\"missing.wav\" volume=\"1\" maxDistance=\"1\" "
                          "minDistance=\"1\" parent=\"\"/>"
+                         "<sound name=\"new\" type=\"3D_SOUND\" file=\"\" volume=\"1\" maxDistance=\"1\" "
+                         "minDistance=\"1\" parent=\"\"/>"
                          "</entities></kelvo_scene>"));
     Kelvo::SoundDescription* bell = mLoader->findSound("bell");
     Kelvo::SoundDescription* lost = mLoader->findSound("lost");
     EXPECT_GT(bell->getSoundHandle(), 0);
     EXPECT_EQ(0, lost->getSoundHandle());
     EXPECT_TRUE(log().contains("SoundManager::CreateSound could not find sound 'missing.wav'"));
+    // One the designer made and has not given a file yet is silent, and no
+    // error: not a sound the sound system could not find (while the loader
+    // loads, the log takes errors only).
+    Kelvo::SoundDescription* fresh = mLoader->findSound("new");
+    EXPECT_EQ(0, fresh->getSoundHandle());
+    EXPECT_FALSE(log().contains("could not find sound ''"));
+    EXPECT_FALSE(log().contains("'new'"));
+    fresh->play();
+    EXPECT_FALSE(fresh->isPlaying());
 
     bell->play();
     EXPECT_NE(-1, bell->getChannelHandle());

@@ -4,6 +4,8 @@
 #include "editor/GUIWndElement.h"
 #include "gui/CeGUIManager.h"
 #include "platform/Log.h"
+#include "scene/EntityDescription.h"
+#include "scene/SceneLoader.h"
 
 #include <CEGUI/CEGUI.h>
 
@@ -79,6 +81,15 @@ void EditorToolWnd::releaseOpener()
 void EditorToolWnd::log(const std::string& text) const
 {
     logLine(mName + ": " + text);
+}
+
+EntityDescription* EditorToolWnd::candidateParent() const
+{
+    if (mCandidateParent.empty() || !mLoader) {
+        return nullptr;
+    }
+    EntityDescription* entity = mLoader->findEntity(mCandidateParent);
+    return entity && entity->getSceneNode() ? entity : nullptr;
 }
 
 } // namespace Kelvo

@@ -14,6 +14,7 @@ namespace Kelvo {
 
 class CeGUIManager;
 class EditorGUI;
+class EntityDescription;
 class GUIWndElement;
 class SceneLoader;
 
@@ -31,6 +32,9 @@ public:
     bool isEnabled() const { return mEnabled; }
     // Windows that ask nothing hear no answers.
     void onInput(bool, const char*, const char*) override {}
+    // The entity picked last in the view, which "attach" hangs the chosen
+    // object on.
+    void setCandidateParent(const std::string& name) { mCandidateParent = name; }
 
 protected:
     explicit EditorToolWnd(std::string name);
@@ -49,6 +53,9 @@ protected:
     bool holdsOpenBox() const { return mOpenBox; }
 
     void log(const std::string& text) const;
+    // That entity while it is still in the scene; null when none was
+    // picked or it is gone.
+    EntityDescription* candidateParent() const;
 
     WndWidgets mWidgets;
     EditorGUI* mHub = nullptr;
@@ -59,6 +66,7 @@ protected:
 
 private:
     std::string mName;
+    std::string mCandidateParent;
     std::unique_ptr<GUIWndElement> mHover;
     GUIWnd* mOpener = nullptr;
     bool mOpenBox = false;

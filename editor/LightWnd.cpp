@@ -232,11 +232,8 @@ bool LightWnd::onTypeAccepted(const CEGUI::EventArgs&)
 
 bool LightWnd::onAttach(const CEGUI::EventArgs&)
 {
-    if (!mEnabled || !mCurrent || mCandidateParent.empty() || !mLoader) {
-        return true;
-    }
-    EntityDescription* entity = mLoader->findEntity(mCandidateParent);
-    if (!entity || !entity->getSceneNode()) {
+    EntityDescription* entity = mEnabled && mCurrent ? candidateParent() : nullptr;
+    if (!entity) {
         return true;
     }
     // The light stays where it shines now, relative to its new parent; it is

@@ -43,7 +43,6 @@ public:
     bool isOpen() const { return holdsOpenBox(); }
 
     void selectLightByName(const std::string& name);
-    void setCandidateParent(const std::string& name) { mCandidateParent = name; }
     // The list as the scene has it now; nothing stays chosen.
     void refillList();
     LightDescription* getCurrentLight() const { return mCurrent; }
@@ -71,7 +70,6 @@ private:
     void fillFields();
     void clearFields();
 
-    std::string mCandidateParent;
     Ogre::ColourValue mDiffuse = Ogre::ColourValue::White;
     Ogre::ColourValue mSpecular = Ogre::ColourValue::White;
     LightDescription* mCurrent = nullptr;

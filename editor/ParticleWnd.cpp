@@ -164,7 +164,7 @@ void ParticleWnd::onInput(bool ok, const char* text, const char*)
     particle->setPosition(mWorkingPosition);
     // A marker at the locator until a template is chosen and saved.
     particle->realise(nullptr);
-    mCandidateParent.clear();
+    setCandidateParent("");
     refillList();
     mCurrent = particle;
     mWidgets.selectItem(kList, name);
@@ -208,11 +208,8 @@ bool ParticleWnd::onScale(const CEGUI::EventArgs&)
 
 bool ParticleWnd::onAttach(const CEGUI::EventArgs&)
 {
-    if (!mEnabled || !mCurrent || mCandidateParent.empty() || !mLoader) {
-        return true;
-    }
-    EntityDescription* entity = mLoader->findEntity(mCandidateParent);
-    if (!entity || !entity->getSceneNode()) {
+    EntityDescription* entity = mEnabled && mCurrent ? candidateParent() : nullptr;
+    if (!entity) {
         return true;
     }
     // Written in the entity's block, after the entity, so a load finds it.

@@ -35,7 +35,6 @@ public:
     void show();
     void close();
     void selectByName(const std::string& name);
-    void setCandidateParent(const std::string& name) { mCandidateParent = name; }
     // The list as the scene has it now; nothing stays chosen.
     void refillList();
     ParticleDescription* getCurrentParticle() const { return mCurrent; }
@@ -56,7 +55,6 @@ private:
     void clearFields();
 
     std::string mLastListedName;
-    std::string mCandidateParent;
     Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
     ParticleDescription* mCurrent = nullptr;
 };

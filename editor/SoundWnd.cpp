@@ -293,11 +293,8 @@ bool SoundWnd::onPosition(const CEGUI::EventArgs&)
 
 bool SoundWnd::onAttach(const CEGUI::EventArgs&)
 {
-    if (!mEnabled || !mCurrent || mCandidateParent.empty() || !mLoader) {
-        return true;
-    }
-    EntityDescription* entity = mLoader->findEntity(mCandidateParent);
-    if (!entity || !entity->getSceneNode()) {
+    EntityDescription* entity = mEnabled && mCurrent ? candidateParent() : nullptr;
+    if (!entity) {
         return true;
     }
     // Written in the entity's block, after the entity, so a load finds it.

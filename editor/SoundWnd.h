@@ -37,7 +37,6 @@ public:
     void show();
     void close();
     void selectByName(const std::string& name);
-    void setCandidateParent(const std::string& name) { mCandidateParent = name; }
     // The list as the scene has it now; nothing stays chosen.
     void refillList();
     SoundDescription* getCurrentSound() const { return mCurrent; }
@@ -64,7 +63,6 @@ private:
     void clearFields();
 
     std::string mLastListedName;
-    std::string mCandidateParent;
     Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
     SoundDescription* mCurrent = nullptr;
     bool mFilling = false;

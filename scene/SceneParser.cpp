@@ -14,7 +14,6 @@
 #include "scene/TriggerDescription.h"
 
 #include <Ogre.h>
-#include <expat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -47,18 +46,13 @@ SceneParser::~SceneParser()
 
 bool SceneParser::parse(const std::string& text)
 {
-    XML_Parser parser = XML_ParserCreate_MM(nullptr, nullptr, nullptr);
-    XML_SetStartElementHandler(parser, &SceneParser::startElementHandler);
-    XML_SetEndElementHandler(parser, &SceneParser::endElementHandler);
-    XML_SetUserData(parser, this);
-    const bool parsed = XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) == XML_STATUS_OK;
+    ElementStream elements(text);
+    const bool parsed = elements.visit(*this);
     if (!parsed) {
         SceneObjects::logProblem("SceneLoader: scene file '" + mFileName + "' is not well-formed at line " +
-                                 std::to_string(XML_GetCurrentLineNumber(parser)) + ", column " +
-                                 std::to_string(XML_GetCurrentColumnNumber(parser)) + ": " +
-                                 XML_ErrorString(XML_GetErrorCode(parser)));
+                                 std::to_string(elements.errorLine()) + ", column " +
+                                 std::to_string(elements.errorColumn()) + ": " + elements.errorText());
     }
-    XML_ParserFree(parser);
     return parsed;
 }
 
@@ -69,16 +63,6 @@ void SceneParser::forget(const XMLDescription* record)
     if (record == mCurrentLight) mCurrentLight = nullptr;
     if (record == mCurrentSound) mCurrentSound = nullptr;
     if (record == mCurrentParticle) mCurrentParticle = nullptr;
-}
-
-void SceneParser::startElementHandler(void* userData, const char* name, const char** attributes)
-{
-    static_cast<SceneParser*>(userData)->startElement(name, attributes);
-}
-
-void SceneParser::endElementHandler(void* userData, const char* name)
-{
-    static_cast<SceneParser*>(userData)->endElement(name);
 }
 
 namespace {
@@ -303,7 +287,7 @@ void SceneParser::endEntities()
 
 namespace {
 
-// An entity's attributes, found in one pass over expat's list: a scene has
+// An entity's attributes, found in one pass over the element's list: a scene has
 // thousands of entities, and looking each name up on its own costs a pass
 // per attribute.
 struct EntityAttributes {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/ElementStream.h"
+
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
 
@@ -18,18 +20,18 @@ class SoundDescription;
 class TriggerDescription;
 class XMLDescription;
 
-// Reads one scene file's text for the loader: expat calls the element
-// handlers here, which build description records, file them in the loader's
+// Reads one scene file's text for the loader: the element stream hands the
+// file's elements to the handlers here, which build description records, file them in the loader's
 // tables, realise them and tell the loader's callback. One parser reads one
 // file (the scene's own, then each extern's) and lives only for that read;
 // a record it began but never filed (a file that broke off) goes with it.
 // Private to the scene library: the loader is its only user.
-class SceneParser {
+class SceneParser : private ElementStream::Visitor {
 public:
     // For an extern's file, the extern's node: the file's blocks hang under
     // it, and transforms outside any record move it.
     SceneParser(SceneLoader& loader, const std::string& fileName, Ogre::SceneNode* externNode);
-    ~SceneParser();
+    ~SceneParser() override;
     SceneParser(const SceneParser&) = delete;
     SceneParser& operator=(const SceneParser&) = delete;
 
@@ -56,11 +58,8 @@ private:
         Extern,
     };
 
-    static void startElementHandler(void* userData, const char* name, const char** attributes);
-    static void endElementHandler(void* userData, const char* name);
-
-    void startElement(const char* name, const char** attributes);
-    void endElement(const char* name);
+    void startElement(const char* name, const char** attributes) override;
+    void endElement(const char* name) override;
 
     void startEntities();
     void endEntities();

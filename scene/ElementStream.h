@@ -34,6 +34,8 @@ public:
     };
 
     explicit ElementStream(const std::string& text);
+    // The reading thread keeps a reference: a temporary would be gone.
+    explicit ElementStream(std::string&& text) = delete;
     // Stops the reading thread (a caller that left early, by an exception)
     // and waits for it.
     ~ElementStream();

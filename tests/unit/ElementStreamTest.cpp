@@ -85,7 +85,8 @@ TEST(ElementStream, ABrokenFileGivesWhereItBrokeOffAfterTheElementsBeforeIt)
     EXPECT_FALSE(stream.errorText().empty());
 
     ElementLog empty;
-    ElementStream nothing("");
+    const std::string noText;
+    ElementStream nothing(noText);
     EXPECT_FALSE(nothing.visit(empty));
     EXPECT_TRUE(empty.lines.empty());
 }

@@ -1,7 +1,7 @@
 """The gizmo's modes with real keys and mouse through X, on a copy of the
 scene folder (the harness copies it): a designer picks the rock, presses R
 and turns it by its green ring, presses T and stretches it by its red scale
-bar, presses M and N (snapping on) and drags its red arrow, then saves. The
+bar, presses M, switches snapping on in the toolbar and drags its red arrow, then saves. The
 file holds the rock turned about Y only, scaled along X only and moved to a
 whole number along X only; every other record is as it was."""
 
@@ -12,6 +12,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from kelvo_harness import KelvoGame, Player, pause  # noqa: E402
+from kelvo_harness import editor_layout as layout  # noqa: E402
 from kelvo_harness.images import green_ring_grip, red_arrow_grip  # noqa: E402
 from kelvo_harness.navigation import STEP_TIMEOUT  # noqa: E402
 from test_editor_scene import ROCK_ON_SCREEN, SCENE, records_of, scene_text  # noqa: E402
@@ -57,7 +58,7 @@ class EditorGizmoTest(unittest.TestCase):
         self.key_then("r", "RayPickingScript: mode rotate")
         grip = green_ring_grip(moving, game.screenshot("rotate_mode.png"), ROCK_ON_SCREEN[1])
         reach = grip[0] - ROCK_ON_SCREEN[0]
-        line = self.drag_until(grip, (grip[0] - reach // 4, grip[1] + reach // 3),
+        line = self.drag_until(grip, (grip[0] - reach // 4, grip[1] + reach // 8),
                                "RayPickingScript: rotated 'e2e_rock' about Y by")
         self.assertNotEqual(0.0, float(line.rsplit(" ", 1)[1]))
 
@@ -66,9 +67,13 @@ class EditorGizmoTest(unittest.TestCase):
         grip = red_arrow_grip(game.screenshot("scale_mode.png"), ROCK_ON_SCREEN[1])
         self.drag_until(grip, (grip[0] + 60, grip[1]), "RayPickingScript: scaled 'e2e_rock' to")
 
-        # M and N: the arrows, snapping to the grid of 1.
+        # M and the toolbar's "Snap": the arrows, snapping to the grid of 1.
         self.key_then("m", "RayPickingScript: mode move")
-        self.key_then("n", "RayPickingScript: snapping on")
+        before = game.log_end()
+        game.click(*layout.centre("gizmo_snap_cb"))
+        game.wait_for_log("RayPickingScript: snapping on", timeout=STEP_TIMEOUT, after=before + 1)
+        # The click on the bar took no keyboard and picked nothing.
+        pause(1.0)
         grip = red_arrow_grip(game.screenshot("snap_move.png"), ROCK_ON_SCREEN[1])
         self.drag_until(grip, (grip[0] + 90, grip[1] - 20), "RayPickingScript: drag ended on 'e2e_rock' along X")
 

@@ -281,7 +281,7 @@ void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
     extent.makeCeil(Ogre::Vector3(length, length, length));
     const Ogre::Vector3 worldPosition = node->_getDerivedPosition();
 
-    if (mMode == kMoveMode) {
+    if (mMode == GizmoMode::kMove) {
         for (int axis = 0; axis < 3; ++axis) {
             mAxisShaft[axis]->setScale(extent[axis], thickness[axis], thickness[axis]);
             mAxisHead[axis]->setPosition(extent[axis], 0, 0);
@@ -290,14 +290,14 @@ void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
         mAxesRoot->setPosition(worldPosition);
         mAxesRoot->setOrientation(axesOrientation(node, mMode));
         mAxesRoot->setVisible(true, true);
-    } else if (mMode == kRotateMode) {
+    } else if (mMode == GizmoMode::kRotate) {
         for (Ogre::SceneNode* ring : mRing) {
             ring->setScale(baseLength / 2, baseLength / 2, baseLength / 2);
         }
         mRingsRoot->setPosition(worldPosition);
         mRingsRoot->setOrientation(axesOrientation(node, mMode));
         mRingsRoot->setVisible(true, true);
-    } else if (mMode == kScaleMode) {
+    } else if (mMode == GizmoMode::kScale) {
         for (int axis = 0; axis < 3; ++axis) {
             const float head = thickness[axis] * kScaleHeadSize / kPrefabCubeSize;
             mScaleShaft[axis]->setScale(extent[axis], thickness[axis], thickness[axis]);
@@ -316,15 +316,15 @@ void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
     node->showBoundingBox(true);
 }
 
-Ogre::Quaternion EditGizmo::axesOrientation(const Ogre::SceneNode* node, int mode) const
+Ogre::Quaternion EditGizmo::axesOrientation(const Ogre::SceneNode* node, GizmoMode mode) const
 {
-    if (!node || (!mLocalAxes && mode != kScaleMode)) {
+    if (!node || (!mLocalAxes && mode != GizmoMode::kScale)) {
         return Ogre::Quaternion::IDENTITY;
     }
     return node->_getDerivedOrientation();
 }
 
-void EditGizmo::setMode(int mode)
+void EditGizmo::setMode(GizmoMode mode)
 {
     ensureCreated();
     mMode = mode;

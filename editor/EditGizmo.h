@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/GizmoSettings.h"
+
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
@@ -27,11 +29,6 @@ class GameWorld;
 // scene has been cleared. Owned by the picking script; per-frame calls.
 class EditGizmo {
 public:
-    // Modes: the move arrows, the scale handles, the rotation rings; any
-    // other shows no handle.
-    static const int kMoveMode = 0;
-    static const int kScaleMode = 1;
-    static const int kRotateMode = 2;
     // Stretch flags: the dragged axis is drawn thicker; a free drag
     // thickens both horizontal axes (X | Z).
     static const int kStretchX = 1;
@@ -53,13 +50,13 @@ public:
     // position) and its bounding box on; show false takes them and the
     // bounding box off; a null node hides every handle.
     void attach(Ogre::SceneNode* node, bool show, int stretchFlags);
-    void setMode(int mode);
-    int getMode() const { return mMode; }
+    void setMode(GizmoMode mode);
+    GizmoMode getMode() const { return mMode; }
     // Arrows and rings along the selected object's axes instead of the world's.
     void setLocalAxes(bool local) { mLocalAxes = local; }
     bool hasLocalAxes() const { return mLocalAxes; }
     // The world directions the handles of the mode stand for, for the node.
-    Ogre::Quaternion axesOrientation(const Ogre::SceneNode* node, int mode) const;
+    Ogre::Quaternion axesOrientation(const Ogre::SceneNode* node, GizmoMode mode) const;
     void setLocatorPosition(const Ogre::Vector3& position);
     void showLocator(bool shown);
     void setPlanesPosition(const Ogre::Vector3& position);
@@ -84,7 +81,7 @@ private:
     void hideHandles();
 
     GameWorld* mWorld;
-    int mMode = kMoveMode;
+    GizmoMode mMode = GizmoMode::kMove;
     bool mLocalAxes = false;
     Ogre::Vector3 mStretch = Ogre::Vector3::UNIT_SCALE;
 

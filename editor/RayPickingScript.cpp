@@ -28,12 +28,6 @@ const char* axisName(int axis)
     return axis == RayPickingScript::kAxisX ? "X" : axis == RayPickingScript::kAxisY ? "Y" : "Z";
 }
 
-int gizmoModeOf(GizmoMode mode)
-{
-    return mode == GizmoMode::kRotate ? EditGizmo::kRotateMode
-                                      : mode == GizmoMode::kScale ? EditGizmo::kScaleMode : EditGizmo::kMoveMode;
-}
-
 const int kAxisFlags[3] = {RayPickingScript::kAxisX, RayPickingScript::kAxisY, RayPickingScript::kAxisZ};
 
 } // namespace
@@ -91,7 +85,7 @@ void RayPickingScript::update(Ogre::FrameEvent)
                 mSelectionChangedByRay = true;
             }
         }
-        mGizmo.setMode(gizmoModeOf(mSettings.mode));
+        mGizmo.setMode(mSettings.mode);
         mGizmo.attach(getSelectedNode(), true, 0);
     }
 
@@ -391,7 +385,7 @@ void RayPickingScript::setGizmoMode(GizmoMode mode)
         return;
     }
     mSettings.mode = mode;
-    mGizmo.setMode(gizmoModeOf(mode));
+    mGizmo.setMode(mode);
     mGizmo.attach(getSelectedNode(), true, 0);
     logLine(std::string("RayPickingScript: mode ") + gizmoModeName(mode));
 }

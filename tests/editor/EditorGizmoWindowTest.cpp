@@ -72,29 +72,32 @@ protected:
     }
 };
 
-TEST_F(EditorGizmoTest, EachModeShowsOnlyItsOwnHandlesAndTheRingsNoLongerMove)
+TEST_F(EditorGizmoTest, EachModeShowsOnlyItsOwnHandlesAndOnlyTheRingsCirclesAreHandles)
 {
-    enter(entity("crate", kCrateAt, 4));
+    // A pebble behind the crate, where the ray to it crosses the box of the
+    // crate's Z ring but passes far from the ring itself.
+    enter(entity("crate", kCrateAt, 4) + entity("pebble", Ogre::Vector3(3, 31, -5), 0.5f));
     pickCrate(GizmoMode::kRotate);
     EXPECT_EQ(1, logged("RayPickingScript: mode rotate"));
     EXPECT_TRUE(picking->getGizmo().areRingsShown());
     EXPECT_FALSE(picking->getGizmo().areAxesShown());
     EXPECT_FALSE(picking->getGizmo().areScaleHandlesShown());
-    // A click on the crate inside the rings still picks it: only the rings'
-    // circles are handles, not their boxes.
-    click(Ogre::Vector3(-30, 10 - 30 * kSlope, 20));
-    click(kCrateMiddle);
-    EXPECT_EQ("crate", selected());
+    click(Ogre::Vector3(3, 31.3f, -5));
+    EXPECT_EQ("pebble", selected()) << "a click inside a ring's box is no click on the ring";
 
+    click(kCrateMiddle + Ogre::Vector3(1, 0, 0));
     picking->setGizmoMode(GizmoMode::kScale);
     frame();
+    ASSERT_EQ("crate", selected());
     EXPECT_FALSE(picking->getGizmo().areRingsShown());
+    EXPECT_FALSE(picking->getGizmo().areAxesShown());
     EXPECT_TRUE(picking->getGizmo().areScaleHandlesShown());
-    // The X scale handle's box, dragged: the crate is scaled, not moved.
+    // The X scale bar's box, dragged: the crate is scaled, not moved.
     const Ogre::Vector3 head = handleCentre("LE_MOVE_AXES_X_SIZE_HEAD");
     drag(head, head + Ogre::Vector3(3, 0, 0));
+    EXPECT_EQ(1, logged("RayPickingScript: drag started on 'crate' on the X scale handle"));
     EXPECT_EQ(kCrateAt, worldPosition("crate"));
-    EXPECT_EQ(0, logged("drag started on 'crate' along X"));
+    EXPECT_GT(scale().x, 4.5f);
 }
 
 TEST_F(EditorGizmoTest, ARingDragRotatesAboutItsAxisOnlyAlikeAtBothFrameTimesAndUndoesExactly)
@@ -200,17 +203,19 @@ TEST_F(EditorGizmoTest, SnappedDragsLandOnTheGridTheAngleStepAndTheScaleStep)
     EXPECT_EQ(0, rotation().x);
     EXPECT_EQ(0, rotation().z);
 
-    // The Z bar pulled out by about a third: a multiple of 0.1.
+    // The X bar (along the crate's turned X) pulled out by about a third:
+    // a multiple of 0.1.
     picking->setGizmoMode(GizmoMode::kScale);
     frame();
-    const Ogre::Vector3 zHead = handleCentre("LE_MOVE_AXES_Z_SIZE_HEAD");
+    const Ogre::Vector3 xBox = handleCentre("LE_MOVE_AXES_X_SIZE_HEAD");
     const Ogre::Vector3 centre = worldPosition("crate");
-    const Ogre::Vector3 grip(centre.x, centre.y, zHead.z);
-    drag(zHead, grip + (grip - centre) * 0.37f);
-    const float z = scale().z;
-    EXPECT_GT(z, 4.5f);
-    EXPECT_NEAR(std::round(z * 10), z * 10, 1e-3f) << z;
-    EXPECT_EQ(4, scale().x);
+    const Ogre::Vector3 along = node("crate")->getOrientation() * Ogre::Vector3::UNIT_X;
+    const Ogre::Vector3 grip = centre + along * along.dotProduct(xBox - centre);
+    drag(xBox, grip + (grip - centre) * 0.37f);
+    const float x = scale().x;
+    EXPECT_GT(x, 4.5f);
+    EXPECT_NEAR(std::round(x * 10), x * 10, 1e-3f) << x;
+    EXPECT_EQ(4, scale().z);
 }
 
 TEST_F(EditorGizmoTest, DropToGroundPutsTheLowestPointOnTheSlopeAndStaysWithoutGround)

@@ -326,7 +326,7 @@ Ogre::Quaternion EditGizmo::axesOrientation(const Ogre::SceneNode* node, GizmoMo
 
 void EditGizmo::setMode(GizmoMode mode)
 {
-    ensureCreated();
+    // Only remembered: the next attach shows the mode's handles.
     mMode = mode;
 }
 

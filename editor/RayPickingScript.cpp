@@ -386,7 +386,9 @@ void RayPickingScript::setGizmoMode(GizmoMode mode)
     }
     mSettings.mode = mode;
     mGizmo.setMode(mode);
-    mGizmo.attach(getSelectedNode(), true, 0);
+    if (Ogre::SceneNode* node = getSelectedNode()) {
+        mGizmo.attach(node, true, 0);
+    }
     logLine(std::string("RayPickingScript: mode ") + gizmoModeName(mode));
 }
 
@@ -397,7 +399,9 @@ void RayPickingScript::setLocalAxes(bool local)
     }
     mSettings.localAxes = local;
     mGizmo.setLocalAxes(local);
-    mGizmo.attach(getSelectedNode(), true, 0);
+    if (Ogre::SceneNode* node = getSelectedNode()) {
+        mGizmo.attach(node, true, 0);
+    }
     logLine(std::string("RayPickingScript: axes ") + (local ? "local" : "world"));
 }
 

@@ -112,7 +112,8 @@ TEST_F(EditorGizmoTest, ARingDragRotatesAboutItsAxisOnlyAlikeAtBothFrameTimesAnd
     frameTime = 1.0f / 60;
     drag(onYRing(45), onYRing(85), 12);
     const Ogre::Vector3 turned = rotation();
-    EXPECT_NEAR(40.0f, turned.y, 1.0f) << vectorText(turned);
+    // Within the pixels the cursor moves by.
+    EXPECT_NEAR(40.0f, turned.y, 2.0f) << vectorText(turned);
     EXPECT_EQ(0, turned.x);
     EXPECT_EQ(0, turned.z);
     EXPECT_EQ(1, logged("RayPickingScript: drag started on 'crate' on the Y ring"));
@@ -158,9 +159,12 @@ TEST_F(EditorGizmoTest, AScaleBarScalesItsAxisOnlyTheBoxAllThreeAndUndoGivesTheR
     EXPECT_EQ(Ogre::Vector3(4, 4, 4), scale());
 
     // The all-axes box, dragged away from the crate: all three grow alike.
-    frame();
+    // (The handles come back to the crate's size with the next mouse move.)
+    moveTo(pixelOf(kCrateMiddle));
     const Ogre::Vector3 all = handleCentre("LE_MOVE_AXES_ALL_SIZE");
     drag(all, all + (all - worldPosition("crate")) * 0.5f);
+    EXPECT_EQ(1, logged("RayPickingScript: drag started on 'crate' on the all-axes scale handle"))
+        << ::testing::PrintToString(engine->log.matching("RayPickingScript"));
     const Ogre::Vector3 grown = scale();
     EXPECT_GT(grown.x, 4.5f) << vectorText(grown);
     EXPECT_FLOAT_EQ(grown.x, grown.y);

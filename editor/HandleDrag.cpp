@@ -165,15 +165,17 @@ void HandleDrag::scale(const Ogre::Ray& ray, const SnapSettings& snap)
         if (mKind == kScaleAxis && i != mAxis) {
             continue;
         }
-        float value = mStartScale[i] * factor;
+        // Dragged past the centre the factor turns negative: the object
+        // gets as small as it may, it is not mirrored.
+        float size = std::abs(mStartScale[i]) * std::max(factor, 0.0f);
         float smallest = kSmallestScale;
         if (snap.on) {
-            smallest = std::max(smallest, snap.step(SnapSettings::kScaleStep));
-            value = SnapSettings::snap(value, snap.step(SnapSettings::kScaleStep));
+            const float step = snap.step(SnapSettings::kScaleStep);
+            size = SnapSettings::snap(size, step);
+            smallest = std::max(smallest, step);
         }
-        // A start scale below zero (a mirrored object) keeps its sign.
-        const float sign = mStartScale[i] < 0 ? -1.0f : 1.0f;
-        scale[i] = sign * std::max(std::abs(value) * (factor < 0 ? 0 : 1), smallest);
+        // A mirrored object (a scale below zero) stays mirrored.
+        scale[i] = std::copysign(std::max(size, smallest), mStartScale[i]);
     }
     mEntity->setScale(scale);
 }

@@ -135,6 +135,13 @@ TEST_F(EditorGizmoTest, ARingDragRotatesAboutItsAxisOnlyAlikeAtBothFrameTimesAnd
     EXPECT_NEAR(turned.y, rotation().y, 0.05f);
     EXPECT_EQ(0, rotation().x);
     EXPECT_EQ(0, rotation().z);
+
+    // On past a quarter turn: still about Y only (the same turn can be
+    // written with X and Z at 180 as well).
+    drag(onYRing(85), onYRing(150), 6);
+    EXPECT_NEAR(turned.y + 65, rotation().y, 2.0f) << vectorText(rotation());
+    EXPECT_EQ(0, rotation().x);
+    EXPECT_EQ(0, rotation().z);
 }
 
 TEST_F(EditorGizmoTest, AScaleBarScalesItsAxisOnlyTheBoxAllThreeAndUndoGivesTheRecordsBack)

@@ -63,6 +63,9 @@ void RayPickingScript::update(Ogre::FrameEvent)
     // step needs the drag planes the first step moved to be in the scene.
     if ((mMouse.dragging && mMouse.left) || isGrabPending()) {
         drag(mMouse.position, mMouse.dragStart);
+        // The mouse may rest for frames without a new message: its drag
+        // started once (a second grab would begin the drag anew).
+        mMouse.dragStart = false;
         mSelectionChangedByRay = true;
     } else if (mDragActive) {
         endDrag();

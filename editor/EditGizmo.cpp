@@ -16,6 +16,7 @@ namespace {
 
 const char* const kAxesRoot = "LE_MOVE_AXES";
 const char* const kRingsRoot = "LE_SCALE_RINGS";
+const char* const kScaleRoot = "LE_SIZE_HANDLES";
 const char* const kPlanesRoot = "LE_MOVE_PLANES";
 const char* const kLocatorRoot = "LE_MOVE_LOCATOR";
 const char* const kLocatorContainer = "LE_MOVE_LOCATOR_CONTAINER";
@@ -32,6 +33,16 @@ const char* const kAxisContainers[3] = {"LE_MOVE_AXES_X", "LE_MOVE_AXES_Y", "LE_
 const char* const kAxisShafts[3] = {"LE_MOVE_AXES_X_SHAFT", "LE_MOVE_AXES_Y_SHAFT", "LE_MOVE_AXES_Z_SHAFT"};
 const char* const kAxisHeads[3] = {"LE_MOVE_AXES_X_HEAD", "LE_MOVE_AXES_Y_HEAD", "LE_MOVE_AXES_Z_HEAD"};
 const char* const kRings[3] = {"LE_MOVE_AXES_X_SCALE", "LE_MOVE_AXES_Y_SCALE", "LE_MOVE_AXES_Z_SCALE"};
+const char* const kScaleContainers[3] = {"LE_MOVE_AXES_X_SIZE", "LE_MOVE_AXES_Y_SIZE", "LE_MOVE_AXES_Z_SIZE"};
+const char* const kScaleShafts[3] = {"LE_MOVE_AXES_X_SIZE_SHAFT", "LE_MOVE_AXES_Y_SIZE_SHAFT",
+                                     "LE_MOVE_AXES_Z_SIZE_SHAFT"};
+const char* const kScaleHeads[3] = {"LE_MOVE_AXES_X_SIZE_HEAD", "LE_MOVE_AXES_Y_SIZE_HEAD",
+                                    "LE_MOVE_AXES_Z_SIZE_HEAD"};
+const char* const kScaleAll = "LE_MOVE_AXES_ALL_SIZE";
+const char* const kScaleAllMaterial = "KELVO/Locator";
+const char* const kHandlePrefix = "LE_MOVE_AXES_";
+const char* const kRingSuffix = "_SCALE";
+const char* const kScaleMark = "_SIZE";
 
 const float kPlaneSize = 10000.0f;
 const float kPlaneTiling = 5.0f;
@@ -46,6 +57,11 @@ const float kSmallObjectLength = 25.0f;
 const float kSmallObjectFactor = 0.7f;
 const float kLargeObjectFactor = 0.05f;
 const float kLargeObjectBase = 20.0f;
+// The scale handles' boxes, as parts of the handle length (the engine's
+// cube prefab is 100 units on a side); the all-axes box is larger.
+const float kPrefabCubeSize = 100.0f;
+const float kScaleHeadSize = 0.12f;
+const float kScaleAllSize = 0.2f;
 
 // Local X of each axis container points along world X, Y and -Z.
 Ogre::Quaternion axisTurn(int axis)
@@ -74,6 +90,33 @@ const DragPlaneShape kPlanes[3] = {
 
 } // namespace
 
+EditGizmo::Handle EditGizmo::handleOf(const Ogre::MovableObject* object)
+{
+    Handle handle;
+    const Ogre::SceneNode* node = object ? object->getParentSceneNode() : nullptr;
+    if (!node) {
+        return handle;
+    }
+    const std::string& name = node->getName();
+    const size_t prefix = std::char_traits<char>::length(kHandlePrefix);
+    if (name.compare(0, prefix, kHandlePrefix) != 0 || name.size() <= prefix) {
+        return handle;
+    }
+    const char axis = name[prefix];
+    handle.axis = axis == 'Y' ? 1 : axis == 'Z' ? 2 : 0;
+    const size_t suffix = std::char_traits<char>::length(kRingSuffix);
+    if (name.size() >= suffix && name.compare(name.size() - suffix, suffix, kRingSuffix) == 0) {
+        handle.kind = Handle::kRing;
+    } else if (name == kScaleAll) {
+        handle.kind = Handle::kScaleAll;
+    } else if (name.find(kScaleMark, prefix) != std::string::npos) {
+        handle.kind = Handle::kScaleBar;
+    } else {
+        handle.kind = Handle::kArrow;
+    }
+    return handle;
+}
+
 EditGizmo::EditGizmo(GameWorld* world)
     : mWorld(world)
 {
@@ -93,6 +136,9 @@ void EditGizmo::ensureCreated()
     }
     if (!manager->hasSceneNode(kRingsRoot)) {
         buildRings();
+    }
+    if (!manager->hasSceneNode(kScaleRoot)) {
+        buildScaleHandles();
     }
     if (!manager->hasSceneNode(kPlanesRoot)) {
         buildPlanes();
@@ -140,6 +186,27 @@ void EditGizmo::buildRings()
     mRingsRoot->setVisible(false, true);
 }
 
+void EditGizmo::buildScaleHandles()
+{
+    mScaleRoot = makeNode(scene()->getRootSceneNode(), kScaleRoot);
+    auto makeCube = [this](Ogre::SceneNode* parent, const char* name, const char* material) {
+        Ogre::SceneNode* node = makeNode(parent, name);
+        Ogre::Entity* cube = scene()->createEntity(name, Ogre::SceneManager::PT_CUBE);
+        cube->setMaterialName(material);
+        cube->setCastShadows(false);
+        node->attachObject(cube);
+        return node;
+    };
+    for (int axis = 0; axis < 3; ++axis) {
+        Ogre::SceneNode* container = makeNode(mScaleRoot, kScaleContainers[axis]);
+        container->setOrientation(axisTurn(axis));
+        mScaleShaft[axis] = makeHandle(container, kScaleShafts[axis], kShaftMesh, kAxisMaterials[axis]);
+        mScaleHead[axis] = makeCube(container, kScaleHeads[axis], kAxisMaterials[axis]);
+    }
+    mScaleAll = makeCube(mScaleRoot, kScaleAll, kScaleAllMaterial);
+    mScaleRoot->setVisible(false, true);
+}
+
 void EditGizmo::buildPlanes()
 {
     mPlanesRoot = makeNode(scene()->getRootSceneNode(), kPlanesRoot);
@@ -175,6 +242,7 @@ void EditGizmo::hideHandles()
     mPlanesRoot->setVisible(false, true);
     mAxesRoot->setVisible(false, true);
     mRingsRoot->setVisible(false, true);
+    mScaleRoot->setVisible(false, true);
 }
 
 void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
@@ -193,6 +261,7 @@ void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
                              (stretchFlags & kStretchZ) ? 2 : 1);
     mAxesRoot->setVisible(false, true);
     mRingsRoot->setVisible(false, true);
+    mScaleRoot->setVisible(false, true);
 
     // A node with nothing drawn on it (a record still without a mesh) gets
     // handles of a unit box, so they can still be seen and grabbed.
@@ -212,27 +281,52 @@ void EditGizmo::attach(Ogre::SceneNode* node, bool show, int stretchFlags)
     extent.makeCeil(Ogre::Vector3(length, length, length));
     const Ogre::Vector3 worldPosition = node->_getDerivedPosition();
 
-    if (mMode == kMoveMode) {
+    if (mMode == GizmoMode::kMove) {
         for (int axis = 0; axis < 3; ++axis) {
             mAxisShaft[axis]->setScale(extent[axis], thickness[axis], thickness[axis]);
             mAxisHead[axis]->setPosition(extent[axis], 0, 0);
             mAxisHead[axis]->setScale(thickness[axis], thickness[axis], thickness[axis]);
         }
         mAxesRoot->setPosition(worldPosition);
+        mAxesRoot->setOrientation(axesOrientation(node, mMode));
         mAxesRoot->setVisible(true, true);
-    } else if (mMode == kScaleMode) {
+    } else if (mMode == GizmoMode::kRotate) {
         for (Ogre::SceneNode* ring : mRing) {
             ring->setScale(baseLength / 2, baseLength / 2, baseLength / 2);
         }
         mRingsRoot->setPosition(worldPosition);
+        mRingsRoot->setOrientation(axesOrientation(node, mMode));
         mRingsRoot->setVisible(true, true);
+    } else if (mMode == GizmoMode::kScale) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float head = thickness[axis] * kScaleHeadSize / kPrefabCubeSize;
+            mScaleShaft[axis]->setScale(extent[axis], thickness[axis], thickness[axis]);
+            mScaleHead[axis]->setPosition(extent[axis], 0, 0);
+            mScaleHead[axis]->setScale(head, head, head);
+        }
+        // At the corner beyond the box, where a press cannot land on the
+        // object instead.
+        const float all = length * kScaleAllSize / kPrefabCubeSize;
+        mScaleAll->setPosition(extent.x, extent.y, -extent.z);
+        mScaleAll->setScale(all, all, all);
+        mScaleRoot->setPosition(worldPosition);
+        mScaleRoot->setOrientation(axesOrientation(node, mMode));
+        mScaleRoot->setVisible(true, true);
     }
     node->showBoundingBox(true);
 }
 
-void EditGizmo::setMode(int mode)
+Ogre::Quaternion EditGizmo::axesOrientation(const Ogre::SceneNode* node, GizmoMode mode) const
 {
-    ensureCreated();
+    if (!node || (!mLocalAxes && mode != GizmoMode::kScale)) {
+        return Ogre::Quaternion::IDENTITY;
+    }
+    return node->_getDerivedOrientation();
+}
+
+void EditGizmo::setMode(GizmoMode mode)
+{
+    // Only remembered: the next attach shows the mode's handles.
     mMode = mode;
 }
 
@@ -276,6 +370,12 @@ bool EditGizmo::areRingsShown()
 {
     ensureCreated();
     return scene()->getEntity(kRings[0])->isVisible();
+}
+
+bool EditGizmo::areScaleHandlesShown()
+{
+    ensureCreated();
+    return scene()->getEntity(kScaleAll)->isVisible();
 }
 
 bool EditGizmo::isLocatorShown()

@@ -4,6 +4,7 @@
 #include "editor/Autosave.h"
 #include "editor/EditHistory.h"
 #include "editor/EntityWnd.h"
+#include "editor/GizmoToolbar.h"
 #include "editor/LevelEditWnd.h"
 #include "editor/LightWnd.h"
 #include "editor/ParticleWnd.h"
@@ -74,6 +75,8 @@ bool EditorGUI::initialise(Ogre::SceneManager* sceneManager, bool startGui)
     mQuestion->initialise(nullptr);
     mShadowWnd->initialise(this);
     mToolbar->initialise(this);
+    mGizmoToolbar.reset(new GizmoToolbar());
+    mGizmoToolbar->initialise(this);
     mLightWnd->initialise(this);
     mSkyDomeWnd->initialise(this);
     mSoundWnd->initialise(this);
@@ -119,6 +122,7 @@ void EditorGUI::destroy()
     mShadowWnd = nullptr;
     delete mToolbar;
     mToolbar = nullptr;
+    mGizmoToolbar.reset();
     delete mLightWnd;
     mLightWnd = nullptr;
     delete mSkyDomeWnd;
@@ -375,8 +379,18 @@ void EditorGUI::releaseKeyboard()
 
 // --- undo, redo and the backup -------------------------------------------------------
 
+void EditorGUI::setPicking(RayPickingScript* picking)
+{
+    if (mGizmoToolbar) {
+        mGizmoToolbar->setPicking(picking);
+    }
+}
+
 void EditorGUI::endOfFrame(bool mouseButtonHeld)
 {
+    if (mGizmoToolbar) {
+        mGizmoToolbar->refresh();
+    }
     if (mEditsPending && !mouseButtonHeld) {
         mEditsPending = false;
         recordEdits();

@@ -30,6 +30,8 @@ class SkyDomeWnd;
 class SoundManager;
 class SoundWnd;
 class ToolbarWnd;
+class GizmoToolbar;
+class RayPickingScript;
 
 // The hub of the editor's windows ("leveledit_gui.xml"): it loads the
 // layout, owns one object per window, and connects them. Windows ask it for
@@ -151,6 +153,9 @@ public:
     InputBoxWnd* getInputBox() const { return mInputBox; }
     QuestionWnd* getQuestionBox() const { return mQuestion; }
     ToolbarWnd* getToolbar() const { return mToolbar; }
+    GizmoToolbar* getGizmoToolbar() const { return mGizmoToolbar.get(); }
+    // The gizmo controls work on the editor's picking script (null: none).
+    void setPicking(RayPickingScript* picking);
     AddEntityWnd* getAddEntityWnd() const { return mAddEntityWnd; }
     EntityWnd* getEntityWnd() const { return mEntityWnd; }
     LightWnd* getLightWnd() const { return mLightWnd; }
@@ -189,6 +194,7 @@ private:
     QuestionWnd* mQuestion = nullptr;
     ShadowWnd* mShadowWnd = nullptr;
     ToolbarWnd* mToolbar = nullptr;
+    std::unique_ptr<GizmoToolbar> mGizmoToolbar;
     LightWnd* mLightWnd = nullptr;
     SkyDomeWnd* mSkyDomeWnd = nullptr;
     SoundWnd* mSoundWnd = nullptr;

@@ -132,6 +132,7 @@ void LevelEditorState::buildWorld()
     mScripts->add(mGuiScript);
     mScripts->add(mCameraScript);
     mScripts->add(mPickingScript);
+    mEditorGui->setPicking(mPickingScript);
     mCameraNode = mSceneManager->getSceneNode(EditCameraScript::kYawNodeName);
 }
 
@@ -148,6 +149,9 @@ void LevelEditorState::exit()
     mGuiScript = nullptr;
     delete mCameraScript;
     mCameraScript = nullptr;
+    if (mEditorGui) {
+        mEditorGui->setPicking(nullptr);
+    }
     delete mPickingScript;
     mPickingScript = nullptr;
     // The windows go after the GUI script that reached them.
@@ -204,6 +208,9 @@ bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
     if (event.key != kKeyEscape && mEditorGui && mEditorGui->isKeyboardTaken()) {
         return true;
     }
+    if (gizmoKey(event.key)) {
+        return true;
+    }
     switch (event.key) {
     case kKeyEscape:
         if (mPlayRequested) {
@@ -237,6 +244,42 @@ bool LevelEditorState::keyPressed(const OIS::KeyEvent& event)
         playFromHere();
         break;
     default:
+        break;
+    }
+    return true;
+}
+
+bool LevelEditorState::gizmoKey(int key)
+{
+    const bool gizmoKey = key == kKeyMoveMode || key == kKeyRotateMode || key == kKeyScaleMode ||
+                          key == kKeyLocalAxes || key == kKeySnapping || key == kKeyDropToGround;
+    if (!gizmoKey) {
+        return false;
+    }
+    // In mouse-look mode the letters are no commands; during a fade nothing
+    // changes.
+    if (mExitRequested || !mPickingScript || !mCameraScript || mCameraScript->getEditMode() != 1) {
+        return true;
+    }
+    const GizmoSettings& settings = mPickingScript->getSettings();
+    switch (key) {
+    case kKeyMoveMode:
+        mPickingScript->setGizmoMode(GizmoMode::kMove);
+        break;
+    case kKeyRotateMode:
+        mPickingScript->setGizmoMode(GizmoMode::kRotate);
+        break;
+    case kKeyScaleMode:
+        mPickingScript->setGizmoMode(GizmoMode::kScale);
+        break;
+    case kKeyLocalAxes:
+        mPickingScript->setLocalAxes(!settings.localAxes);
+        break;
+    case kKeySnapping:
+        mPickingScript->setSnapping(!settings.snap.on);
+        break;
+    default:
+        mPickingScript->dropToGround();
         break;
     }
     return true;

@@ -44,6 +44,11 @@ class SkyDome;
 // here, and the play session brings back the scene (still unsaved if it
 // was), the selection and the camera. Neither key acts while a window has
 // the keyboard.
+//
+// M, R and T (edit mode) put the gizmo into move, rotate and scale mode, L
+// switches its axes between the world's and the selection's, N snapping on
+// and off, and G drops the selection onto the ground; none of them acts
+// while a window has the keyboard.
 class LevelEditorState : public GameState, public Ogre::Singleton<LevelEditorState> {
 public:
     static const int kKeyEscape = 1;
@@ -52,6 +57,14 @@ public:
     static const int kKeyKeyFrame = 57;    // space
     static const int kKeyFrameSelection = 33;  // F
     static const int kKeyPlay = 25;            // P
+    // The gizmo (edit mode): move, rotate, scale, local/world axes,
+    // snapping on/off, drop to ground.
+    static const int kKeyMoveMode = 50;    // M
+    static const int kKeyRotateMode = 19;  // R
+    static const int kKeyScaleMode = 20;   // T
+    static const int kKeyLocalAxes = 38;   // L
+    static const int kKeySnapping = 49;    // N
+    static const int kKeyDropToGround = 34;  // G
     // The hero's ground is searched from this far above the camera, so a
     // camera sunk into a hillside still finds it.
     static constexpr float kGroundSearchHeight = 5000.0f;
@@ -80,6 +93,8 @@ private:
     void requestExit();
     void frameSelection();
     void playFromHere();
+    // The gizmo keys; false for any other key.
+    bool gizmoKey(int key);
     void refusePlaying(const std::string& title, const std::string& text);
     void comeBackFromPlaying();
     bool reopenSceneInWindow(const std::string& fileName);

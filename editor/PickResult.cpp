@@ -1,16 +1,42 @@
 #include "editor/PickResult.h"
 
+#include "editor/EditGizmo.h"
+#include "editor/GizmoMath.h"
+
 #include <OgreMovableObject.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+
+#include <algorithm>
 
 namespace Kelvo {
 
 namespace {
 
+// How near the ray must pass to a ring's circle, as a part of its radius.
+const float kRingGrip = 0.08f;
+
 bool beginsWith(const std::string& text, const char* prefix)
 {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// A ring's box encloses the selected object, so a hit on the box is no hit
+// on the ring: only a ray that passes near its circle counts, at the
+// distance where it does. False for a ray that misses the circle.
+bool onRing(const Ogre::Ray& ray, Ogre::RaySceneQueryResultEntry& entry)
+{
+    const Ogre::SceneNode* ring = entry.movable->getParentSceneNode();
+    // The ring mesh circles its node's X axis at radius 1.
+    const float radius = ring->_getDerivedScale().x;
+    float distance = 0;
+    if (!GizmoMath::rayNearCircle(ray, ring->_getDerivedPosition(),
+                                  ring->_getDerivedOrientation() * Ogre::Vector3::UNIT_X, radius,
+                                  radius * kRingGrip, distance)) {
+        return false;
+    }
+    entry.distance = distance;
+    return true;
 }
 
 } // namespace
@@ -25,7 +51,8 @@ PickKind PickResult::kindOf(const Ogre::MovableObject* object)
     if (beginsWith(name, "PagingLandScape")) {
         return kPickTerrain;
     }
-    // The scale rings ("LE_MOVE_AXES_X_SCALE", ...) count as axes too.
+    // The rings ("LE_MOVE_AXES_X_SCALE", ...) and the scale handles count as
+    // axes too; EditGizmo::handleOf tells them apart.
     if (beginsWith(name, "LE_MOVE_AXES_")) {
         return kPickGizmoAxis;
     }
@@ -74,11 +101,23 @@ PickResult::PickResult(const Ogre::Ray& ray, Ogre::SceneManager* sceneManager)
             break;
         case kPickLocator:
             break;
+        case kPickGizmoAxis: {
+            Ogre::RaySceneQueryResultEntry hit = *entry;
+            if (EditGizmo::handleOf(hit.movable).kind != EditGizmo::Handle::kRing || onRing(ray, hit)) {
+                mHits.push_back(hit);
+            }
+            break;
+        }
         default:
             mHits.push_back(*entry);
             break;
         }
     }
+    // A ring's hit is farther than its box's.
+    std::stable_sort(mHits.begin(), mHits.end(),
+                     [](const Ogre::RaySceneQueryResultEntry& a, const Ogre::RaySceneQueryResultEntry& b) {
+                         return a.distance < b.distance;
+                     });
     for (const Ogre::RaySceneQueryResultEntry& hit : mHits) {
         if (kindOf(hit.movable) == kPickSceneObject) {
             mObjects.push_back(hit);

@@ -27,7 +27,7 @@ enum PickKind {
 // before the constructor returns: every hit beyond the ray's origin sorted by
 // distance, the scene objects among them, and the farthest hit on each of
 // the drag planes (which are not counted as hits). The locator is never a
-// hit. Made by the picking script for each click and each drag step.
+// hit, and a ring only where the ray passes near its circle. Made by the picking script for each click and each drag step.
 class PickResult {
 public:
     PickResult(const Ogre::Ray& ray, Ogre::SceneManager* sceneManager);

@@ -10,42 +10,25 @@
 #include "world/FrameMessageVector3D.h"
 #include "world/FrameMessageVoidPtr.h"
 #include "world/GameWorld.h"
+#include "world/TerrainProbe.h"
 
 #include <OgreCamera.h>
 #include <OgreMovableObject.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
 #include <OgreViewport.h>
 
 namespace Kelvo {
 
 namespace {
 
-// Which axis an arrow stands for, by the name of the node it hangs on.
-int axisOf(const Ogre::MovableObject* handle)
-{
-    const std::string name = handle->getParentSceneNode()->getName();
-    if (name.compare(0, 14, "LE_MOVE_AXES_X") == 0) {
-        return RayPickingScript::kAxisX;
-    }
-    if (name.compare(0, 14, "LE_MOVE_AXES_Y") == 0) {
-        return RayPickingScript::kAxisY;
-    }
-    return RayPickingScript::kAxisZ;
-}
-
 const char* axisName(int axis)
 {
     return axis == RayPickingScript::kAxisX ? "X" : axis == RayPickingScript::kAxisY ? "Y" : "Z";
 }
 
-// Sets a node's position so that it lands on a world point, whatever its
-// parent's place, turn and scale.
-void placeAtWorld(Ogre::SceneNode* node, const Ogre::Vector3& target)
-{
-    Ogre::Node* parent = node->getParent();
-    node->setPosition(parent ? parent->convertWorldToLocalPosition(target) : target);
-}
+const int kAxisFlags[3] = {RayPickingScript::kAxisX, RayPickingScript::kAxisY, RayPickingScript::kAxisZ};
 
 } // namespace
 
@@ -80,6 +63,9 @@ void RayPickingScript::update(Ogre::FrameEvent)
     // step needs the drag planes the first step moved to be in the scene.
     if ((mMouse.dragging && mMouse.left) || isGrabPending()) {
         drag(mMouse.position, mMouse.dragStart);
+        // The mouse may rest for frames without a new message: its drag
+        // started once (a second grab would begin the drag anew).
+        mMouse.dragStart = false;
         mSelectionChangedByRay = true;
     } else if (mDragActive) {
         endDrag();
@@ -102,7 +88,7 @@ void RayPickingScript::update(Ogre::FrameEvent)
                 mSelectionChangedByRay = true;
             }
         }
-        mGizmo.setMode(mGizmoMode);
+        mGizmo.setMode(mSettings.mode);
         mGizmo.attach(getSelectedNode(), true, 0);
     }
 
@@ -218,6 +204,11 @@ void RayPickingScript::drag(const Ogre::Vector3& position, bool dragStart)
     }
     if (mDraggingFree || mDraggingByAxis) {
         move(ray);
+    } else if (mHandleDrag.isActive()) {
+        mHandleDrag.follow(ray, mSettings.snap);
+        mGizmo.attach(getSelectedNode(), true, kAxisFlags[mHandleDrag.getAxis()]);
+    } else if (mHandleRefused) {
+        return;
     } else if (!isGrabPending()) {
         // Started on the terrain or on nothing: the locator follows the cursor.
         pickAt(position);
@@ -232,6 +223,11 @@ void RayPickingScript::grab(const Ogre::Ray& ray)
     const PickResult hits(ray, scene());
     // A handle grabs when it is in front, as for clicks.
     if (mGrabByAxisPending || (hits.firstKind() == kPickGizmoAxis && !mGrabFreePending && getSelectedNode())) {
+        const EditGizmo::Handle handle = EditGizmo::handleOf(hits.firstAxis());
+        if (!mGrabByAxisPending && (handle.kind != EditGizmo::Handle::kArrow || mSettings.localAxes)) {
+            grabHandle(ray, handle);
+            return;
+        }
         grabByAxis(ray, hits);
     } else if (mGrabFreePending || hits.firstKind() == kPickSceneObject) {
         grabFree(ray, hits);
@@ -247,7 +243,7 @@ void RayPickingScript::grabByAxis(const Ogre::Ray& ray, const PickResult& hits)
     }
     mGrabByAxisPending = true;
     mGizmo.setPlanesPosition(ray.getPoint(hits.firstAxisDistance()));
-    mDragAxis = axisOf(hits.firstAxis());
+    mDragAxis = kAxisFlags[EditGizmo::handleOf(hits.firstAxis()).axis];
 }
 
 void RayPickingScript::grabFree(const Ogre::Ray& ray, const PickResult& hits)
@@ -290,6 +286,30 @@ bool RayPickingScript::finishGrab(bool free)
     return true;
 }
 
+void RayPickingScript::grabHandle(const Ogre::Ray& ray, const EditGizmo::Handle& handle)
+{
+    Ogre::SceneNode* node = getSelectedNode();
+    SceneLoader* loader = mWorld->getSceneLoader();
+    EntityDescription* entity = loader ? loader->findEntity(mSelectedName) : nullptr;
+    HandleDrag::Kind kind = HandleDrag::kMoveAxis;
+    if (handle.kind == EditGizmo::Handle::kRing) {
+        kind = HandleDrag::kRotate;
+    } else if (handle.kind == EditGizmo::Handle::kScaleBar) {
+        kind = HandleDrag::kScaleAxis;
+    } else if (handle.kind == EditGizmo::Handle::kScaleAll) {
+        kind = HandleDrag::kScaleAll;
+    }
+    if (!mHandleDrag.begin(kind, handle.axis, node, entity, mGizmo.axesOrientation(node, mGizmo.getMode()), ray)) {
+        mHandleRefused = true;
+        logLine("RayPickingScript: '" + mSelectedName + "' " +
+                (entity ? std::string("cannot be gripped there") : std::string("is no entity: only entities turn and scale")));
+        return;
+    }
+    mDragStartPosition = node->_getDerivedPosition();
+    logLine("RayPickingScript: drag started on '" + mSelectedName + "' " + mHandleDrag.describe() + " at " +
+            vectorText(mDragStartPosition));
+}
+
 std::string RayPickingScript::dragDescription(bool free) const
 {
     return free ? "free" : std::string("along ") + axisName(mDragAxis);
@@ -320,12 +340,33 @@ void RayPickingScript::move(const Ogre::Ray& ray)
             }
         }
     }
-    placeAtWorld(node, target);
+    HandleDrag::placeAtWorld(node, snappedTarget(target));
     mGizmo.attach(node, true, stretch);
+}
+
+Ogre::Vector3 RayPickingScript::snappedTarget(const Ogre::Vector3& target) const
+{
+    if (!mSettings.snap.on) {
+        return target;
+    }
+    const float step = mSettings.snap.step(SnapSettings::kMoveStep);
+    Ogre::Vector3 snapped = target;
+    for (int axis = 0; axis < 3; ++axis) {
+        // A free drag keeps the height it has.
+        const bool dragged = mDraggingByAxis ? kAxisFlags[axis] == mDragAxis : axis != 1;
+        if (dragged) {
+            snapped[axis] = SnapSettings::snap(target[axis], step);
+        }
+    }
+    return snapped;
 }
 
 void RayPickingScript::endDrag()
 {
+    if (mHandleDrag.isActive()) {
+        logLine(mHandleDrag.end(mSelectedName));
+    }
+    mHandleRefused = false;
     if (mDraggingByAxis || mDraggingFree) {
         Ogre::SceneNode* node = getSelectedNode();
         if (node) {
@@ -337,6 +378,89 @@ void RayPickingScript::endDrag()
     mDraggingByAxis = mDraggingFree = false;
     mGizmo.attach(getSelectedNode(), true, 0);
     mDragActive = false;
+}
+
+// --- gizmo settings and drop to ground ----------------------------------------------------
+
+void RayPickingScript::setGizmoMode(GizmoMode mode)
+{
+    if (mode == mSettings.mode) {
+        return;
+    }
+    mSettings.mode = mode;
+    mGizmo.setMode(mode);
+    if (Ogre::SceneNode* node = getSelectedNode()) {
+        mGizmo.attach(node, true, 0);
+    }
+    logLine(std::string("RayPickingScript: mode ") + gizmoModeName(mode));
+}
+
+void RayPickingScript::setLocalAxes(bool local)
+{
+    if (local == mSettings.localAxes) {
+        return;
+    }
+    mSettings.localAxes = local;
+    mGizmo.setLocalAxes(local);
+    if (Ogre::SceneNode* node = getSelectedNode()) {
+        mGizmo.attach(node, true, 0);
+    }
+    logLine(std::string("RayPickingScript: axes ") + (local ? "local" : "world"));
+}
+
+void RayPickingScript::setSnapping(bool on)
+{
+    if (on == mSettings.snap.on) {
+        return;
+    }
+    mSettings.snap.on = on;
+    logLine(std::string("RayPickingScript: snapping ") + (on ? "on" : "off"));
+}
+
+bool RayPickingScript::setSnapStep(SnapSettings::Step step, const std::string& text)
+{
+    std::string refusal;
+    const char* name = SnapSettings::stepName(step);
+    if (!mSettings.snap.setStep(step, text, refusal)) {
+        logWarning(std::string("RayPickingScript: ") + name + " step not changed: " + refusal + "; it stays " +
+                   Ogre::StringConverter::toString(mSettings.snap.step(step)));
+        return false;
+    }
+    logLine(std::string("RayPickingScript: ") + name + " step " + Ogre::StringConverter::toString(mSettings.snap.step(step)));
+    return true;
+}
+
+bool RayPickingScript::dropToGround()
+{
+    Ogre::SceneNode* node = getSelectedNode();
+    if (!node) {
+        logLine("RayPickingScript: nothing is selected to drop to the ground");
+        return false;
+    }
+    // The lowest point of what is drawn on the node; a record without a
+    // mesh stands on its position.
+    const Ogre::Vector3 position = node->_getDerivedPosition();
+    float lowest = position.y;
+    Ogre::Vector3 middle = position;
+    if (node->numAttachedObjects() > 0) {
+        const Ogre::AxisAlignedBox& box = node->getAttachedObject(0)->getWorldBoundingBox(true);
+        if (box.isFinite()) {
+            lowest = box.getMinimum().y;
+            middle = box.getCenter();
+        }
+    }
+    Ogre::Vector3 ground;
+    TerrainProbe* probe = mWorld->getTerrainProbe();
+    if (!probe || !probe->pointBelow(middle, ground, kGroundSearchHeight)) {
+        logLine("RayPickingScript: no ground below '" + mSelectedName + "'; it stays at " + vectorText(position));
+        return false;
+    }
+    HandleDrag::placeAtWorld(node, position + Ogre::Vector3(0, ground.y - lowest, 0));
+    mGizmo.attach(node, true, 0);
+    mSelectionChangedByRay = true;
+    logLine("RayPickingScript: dropped '" + mSelectedName + "' to " +
+            Ogre::StringConverter::toString(node->_getDerivedPosition().y));
+    return true;
 }
 
 } // namespace Kelvo

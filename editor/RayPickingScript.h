@@ -2,6 +2,8 @@
 
 #include "editor/EditGizmo.h"
 #include "editor/EditMouseState.h"
+#include "editor/GizmoSettings.h"
+#include "editor/HandleDrag.h"
 #include "world/ScriptAtom.h"
 
 #include <OgreRay.h>
@@ -30,6 +32,14 @@ class PickResult;
 // knows where they are. Grab points and targets are in world space; the
 // target is turned into the parent's space when the position is set, so a
 // child of a moved, turned or scaled parent follows the cursor exactly.
+//
+// The gizmo's mode (move, rotate, scale), its axes (the world's or the
+// selection's own) and snapping are set here by the editor's keys and the
+// toolbar, and logged. A drag on a ring or a scale handle (or on an arrow
+// with local axes) is a HandleDrag, grabbed at once without the planes.
+// Snapping puts a dragged position on the grid (the dragged axis, or X and
+// Z of a free drag). Drop to ground puts the selection's lowest point on
+// the terrain below its middle.
 class RayPickingScript : public ScriptAtom {
 public:
     static const int kAxisX = 1;
@@ -51,11 +61,25 @@ public:
     Ogre::SceneNode* getSelectedNode();
     void drag(const Ogre::Vector3& position, bool dragStart);
 
+    // The terrain below a selection is searched from this far above it, so
+    // an object sunk into a hill is lifted out.
+    static constexpr float kGroundSearchHeight = 5000.0f;
+
+    const GizmoSettings& getSettings() const { return mSettings; }
+    void setGizmoMode(GizmoMode mode);
+    void setLocalAxes(bool local);
+    void setSnapping(bool on);
+    // False (logged, the step kept) when the text is no positive number.
+    bool setSnapStep(SnapSettings::Step step, const std::string& text);
+    // False (logged) without a selection or without terrain below it.
+    bool dropToGround();
+
     EditGizmo& getGizmo() { return mGizmo; }
     bool isDragActive() const { return mDragActive; }
     bool isGrabPending() const { return mGrabByAxisPending || mGrabFreePending; }
     bool isDraggingByAxis() const { return mDraggingByAxis; }
     bool isDraggingFree() const { return mDraggingFree; }
+    bool isDraggingHandle() const { return mHandleDrag.isActive(); }
     int getDragAxis() const { return mDragAxis; }
 
 private:
@@ -66,13 +90,20 @@ private:
     void grabByAxis(const Ogre::Ray& ray, const PickResult& hits);
     void grabFree(const Ogre::Ray& ray, const PickResult& hits);
     bool finishGrab(bool free);
+    // A ring, a scale handle or a local arrow: grabbed at once.
+    void grabHandle(const Ogre::Ray& ray, const EditGizmo::Handle& handle);
+    Ogre::Vector3 snappedTarget(const Ogre::Vector3& target) const;
     void move(const Ogre::Ray& ray);
     void endDrag();
     void followGuiSelection();
     std::string dragDescription(bool free) const;
 
     EditGizmo mGizmo;
-    int mGizmoMode = EditGizmo::kMoveMode;
+    GizmoSettings mSettings;
+    HandleDrag mHandleDrag;
+    // A press on a handle that could not grab (a ring of a light): the drag
+    // does nothing until the button is let go.
+    bool mHandleRefused = false;
     Ogre::Vector3 mPickPoint = Ogre::Vector3::ZERO;
     std::string mSelectedName;
     bool mHasSelection = false;

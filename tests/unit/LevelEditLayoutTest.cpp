@@ -56,7 +56,8 @@ const std::vector<LayoutWindow> kEditorWindows = {
     {"toolbar", S,
      {{"show_main_wnd", B}, {"show_trigger_wnd", B}, {"show_light_wnd", B}, {"show_shadow_wnd", B},
       {"show_sound_wnd", B}, {"show_scene_settings", B}, {"show_particle_wnd", B}, {"undo_bt", B},
-      {"redo_bt", B}}},
+      {"redo_bt", B}, {"gizmo_move_rb", CK}, {"gizmo_rotate_rb", CK}, {"gizmo_scale_rb", CK},
+      {"gizmo_local_cb", CK}, {"gizmo_snap_cb", CK}, {"drop_bt", B}}},
     {"leveledit_win", F,
      {{"rot_x", E}, {"rot_y", E}, {"rot_z", E}, {"trans_x", E}, {"trans_y", E}, {"trans_z", E},
       {"scale_edit", E}, {"scale_y", E}, {"scale_z", E}, {"name_edit", E},
@@ -66,7 +67,8 @@ const std::vector<LayoutWindow> kEditorWindows = {
       {"add_entity", B}, {"edit_entity", B}, {"remove_entity", B},
       {"name_st", L}, {"placed_objects", L}, {"Rotation", L}, {"Translation", L}, {"x", L}, {"y", L}, {"z", L},
       {"tr_x", L}, {"tr_y", L}, {"tr_z", L}, {"Scale", L}, {"Shadows", L},
-      {"scale_x_edit", L}, {"scale_y_edit", L}, {"scale_z_edit", L}, {"OutPut", L}}},
+      {"scale_x_edit", L}, {"scale_y_edit", L}, {"scale_z_edit", L}, {"OutPut", L},
+      {"snap_grid_edit", E}, {"snap_angle_edit", E}, {"snap_scale_edit", E}}},
     {"light_win", F,
      {{"light_list", LB}, {"curr_light_edit", E}, {"light_add", B}, {"light_remove", B}, {"light_type_cb", CB},
       {"parent_edit", E}, {"attach_light_bt", B}, {"light_x_edit", E}, {"light_y_edit", E}, {"light_z_edit", E},
@@ -508,7 +510,8 @@ TEST_F(LevelEditLayoutTest, EveryCaptionFitsItsWidget)
 {
     // Room a widget keeps beside its text: a button's edges, a check box's box.
     const std::map<std::string, float> margins = {
-        {"TaharezLook/Label", 0}, {"TaharezLook/Button", 8}, {"TaharezLook/Checkbox", 22}};
+        {"TaharezLook/Label", 0}, {"TaharezLook/Button", 8}, {"TaharezLook/Checkbox", 22},
+        {"TaharezLook/RadioButton", 22}};
     std::vector<CEGUI::Window*> windows;
     collectLayoutWindows(root, windows);
     int captions = 0;

@@ -12,6 +12,7 @@
 #include "editor/GUIWndElement.h"
 #include "editor/LevelEditGUIScript.h"
 #include "editor/LevelEditWnd.h"
+#include "editor/RayPickingScript.h"
 #include "gui/CeGUIManager.h"
 #include "gui/QuestionWnd.h"
 #include "scene/EntityDescription.h"
@@ -565,3 +566,45 @@ TEST_F(LevelEditWndTest, TheCursorCountsAsOverTheWindowAnywhereInsideIt)
 }
 
 } // namespace
+
+// The toolbar's gizmo controls and the scene window's snapping steps work on
+// the picking script, and show what the editor's keys set there.
+TEST_F(LevelEditWndTest, GizmoControlsSetThePickingScriptAndFollowItAndABadStepIsRefused)
+{
+    Ogre::Camera* camera = mSceneManager->createCamera("PrimaryCamera");
+    Kelvo::WorldParts parts;
+    parts.sceneManager = mSceneManager;
+    parts.camera = camera;
+    Kelvo::GameWorld world(parts);
+    Kelvo::ScriptManager scripts(&world);
+    Kelvo::RayPickingScript picking(&world, &scripts);
+    hub->setPicking(&picking);
+    auto toggle = [&](const std::string& name) { return static_cast<CEGUI::ToggleButton*>(window(name)); };
+
+    toggle("gizmo_rotate_rb")->setSelected(true);
+    EXPECT_EQ(Kelvo::GizmoMode::kRotate, picking.getSettings().mode);
+    EXPECT_FALSE(toggle("gizmo_move_rb")->isSelected());
+    toggle("gizmo_snap_cb")->setSelected(true);
+    toggle("gizmo_local_cb")->setSelected(true);
+    EXPECT_TRUE(picking.getSettings().snap.on);
+    EXPECT_TRUE(picking.getSettings().localAxes);
+
+    // What the keys change shows on the toolbar at the end of the frame.
+    picking.setGizmoMode(Kelvo::GizmoMode::kScale);
+    picking.setSnapping(false);
+    hub->endOfFrame(false);
+    EXPECT_TRUE(toggle("gizmo_scale_rb")->isSelected());
+    EXPECT_FALSE(toggle("gizmo_rotate_rb")->isSelected());
+    EXPECT_FALSE(toggle("gizmo_snap_cb")->isSelected());
+    EXPECT_EQ(Kelvo::GizmoMode::kScale, picking.getSettings().mode) << "showing it changed nothing back";
+
+    EXPECT_EQ("1", text("snap_grid_edit"));
+    type("snap_grid_edit", "-2");
+    EXPECT_EQ("Snapping step / The grid step must be a number above 0, not '-2'.\nIt stays 1.", takeMessage());
+    EXPECT_EQ("1", text("snap_grid_edit"));
+    EXPECT_EQ(1.0f, picking.getSettings().snap.step(Kelvo::SnapSettings::kMoveStep));
+    type("snap_angle_edit", "22.5");
+    EXPECT_EQ(22.5f, picking.getSettings().snap.step(Kelvo::SnapSettings::kRotateStep));
+    EXPECT_EQ("22.5", text("snap_angle_edit"));
+    hub->setPicking(nullptr);
+}

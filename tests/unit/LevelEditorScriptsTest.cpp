@@ -492,6 +492,13 @@ TEST_F(PickResultTest, EveryHitIsKnownByItsNodesNameAndThePlanesAndTheLocatorAre
     ball("LE_MOVE_AXES_Z_HEAD", Ogre::Vector3(0, 0, -15), false);
     update();
 
+    // A ring (circling its node's X axis, radius its scale) that faces the
+    // ray: its box is hit, but the ray passes through the ring's middle,
+    // far from its circle, so it is no hit.
+    ball("LE_MOVE_AXES_Z_SCALE", Ogre::Vector3(0, 0, -85))->yaw(Ogre::Degree(90));
+    mSceneManager->getSceneNode("LE_MOVE_AXES_Z_SCALE")->setScale(3, 3, 3);
+    update();
+
     const Kelvo::PickResult hits(Ogre::Ray(Ogre::Vector3::ZERO, Ogre::Vector3::NEGATIVE_UNIT_Z), mSceneManager);
     std::vector<Kelvo::PickKind> kinds;
     for (const Ogre::RaySceneQueryResultEntry& hit : hits.hits()) {

@@ -87,3 +87,35 @@ def red_arrow_grip(path, row):
     tip = max(x for x, _ in red)
     near_tip = [y for x, y in red if x >= tip - 4]
     return tip - 4, sorted(near_tip)[len(near_tip) // 2]
+
+
+def _pixels(path, band_top, band_height):
+    """(x, y) -> (r, g, b) of a full-width band of a screenshot."""
+    dump = subprocess.run(["convert", path, "-crop", "1024x%d+0+%d" % (band_height, band_top), "+repage",
+                           "-depth", "8", "txt:-"], check=True, stdout=subprocess.PIPE, text=True).stdout
+    pixels = {}
+    for match in re.finditer(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", dump, re.M):
+        x, y, r, g, b = (int(value) for value in match.groups())
+        pixels[(x, y + band_top)] = (r, g, b)
+    return pixels
+
+
+def green_ring_grip(before, after, row):
+    """A point on the editor gizmo's green Y ring, right of the picked
+    object: the rightmost pixel, in a band around the object's row, that is
+    strongly green in the screenshot `after` (rotate mode) and was not in
+    `before` (move mode), so green ground does not count. Returns the point
+    and the row of the ring's middle there."""
+    def green(rgb):
+        r, g, b = rgb
+        return g > 120 and g > r + 50 and g > b + 50
+
+    top = max(0, row - 150)
+    old = _pixels(before, top, 300)
+    new = _pixels(after, top, 300)
+    ring = [xy for xy, rgb in new.items() if xy[0] > 512 and green(rgb) and not green(old.get(xy, (0, 0, 0)))]
+    if not ring:
+        raise ImageError("no green ring right of the picked object in %s" % after)
+    right = max(x for x, _ in ring)
+    near = sorted(y for x, y in ring if x >= right - 3)
+    return (right - 2, near[len(near) // 2])

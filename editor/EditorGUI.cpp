@@ -481,8 +481,8 @@ std::vector<std::string> EditorGUI::chosenNames() const
         return chosen;
     }
     addNameIfFiled(chosen, mLoader->lights(), mLightWnd ? mLightWnd->getCurrentLight() : nullptr);
-    addNameIfFiled(chosen, mLoader->sounds(), mSoundWnd ? mSoundWnd->getCurrentSound() : nullptr);
-    addNameIfFiled(chosen, mLoader->particles(), mParticleWnd ? mParticleWnd->getCurrentParticle() : nullptr);
+    addNameIfFiled(chosen, mLoader->sounds(), mSoundWnd ? mSoundWnd->current() : nullptr);
+    addNameIfFiled(chosen, mLoader->particles(), mParticleWnd ? mParticleWnd->current() : nullptr);
     addNameIfFiled(chosen, mLoader->triggers(), mAddEntityWnd ? mAddEntityWnd->getCurrentTrigger() : nullptr);
     return chosen;
 }

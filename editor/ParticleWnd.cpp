@@ -22,7 +22,8 @@ const char* const kScale[] = {"x_sca_par_edit", "y_sca_par_edit", "z_sca_par_edi
 } // namespace
 
 ParticleWnd::ParticleWnd()
-    : EditorToolWnd("ParticleWnd")
+    : PlacedRecordWnd("ParticleWnd", kList, kPosition,
+                      {&SceneLoader::particles, &SceneLoader::findParticle, &SceneLoader::removeParticle})
 {
 }
 ParticleWnd::~ParticleWnd() = default;
@@ -40,36 +41,11 @@ void ParticleWnd::initialise(EditorGUI* hub)
     mWidgets.subscribe(kList, CEGUI::Listbox::EventSelectionChanged, this, &ParticleWnd::onParticleChosen);
     mWidgets.subscribe(kScripts, CEGUI::Listbox::EventSelectionChanged, this, &ParticleWnd::onScriptChosen);
     mWidgets.subscribe("create_par_bt", down, this, &ParticleWnd::onCreate);
-    mWidgets.subscribe("remove_par_bt", down, this, &ParticleWnd::onRemove);
-    mWidgets.subscribe("attach_par_bt", down, this, &ParticleWnd::onAttach);
-    for (const char* edit : kPosition) {
-        mWidgets.subscribe(edit, accepted, this, &ParticleWnd::onPosition);
-    }
     for (const char* edit : kScale) {
         mWidgets.subscribe(edit, accepted, this, &ParticleWnd::onScale);
     }
     mWidgets.subscribe("save_par_bt", down, this, &ParticleWnd::onSave);
-    mWidgets.subscribe("close_par_wnd_bt", down, this, &ParticleWnd::onClose);
-}
-
-void ParticleWnd::show()
-{
-    setEnabled(true);
-    refillList();
-    raise();
-}
-
-void ParticleWnd::close()
-{
-    hide();
-}
-
-bool ParticleWnd::onClose(const CEGUI::EventArgs&)
-{
-    if (mEnabled) {
-        close();
-    }
-    return true;
+    subscribeShared("close_par_wnd_bt", "remove_par_bt", "attach_par_bt");
 }
 
 bool ParticleWnd::onScriptChosen(const CEGUI::EventArgs&)
@@ -81,41 +57,14 @@ bool ParticleWnd::onScriptChosen(const CEGUI::EventArgs&)
     return true;
 }
 
-bool ParticleWnd::acceptsFieldEdits() const
-{
-    return mEnabled && mCurrent;
-}
-
-void ParticleWnd::refillList()
-{
-    mGui->clearListbox(kList);
-    mLastListedName.clear();
-    mCurrent = nullptr;
-    clearFields();
-    if (!mLoader) {
-        return;
-    }
-    for (const auto& particle : mLoader->particles()) {
-        mGui->addListboxItem(kList, particle.first);
-    }
-}
-
 bool ParticleWnd::onParticleChosen(const CEGUI::EventArgs&)
 {
     if (!mEnabled || !mLoader) {
         return true;
     }
-    const std::string name = mWidgets.selectedText(kList);
-    if (name.empty()) {
-        mLastListedName.clear();
-        clearFields();
-        return true;
-    }
-    if (ParticleDescription* particle = mLoader->findParticle(name)) {
-        mCurrent = particle;
-        mWorkingPosition = particle->currentPosition();
+    if (ParticleDescription* particle = takeListedChoice()) {
         fillFields();
-        logLine("ParticleWnd: chose '" + name + "'");
+        logLine("ParticleWnd: chose '" + particle->getName() + "'");
     }
     return true;
 }
@@ -165,35 +114,8 @@ void ParticleWnd::onInput(bool ok, const char* text, const char*)
     // A marker at the locator until a template is chosen and saved.
     particle->realise(nullptr);
     setCandidateParent("");
-    refillList();
-    mCurrent = particle;
-    mWidgets.selectItem(kList, name);
-    clearFields();
-    fillFields();
+    chooseNew(particle);
     logLine("ParticleWnd: created '" + name + "' at " + vectorText(mWorkingPosition));
-}
-
-bool ParticleWnd::onRemove(const CEGUI::EventArgs&)
-{
-    const std::string name = mWidgets.selectedText(kList);
-    if (!mEnabled || name.empty() || !mLoader) {
-        return true;
-    }
-    if (mLoader->removeParticle(name)) {
-        logLine("ParticleWnd: removed '" + name + "'");
-    }
-    refillList();
-    return true;
-}
-
-bool ParticleWnd::onPosition(const CEGUI::EventArgs&)
-{
-    if (acceptsFieldEdits()) {
-        mWorkingPosition = mWidgets.vector(kPosition);
-        mCurrent->setPosition(mWorkingPosition);
-        logLine("ParticleWnd: '" + mCurrent->getName() + "' moved to " + vectorText(mWorkingPosition));
-    }
-    return true;
 }
 
 bool ParticleWnd::onScale(const CEGUI::EventArgs&)
@@ -203,23 +125,6 @@ bool ParticleWnd::onScale(const CEGUI::EventArgs&)
         mCurrent->setScale(scale);
         logLine("ParticleWnd: '" + mCurrent->getName() + "' particle size and speed " + vectorText(scale));
     }
-    return true;
-}
-
-bool ParticleWnd::onAttach(const CEGUI::EventArgs&)
-{
-    EntityDescription* entity = mEnabled && mCurrent ? candidateParent() : nullptr;
-    if (!entity) {
-        return true;
-    }
-    // Written in the entity's block, after the entity, so a load finds it.
-    mCurrent->setParent(entity->getName());
-    mCurrent->setRootIndex(entity->getRootIndex());
-    mWorkingPosition = Ogre::Vector3::ZERO;
-    mCurrent->setPosition(mWorkingPosition);
-    mCurrent->realise(entity->getSceneNode());
-    fillFields();
-    logLine("ParticleWnd: '" + mCurrent->getName() + "' hangs on '" + entity->getName() + "'");
     return true;
 }
 
@@ -234,32 +139,15 @@ bool ParticleWnd::onSave(const CEGUI::EventArgs&)
         mHub->showMessage(this, "Error Saving...", "You must select a ParticleScript.");
         return true;
     }
-    Ogre::SceneNode* parent = mCurrent->getSceneNode() ? mCurrent->getSceneNode()->getParentSceneNode() : nullptr;
-    mWorkingPosition = mWidgets.vector(kPosition);
     const Ogre::Vector3 scale = mWidgets.vector(kScale);
     mCurrent->setFile(script);
-    mCurrent->setPosition(mWorkingPosition);
-    mCurrent->realise(parent);
+    realiseWhereItHangs();
     mCurrent->setScale(scale);
     fillFields();
     logLine("ParticleWnd: saved '" + mCurrent->getName() + "' (" + script + ", size and speed " + vectorText(scale) +
             ") at " + vectorText(mWorkingPosition) +
             (mCurrent->getParticleSystem() ? "" : "; the system could not be made"));
     return true;
-}
-
-void ParticleWnd::selectByName(const std::string& name)
-{
-    if (!mLoader || !mWidgets.hasItem(kList, name)) {
-        return;
-    }
-    if (name != mLastListedName) {
-        mCurrent = mLoader->findParticle(name);
-        mWidgets.selectItem(kList, name);
-    } else if (mCurrent) {
-        mWidgets.setVector(kPosition, mCurrent->currentPosition());
-    }
-    mLastListedName = name;
 }
 
 } // namespace Kelvo

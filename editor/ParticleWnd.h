@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editor/EditorToolWnd.h"
+#include "editor/PlacedRecordWnd.h"
+#include "scene/ParticleDescription.h"
 
 #include <OgreVector.h>
 
@@ -15,7 +16,6 @@ class Window;
 namespace Kelvo {
 
 class EditorGUI;
-class ParticleDescription;
 class SceneLoader;
 
 // The particle systems window ("particle_win"), the sounds window's twin:
@@ -24,7 +24,7 @@ class SceneLoader;
 // factor); attaches it to the last picked entity. New systems sit at the
 // locator; the chosen template takes effect on save, which makes the system
 // again. Shown and hidden by the toolbar and its own close button.
-class ParticleWnd : public EditorToolWnd {
+class ParticleWnd : public PlacedRecordWnd<ParticleDescription> {
 public:
     ParticleWnd();
     ~ParticleWnd() override;
@@ -32,31 +32,15 @@ public:
     void initialise(EditorGUI* hub);
     void onInput(bool ok, const char* text, const char* value) override;
 
-    void show();
-    void close();
-    void selectByName(const std::string& name);
-    // The list as the scene has it now; nothing stays chosen.
-    void refillList();
-    ParticleDescription* getCurrentParticle() const { return mCurrent; }
-
 private:
     bool onScriptChosen(const CEGUI::EventArgs& args);
     bool onParticleChosen(const CEGUI::EventArgs& args);
     bool onCreate(const CEGUI::EventArgs& args);
-    bool onRemove(const CEGUI::EventArgs& args);
-    bool onAttach(const CEGUI::EventArgs& args);
-    bool onPosition(const CEGUI::EventArgs& args);
     bool onScale(const CEGUI::EventArgs& args);
     bool onSave(const CEGUI::EventArgs& args);
-    bool onClose(const CEGUI::EventArgs& args);
 
-    bool acceptsFieldEdits() const;
-    void fillFields();
-    void clearFields();
-
-    std::string mLastListedName;
-    Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
-    ParticleDescription* mCurrent = nullptr;
+    void fillFields() override;
+    void clearFields() override;
 };
 
 } // namespace Kelvo

@@ -24,7 +24,8 @@ const char* const kPosition[] = {"sound_x_edit", "sound_y_edit", "sound_z_edit"}
 } // namespace
 
 SoundWnd::SoundWnd()
-    : EditorToolWnd("SoundWnd")
+    : PlacedRecordWnd("SoundWnd", kList, kPosition,
+                      {&SceneLoader::sounds, &SceneLoader::findSound, &SceneLoader::removeSound})
 {
 }
 SoundWnd::~SoundWnd() = default;
@@ -45,39 +46,14 @@ void SoundWnd::initialise(EditorGUI* hub)
     mWidgets.subscribe(kList, CEGUI::Listbox::EventSelectionChanged, this, &SoundWnd::onSoundChosen);
     mWidgets.subscribe(kFiles, CEGUI::Listbox::EventSelectionChanged, this, &SoundWnd::onFileChosen);
     mWidgets.subscribe("create_sound_bt", down, this, &SoundWnd::onCreate);
-    mWidgets.subscribe("remove_sound_bt", down, this, &SoundWnd::onRemove);
     mWidgets.subscribe(kType, CEGUI::Combobox::EventListSelectionAccepted, this, &SoundWnd::onTypeAccepted);
     mWidgets.subscribe("play_sound", down, this, &SoundWnd::onPlay);
     mWidgets.subscribe("stop_sound", down, this, &SoundWnd::onStop);
-    mWidgets.subscribe("attach_to_parent", down, this, &SoundWnd::onAttach);
     mWidgets.subscribe("min_3d_edit", accepted, this, &SoundWnd::onMinDistance);
     mWidgets.subscribe("max_3d_edit", accepted, this, &SoundWnd::onMaxDistance);
     mWidgets.subscribe("volume_edit", accepted, this, &SoundWnd::onVolume);
-    for (const char* edit : kPosition) {
-        mWidgets.subscribe(edit, accepted, this, &SoundWnd::onPosition);
-    }
     mWidgets.subscribe("save_sound_bt", down, this, &SoundWnd::onSave);
-    mWidgets.subscribe("close_snd_wnd", down, this, &SoundWnd::onClose);
-}
-
-void SoundWnd::show()
-{
-    setEnabled(true);
-    refillList();
-    raise();
-}
-
-void SoundWnd::close()
-{
-    hide();
-}
-
-bool SoundWnd::onClose(const CEGUI::EventArgs&)
-{
-    if (mEnabled) {
-        close();
-    }
-    return true;
+    subscribeShared("close_snd_wnd", "remove_sound_bt", "attach_to_parent");
 }
 
 bool SoundWnd::acceptsFieldEdits() const
@@ -85,39 +61,17 @@ bool SoundWnd::acceptsFieldEdits() const
     return mEnabled && mCurrent && !mFilling;
 }
 
-void SoundWnd::refillList()
-{
-    mGui->clearListbox(kList);
-    mLastListedName.clear();
-    mCurrent = nullptr;
-    clearFields();
-    if (!mLoader) {
-        return;
-    }
-    for (const auto& sound : mLoader->sounds()) {
-        mGui->addListboxItem(kList, sound.first);
-    }
-}
-
 bool SoundWnd::onSoundChosen(const CEGUI::EventArgs&)
 {
     if (!mEnabled || !mLoader) {
         return true;
     }
-    const std::string name = mWidgets.selectedText(kList);
-    if (name.empty()) {
-        mLastListedName.clear();
-        clearFields();
-        return true;
-    }
-    if (SoundDescription* sound = mLoader->findSound(name)) {
-        mCurrent = sound;
-        mWorkingPosition = sound->currentPosition();
+    if (SoundDescription* sound = takeListedChoice()) {
         mFilling = true;
         mWidgets.clearSelection(kFiles);
         mFilling = false;
         fillFields();
-        logLine("SoundWnd: chose '" + name + "'");
+        logLine("SoundWnd: chose '" + sound->getName() + "'");
     }
     return true;
 }
@@ -137,13 +91,6 @@ void SoundWnd::fillFields()
     mWidgets.clearSelection(kFiles);
     mWidgets.selectItem(kFiles, mCurrent->getFile());
     mFilling = false;
-}
-
-void SoundWnd::fillPosition()
-{
-    if (mCurrent) {
-        mWidgets.setVector(kPosition, mCurrent->currentPosition());
-    }
 }
 
 void SoundWnd::clearFields()
@@ -201,25 +148,8 @@ void SoundWnd::onInput(bool ok, const char* text, const char*)
     sound->setPosition(mWorkingPosition);
     // Its block's node: it hangs on no entity.
     sound->realise(nullptr);
-    refillList();
-    mCurrent = sound;
-    mWidgets.selectItem(kList, name);
-    clearFields();
-    fillFields();
+    chooseNew(sound);
     logLine("SoundWnd: created '" + name + "' at " + vectorText(mWorkingPosition));
-}
-
-bool SoundWnd::onRemove(const CEGUI::EventArgs&)
-{
-    const std::string name = mWidgets.selectedText(kList);
-    if (!mEnabled || name.empty() || !mLoader) {
-        return true;
-    }
-    if (mLoader->removeSound(name)) {
-        logLine("SoundWnd: removed '" + name + "'");
-    }
-    refillList();
-    return true;
 }
 
 // --- playing ---------------------------------------------------------------------------
@@ -281,33 +211,6 @@ bool SoundWnd::onVolume(const CEGUI::EventArgs&)
     return true;
 }
 
-bool SoundWnd::onPosition(const CEGUI::EventArgs&)
-{
-    if (acceptsFieldEdits()) {
-        mWorkingPosition = mWidgets.vector(kPosition);
-        mCurrent->setPosition(mWorkingPosition);
-        logLine("SoundWnd: '" + mCurrent->getName() + "' moved to " + vectorText(mWorkingPosition));
-    }
-    return true;
-}
-
-bool SoundWnd::onAttach(const CEGUI::EventArgs&)
-{
-    EntityDescription* entity = mEnabled && mCurrent ? candidateParent() : nullptr;
-    if (!entity) {
-        return true;
-    }
-    // Written in the entity's block, after the entity, so a load finds it.
-    mCurrent->setParent(entity->getName());
-    mCurrent->setRootIndex(entity->getRootIndex());
-    mWorkingPosition = Ogre::Vector3::ZERO;
-    mCurrent->setPosition(mWorkingPosition);
-    mCurrent->realise(entity->getSceneNode());
-    fillFields();
-    logLine("SoundWnd: '" + mCurrent->getName() + "' hangs on '" + entity->getName() + "'");
-    return true;
-}
-
 bool SoundWnd::onSave(const CEGUI::EventArgs&)
 {
     if (!mEnabled || !mCurrent) {
@@ -319,8 +222,6 @@ bool SoundWnd::onSave(const CEGUI::EventArgs&)
         mHub->showMessage(this, "Error Saving...", "You must select a Sound file.");
         return true;
     }
-    Ogre::SceneNode* parent = mCurrent->getSceneNode() ? mCurrent->getSceneNode()->getParentSceneNode() : nullptr;
-    mWorkingPosition = mWidgets.vector(kPosition);
     mCurrent->setFile(file);
     mCurrent->setMaxDistance(mWidgets.number("max_3d_edit"));
     mCurrent->setMinDistance(mWidgets.number("min_3d_edit"));
@@ -328,8 +229,7 @@ bool SoundWnd::onSave(const CEGUI::EventArgs&)
     // The sound is loaded again as its file and type now say; one that
     // plays stops first.
     mCurrent->stop();
-    mCurrent->setPosition(mWorkingPosition);
-    mCurrent->realise(parent);
+    realiseWhereItHangs();
     fillFields();
     logLine("SoundWnd: saved '" + mCurrent->getName() + "' (" + file + ", " + mCurrent->getType() + ", distances " +
             WndWidgets::numberText(mCurrent->getMinDistance()) + " to " +
@@ -337,20 +237,6 @@ bool SoundWnd::onSave(const CEGUI::EventArgs&)
             WndWidgets::numberText(mCurrent->getVolume()) + ") at " + vectorText(mWorkingPosition) +
             (mCurrent->getSoundHandle() > 0 ? "" : "; the sound could not be loaded"));
     return true;
-}
-
-void SoundWnd::selectByName(const std::string& name)
-{
-    if (!mLoader || !mWidgets.hasItem(kList, name)) {
-        return;
-    }
-    if (name != mLastListedName) {
-        mCurrent = mLoader->findSound(name);
-        mWidgets.selectItem(kList, name);
-    } else {
-        fillPosition();
-    }
-    mLastListedName = name;
 }
 
 } // namespace Kelvo

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editor/EditorToolWnd.h"
+#include "editor/PlacedRecordWnd.h"
+#include "scene/SoundDescription.h"
 
 #include <OgreVector.h>
 
@@ -16,7 +17,6 @@ namespace Kelvo {
 
 class EditorGUI;
 class SceneLoader;
-class SoundDescription;
 
 // The sounds window ("sound_win"): lists the loaded scene's sound sources and
 // edits one at a time: its type, file, distances, volume and position; plays
@@ -24,7 +24,7 @@ class SoundDescription;
 // entity. New sounds sit at the locator. The chosen file and type take effect
 // on save, which loads the sound again. Shown and hidden by the toolbar and
 // its own close button; it leaves the other windows usable.
-class SoundWnd : public EditorToolWnd {
+class SoundWnd : public PlacedRecordWnd<SoundDescription> {
 public:
     static const char* const kSoundTypes[4];
 
@@ -34,37 +34,24 @@ public:
     void initialise(EditorGUI* hub);
     void onInput(bool ok, const char* text, const char* value) override;
 
-    void show();
-    void close();
-    void selectByName(const std::string& name);
-    // The list as the scene has it now; nothing stays chosen.
-    void refillList();
-    SoundDescription* getCurrentSound() const { return mCurrent; }
-
 private:
     bool onSoundChosen(const CEGUI::EventArgs& args);
     bool onFileChosen(const CEGUI::EventArgs& args);
     bool onCreate(const CEGUI::EventArgs& args);
-    bool onRemove(const CEGUI::EventArgs& args);
     bool onTypeAccepted(const CEGUI::EventArgs& args);
     bool onPlay(const CEGUI::EventArgs& args);
     bool onStop(const CEGUI::EventArgs& args);
-    bool onAttach(const CEGUI::EventArgs& args);
     bool onMinDistance(const CEGUI::EventArgs& args);
     bool onMaxDistance(const CEGUI::EventArgs& args);
     bool onVolume(const CEGUI::EventArgs& args);
-    bool onPosition(const CEGUI::EventArgs& args);
     bool onSave(const CEGUI::EventArgs& args);
-    bool onClose(const CEGUI::EventArgs& args);
 
-    bool acceptsFieldEdits() const;
-    void fillFields();
-    void fillPosition();
-    void clearFields();
+    // Not while the fields are being filled: their own events would write
+    // back what was just read.
+    bool acceptsFieldEdits() const override;
+    void fillFields() override;
+    void clearFields() override;
 
-    std::string mLastListedName;
-    Ogre::Vector3 mWorkingPosition = Ogre::Vector3::ZERO;
-    SoundDescription* mCurrent = nullptr;
     bool mFilling = false;
 };
 

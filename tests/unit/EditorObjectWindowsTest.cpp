@@ -359,13 +359,13 @@ TEST_F(EditorObjectWindowsTest, NoWindowKeepsARecordThatADeleteOrALoadTookAway)
     answer("smoke");
     hub->selectObject("crate");
     click("attach_par_bt");
-    ASSERT_NE(nullptr, hub->getSoundWnd()->getCurrentSound());
-    ASSERT_NE(nullptr, hub->getParticleWnd()->getCurrentParticle());
+    ASSERT_NE(nullptr, hub->getSoundWnd()->current());
+    ASSERT_NE(nullptr, hub->getParticleWnd()->current());
 
     hub->deleteObject("crate");
     EXPECT_EQ("Deleted.. / Object was deleted.", takeMessage());
-    EXPECT_EQ(nullptr, hub->getSoundWnd()->getCurrentSound());
-    EXPECT_EQ(nullptr, hub->getParticleWnd()->getCurrentParticle());
+    EXPECT_EQ(nullptr, hub->getSoundWnd()->current());
+    EXPECT_EQ(nullptr, hub->getParticleWnd()->current());
     EXPECT_TRUE(items("sound_node_list").empty());
     EXPECT_TRUE(items("particle_node_list").empty());
     type("volume_edit", "0.5");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditorToolWnd.h"
+#include "gui/CeGUIManager.h"
 #include "platform/Log.h"
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"

@@ -14,16 +14,13 @@
 #include "editor/RayPickingScript.h"
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
-#include "terrain/PagingLandScapeSceneManager.h"
 #include "world/GameWorld.h"
 #include "world/MeshManager.h"
 #include "world/OSMSceneCallback.h"
-#include "GLWindowEngine.h"
-#include "GameMedia.h"
+#include "IslandEditorView.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
-#include <OgreConfigFile.h>
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -40,78 +37,38 @@ const int kWidth = 1024;
 const int kHeight = 768;
 
 struct Engine : KelvoTest::GLWindowEngine {
-    Ogre::SceneManager* scene = nullptr;
-    Ogre::Camera* camera = nullptr;
     Kelvo::SceneLoader* loader = nullptr;
     Kelvo::MeshManager* meshes = nullptr;
     Kelvo::OSMSceneCallback* callback = nullptr;
     Kelvo::GameWorld* world = nullptr;
     Kelvo::RayPickingScript* picking = nullptr;
+    KelvoTest::IslandEditorView view;
     std::string target;
     Ogre::Vector3 targetPosition;
     size_t entities = 0;
 };
 Engine engine;
 
-// A crate on the island (the first one): what the camera looks at. Birds
-// and enemies hang in the air or move when the game runs; a crate stands.
-Kelvo::EntityDescription* chooseTarget()
-{
-    for (const auto& entry : engine.loader->entities()) {
-        Kelvo::EntityDescription* entity = entry.second;
-        if (entity->getEntity() && entity->getSceneNode() && entity->getFileName() == "crate.mesh") {
-            return entity;
-        }
-    }
-    return nullptr;
-}
-
 void startEngine()
 {
-    KelvoTest::GLWindowEngine::Settings settings;
-    settings.videoMode = "1024 x  768";
-    settings.particles = true;
-    settings.logToFile = false;
-    if (!engine.start("bench_editor_picking", settings)) {
-        std::exit(1);
-    }
-    KelvoTest::declareIslandResources(KELVO_SOURCE_DIR);
-
-    engine.scene = engine.root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
-    engine.camera = engine.scene->createCamera("PrimaryCamera");
-    engine.camera->setNearClipDistance(2);
-    engine.camera->setFarClipDistance(4000);
-    Ogre::SceneNode* cameraNode = engine.scene->getRootSceneNode()->createChildSceneNode("CAMERA_EDIT");
-    cameraNode->attachObject(engine.camera);
-    Ogre::Viewport* viewport = engine.window->addViewport(engine.camera);
-    engine.camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / viewport->getActualHeight());
-    engine.scene->setWorldGeometry("paginglandscape2.cfg");
-    engine.scene->setOption("PrimaryCamera", engine.camera);
-
+    engine.view.start(engine, "bench_editor_picking");
     engine.loader = new Kelvo::SceneLoader();
-    engine.meshes = new Kelvo::MeshManager(engine.scene);
+    engine.meshes = new Kelvo::MeshManager(engine.view.scene);
     engine.callback = new Kelvo::OSMSceneCallback(engine.meshes);
-    if (!engine.loader->load("world.qormscene", engine.scene, engine.callback, false)) {
-        std::fprintf(stderr, "the island's scene did not load\n");
-        std::exit(1);
-    }
+    KelvoTest::IslandEditorView::loadIsland(*engine.loader, engine.view.scene, engine.callback, false);
     engine.entities = engine.loader->entities().size();
-    Kelvo::EntityDescription* target = chooseTarget();
-    if (!target) {
-        std::fprintf(stderr, "the island's scene has no object to pick\n");
-        std::exit(1);
-    }
+    Kelvo::EntityDescription* target = KelvoTest::IslandEditorView::firstCrate(*engine.loader);
     engine.target = target->getName();
     engine.targetPosition = target->getSceneNode()->getPosition();
     engine.root->renderOneFrame();
     const Ogre::Vector3 at = target->getEntity()->getWorldBoundingBox(true).getCenter();
-    cameraNode->setPosition(at + Ogre::Vector3(0, 40, 45));
-    cameraNode->lookAt(at, Ogre::Node::TS_WORLD);
+    engine.view.cameraNode->setPosition(at + Ogre::Vector3(0, 40, 45));
+    engine.view.cameraNode->lookAt(at, Ogre::Node::TS_WORLD);
 
     Kelvo::WorldParts parts;
     parts.sceneLoader = engine.loader;
-    parts.sceneManager = engine.scene;
-    parts.camera = engine.camera;
+    parts.sceneManager = engine.view.scene;
+    parts.camera = engine.view.camera;
     parts.meshes = engine.meshes;
     engine.world = new Kelvo::GameWorld(parts);
     engine.picking = new Kelvo::RayPickingScript(engine.world, nullptr);
@@ -130,18 +87,9 @@ void stopEngine()
     delete engine.meshes;
     delete engine.callback;
     delete engine.loader;
-    engine.scene->clearScene();
-    engine.scene->destroyAllCameras();
     engine.window->removeAllViewports();
-    engine.root->destroySceneManager(engine.scene);
+    engine.view.stop(engine);
     engine.stop();
-}
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec * 1e-9;
 }
 
 const Ogre::Vector3 kCentre(kWidth / 2, kHeight / 2, 0);
@@ -149,17 +97,17 @@ const Ogre::Vector3 kCentre(kWidth / 2, kHeight / 2, 0);
 // What the scene graph knows after a frame: moved nodes in their octants.
 void settleScene()
 {
-    engine.scene->getRootSceneNode()->_update(true, false);
+    engine.view.scene->getRootSceneNode()->_update(true, false);
 }
 
 void BM_PickQuery(benchmark::State& state)
 {
-    const Ogre::Ray ray = engine.camera->getCameraToViewportRay(0.5f, 0.5f);
+    const Ogre::Ray ray = engine.view.camera->getCameraToViewportRay(0.5f, 0.5f);
     size_t hits = 0;
     for (auto _ : state) {
-        const double start = threadSeconds();
-        const Kelvo::PickResult result(ray, engine.scene);
-        state.SetIterationTime(threadSeconds() - start);
+        const double start = KelvoTest::threadSeconds();
+        const Kelvo::PickResult result(ray, engine.view.scene);
+        state.SetIterationTime(KelvoTest::threadSeconds() - start);
         hits = result.hits().size();
         benchmark::DoNotOptimize(result.firstKind());
     }
@@ -171,9 +119,9 @@ BENCHMARK(BM_PickQuery)->UseManualTime()->Unit(benchmark::kMicrosecond);
 void BM_ClickPick(benchmark::State& state)
 {
     for (auto _ : state) {
-        const double start = threadSeconds();
+        const double start = KelvoTest::threadSeconds();
         engine.picking->pickAt(kCentre);
-        state.SetIterationTime(threadSeconds() - start);
+        state.SetIterationTime(KelvoTest::threadSeconds() - start);
     }
     Ogre::SceneNode* picked = engine.picking->getSelectedNode();
     state.SetLabel(picked ? "picked " + picked->getName() + " (aimed at " + engine.target + ")" : "nothing picked");
@@ -196,9 +144,9 @@ void BM_DragStepFinishingTheGrab(benchmark::State& state)
     int dragging = 0;
     for (auto _ : state) {
         startGrab();
-        const double start = threadSeconds();
+        const double start = KelvoTest::threadSeconds();
         engine.picking->drag(kCentre + Ogre::Vector3(4, 0, 0), false);
-        state.SetIterationTime(threadSeconds() - start);
+        state.SetIterationTime(KelvoTest::threadSeconds() - start);
         dragging += engine.picking->isDraggingFree() || engine.picking->isDraggingByAxis() ? 1 : 0;
         settleScene();
     }
@@ -215,9 +163,9 @@ void BM_DragMoveStep(benchmark::State& state)
     float offset = 0;
     for (auto _ : state) {
         offset = offset > 20 ? 0 : offset + 1;
-        const double start = threadSeconds();
+        const double start = KelvoTest::threadSeconds();
         engine.picking->drag(kCentre + Ogre::Vector3(offset, 0, 0), false);
-        state.SetIterationTime(threadSeconds() - start);
+        state.SetIterationTime(KelvoTest::threadSeconds() - start);
         settleScene();
     }
     state.SetLabel(engine.picking->isDraggingFree()     ? "dragging free"

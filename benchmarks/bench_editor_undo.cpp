@@ -15,9 +15,7 @@
 #include "editor/EditHistory.h"
 #include "scene/EntityDescription.h"
 #include "scene/SceneLoader.h"
-#include "terrain/PagingLandScapeSceneManager.h"
-#include "GLWindowEngine.h"
-#include "GameMedia.h"
+#include "IslandEditorView.h"
 #include "WindowBenchmarkMain.h"
 
 #include <Ogre.h>
@@ -36,21 +34,13 @@ namespace {
 const size_t kReplaySteps = 200;
 
 struct Engine : KelvoTest::GLWindowEngine {
-    Ogre::SceneManager* scene = nullptr;
-    Ogre::Camera* camera = nullptr;
     Kelvo::SceneLoader* loader = nullptr;
     Kelvo::EditHistory* history = nullptr;
+    KelvoTest::IslandEditorView view;
     std::string target;
     size_t records = 0;
 };
 Engine engine;
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec * 1e-9;
-}
 
 Kelvo::RecordCopy hungOnTarget(const std::string& kind, const std::string& name, const std::string& xml)
 {
@@ -89,38 +79,10 @@ void hangRecordsOnTarget()
 
 void startEngine()
 {
-    KelvoTest::GLWindowEngine::Settings settings;
-    settings.videoMode = "1024 x  768";
-    settings.particles = true;
-    settings.logToFile = false;
-    if (!engine.start("bench_editor_undo", settings)) {
-        std::exit(1);
-    }
-    KelvoTest::declareIslandResources(KELVO_SOURCE_DIR);
-
-    engine.scene = engine.root->createSceneManager(Kelvo::PagingLandScapeSceneManager::kTypeName, "MainScene");
-    engine.camera = engine.scene->createCamera("PrimaryCamera");
-    engine.camera->setNearClipDistance(2);
-    engine.camera->setFarClipDistance(4000);
-    engine.window->addViewport(engine.camera);
-    engine.scene->setWorldGeometry("paginglandscape2.cfg");
-    engine.scene->setOption("PrimaryCamera", engine.camera);
-
+    engine.view.start(engine, "bench_editor_undo");
     engine.loader = new Kelvo::SceneLoader();
-    if (!engine.loader->load("world.qormscene", engine.scene, nullptr, true)) {
-        std::fprintf(stderr, "the island's scene did not load\n");
-        std::exit(1);
-    }
-    for (const auto& entry : engine.loader->entities()) {
-        if (entry.second->getEntity() && entry.second->getFileName() == "crate.mesh") {
-            engine.target = entry.first;
-            break;
-        }
-    }
-    if (engine.target.empty()) {
-        std::fprintf(stderr, "the island's scene has no crate\n");
-        std::exit(1);
-    }
+    KelvoTest::IslandEditorView::loadIsland(*engine.loader, engine.view.scene, nullptr, true);
+    engine.target = KelvoTest::IslandEditorView::firstCrate(*engine.loader)->getName();
     hangRecordsOnTarget();
     engine.records = engine.loader->copyRecords().size();
     engine.history = new Kelvo::EditHistory(engine.loader);
@@ -133,10 +95,8 @@ void stopEngine()
     delete engine.history;
     engine.loader->unload();
     delete engine.loader;
-    engine.scene->clearScene();
-    engine.scene->destroyAllCameras();
     engine.window->removeAllViewports();
-    engine.root->destroySceneManager(engine.scene);
+    engine.view.stop(engine);
     engine.stop();
 }
 
@@ -146,9 +106,9 @@ void BM_RecordAStep(benchmark::State& state)
     size_t steps = 0;
     for (auto _ : state) {
         node->translate(0.5f, 0, 0);
-        const double start = threadSeconds();
+        const double start = KelvoTest::threadSeconds();
         steps += engine.history->recordChanges() ? 1 : 0;
-        state.SetIterationTime(threadSeconds() - start);
+        state.SetIterationTime(KelvoTest::threadSeconds() - start);
     }
     engine.history->clear();
     state.counters["records"] = static_cast<double>(engine.records);
@@ -163,9 +123,9 @@ void BM_UndoOfADeleteWithFourAttached(benchmark::State& state)
     for (auto _ : state) {
         engine.loader->removeEntity(engine.target);
         engine.history->recordChanges();
-        const double start = threadSeconds();
+        const double start = KelvoTest::threadSeconds();
         engine.history->undo();
-        state.SetIterationTime(threadSeconds() - start);
+        state.SetIterationTime(KelvoTest::threadSeconds() - start);
         attached = engine.loader->findSound("bench_hum") && engine.loader->findParticle("bench_smoke") &&
                            engine.loader->findLight("bench_lamp") && engine.loader->findTrigger("bench_trigger")
                        ? 4
@@ -195,9 +155,9 @@ void BM_ReplayOf200Steps(benchmark::State& state)
     for (auto _ : state) {
         double total = 0;
         auto timed = [&](bool (Kelvo::EditHistory::*step)()) {
-            const double start = threadSeconds();
+            const double start = KelvoTest::threadSeconds();
             replayed += (engine.history->*step)() ? 1 : 0;
-            const double took = threadSeconds() - start;
+            const double took = KelvoTest::threadSeconds() - start;
             total += took;
             slowest = std::max(slowest, took);
         };

@@ -107,15 +107,6 @@ void stopEngine()
     engine.media.reset();
 }
 
-// The frames are timed in this thread's CPU time: the machine this runs on
-// is shared, and the wall clock would count the others' work too.
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec * 1e-9;
-}
-
 void BM_ThirtyEnemiesChasing(benchmark::State& state)
 {
     const float frameSeconds = 1.0f / static_cast<float>(state.range(0));
@@ -163,9 +154,9 @@ void BM_ThirtyEnemiesChasing(benchmark::State& state)
         double spent = 0;
         for (int frame = 0; frame < kFramesPerBatch; ++frame) {
             scene->_updateSceneGraph(camera);
-            const double start = threadSeconds();
+            const double start = KelvoTest::threadSeconds();
             scripts.update(event);
-            spent += threadSeconds() - start;
+            spent += KelvoTest::threadSeconds() - start;
         }
         state.SetIterationTime(spent / kFramesPerBatch);
         for (const auto& enemy : enemies) {

@@ -86,15 +86,6 @@ void addEntities(Ogre::SceneManager* scene)
     }
 }
 
-// The frames are timed in this thread's CPU time: the machine this runs on
-// is shared, and the wall clock would count the others' work too.
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec * 1e-9;
-}
-
 void BM_FiftyBallsInFlight(benchmark::State& state)
 {
     const float frameSeconds = 1.0f / static_cast<float>(state.range(0));
@@ -134,11 +125,11 @@ void BM_FiftyBallsInFlight(benchmark::State& state)
             ball->setPosition(Ogre::Vector3(-200.0f + 8.0f * (i % 10), 160.0f, -200.0f + 8.0f * (i / 10)));
             ball->launch();
         }
-        const double start = threadSeconds();
+        const double start = KelvoTest::threadSeconds();
         for (int frame = 0; frame < kFramesPerBatch; ++frame) {
             balls->update(frameSeconds);
         }
-        state.SetIterationTime((threadSeconds() - start) / kFramesPerBatch);
+        state.SetIterationTime((KelvoTest::threadSeconds() - start) / kFramesPerBatch);
         for (const auto& entry : balls->balls()) {
             strikes += entry.second->hasHit() ? 1 : 0;
         }

@@ -176,14 +176,7 @@ class EditorPlayTest(unittest.TestCase):
         before = game.log_end()
         game.click(*ROCK_ON_SCREEN)
         game.wait_for_log("LevelEditWnd: chose 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
-        game.click(*screen.EDITOR_CONTROLS["rotation y"])
-        pause(0.5)
-        game.key("End")
-        game.key(*(["BackSpace"] * 8))
-        before = game.log_end()
-        game.key("4", "5", "Return")
-        game.wait_for_log("LevelEditWnd: 'e2e_rock' turned to (0.00, 45.00, 0.00) degrees", timeout=STEP_TIMEOUT,
-                          after=before + 1)
+        player.type_rotation_y("e2e_rock", "45")
         # A click into the view gives the keyboard back to the scene.
         game.click(900, 700)
         pause(1.0)

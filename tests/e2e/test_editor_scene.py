@@ -79,17 +79,6 @@ class EditorSceneTest(unittest.TestCase):
         self.player.load_scene_in_editor(entered, SCENE)
         self.ok_message()
 
-    def type_rotation_y(self, degrees):
-        game = self.game
-        game.click(*screen.EDITOR_CONTROLS["rotation y"])
-        pause(0.5)
-        game.key("End")
-        game.key(*(["BackSpace"] * 8))
-        before = game.log_end()
-        game.key(*list(degrees), "Return")
-        game.wait_for_log("LevelEditWnd: 'e2e_rock' turned to (0.00, %s.00, 0.00) degrees" % degrees,
-                          timeout=STEP_TIMEOUT, after=before + 1)
-
     def test_work_saved_in_the_editor_is_there_after_leaving_and_unsaved_work_is_asked_about(self):
         game, player = self.game, self.player
         original = records_of(self.read_scene())
@@ -115,7 +104,7 @@ class EditorSceneTest(unittest.TestCase):
         self.assertGreater(moved_to[0], 1.0)
         self.assertEqual((188.0, -50.0), moved_to[1:])
 
-        self.type_rotation_y("90")
+        player.type_rotation_y("e2e_rock", "90")
         # A Delete typed into the field edits the field, not the scene.
         game.click(*screen.EDITOR_CONTROLS["rotation y"])
         pause(0.5)
@@ -147,7 +136,7 @@ class EditorSceneTest(unittest.TestCase):
         before = game.log_end()
         game.click(*ROCK_ON_SCREEN)
         game.wait_for_log("LevelEditWnd: chose 'e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
-        self.type_rotation_y("45")
+        player.type_rotation_y("e2e_rock", "45")
         player.editor_click("new", "LevelEditWnd: asked: unsaved changes in '%s' before make a new scene" % SCENE)
         player.editor_click("question cancel", "LevelEditWnd: answer: cancel")
         before = game.log_end()

@@ -86,15 +86,8 @@ class EditorUndoTest(unittest.TestCase):
         self.pick_rock()
         moved_to = self.drag_rock()
 
-        game.click(*screen.EDITOR_CONTROLS["rotation y"])
-        pause(0.5)
-        game.key("End")
-        game.key(*(["BackSpace"] * 8))
-        before = game.log_end()
-        game.key("9", "0", "Return")
-        game.wait_for_log("LevelEditWnd: 'e2e_rock' turned to (0.00, 90.00, 0.00) degrees", timeout=STEP_TIMEOUT,
-                          after=before + 1)
-        game.wait_for_log("EditHistory: did 'change e2e_rock'", timeout=STEP_TIMEOUT, after=before + 1)
+        turned = self.player.type_rotation_y("e2e_rock", "90")
+        game.wait_for_log("EditHistory: did 'change e2e_rock'", timeout=STEP_TIMEOUT, after=turned)
 
         # A click on the ground takes the keyboard from the field (and only
         # moves the locator); Delete then deletes the chosen rock.

@@ -118,6 +118,20 @@ class Player:
         game.click(*screen.EDITOR_CONTROLS[control])
         return game.wait_for_log(line, timeout=STEP_TIMEOUT, after=before + 1)
 
+    def type_rotation_y(self, name, degrees):
+        """Types whole degrees into the scene window's "rotation y" field of
+        the chosen entity and waits until the entity has turned; returns the
+        log index of that line."""
+        game = self.game
+        game.click(*screen.EDITOR_CONTROLS["rotation y"])
+        pause(0.5)
+        game.key("End")
+        game.key(*(["BackSpace"] * 8))
+        before = game.log_end()
+        game.key(*list(degrees), "Return")
+        return game.wait_for_log("LevelEditWnd: '%s' turned to (0.00, %s.00, 0.00) degrees" % (name, degrees),
+                                 timeout=STEP_TIMEOUT, after=before + 1)
+
     def load_scene_in_editor(self, entered, scene, timeout=STEP_TIMEOUT):
         """Chooses a scene in the scene window's list and loads it by clicks;
         waits for the load and leaves the message box open (its OK lies over
